@@ -1,0 +1,22 @@
+#pragma once
+
+#include <filesystem>
+
+namespace zorvan {
+
+// Where the vault lives: four files and the backup folder in one data folder.
+struct DataPaths {
+    std::filesystem::path strIniFile;       // settings
+    std::filesystem::path strIdxFile;       // group index
+    std::filesystem::path strItmFile;       // item records, 16-byte blocks
+    std::filesystem::path strBmpFile;       // block bitmap of the item file
+    std::filesystem::path strBackupFolder;  // backup snapshots
+
+    static DataPaths InFolder(const std::filesystem::path& folder);
+};
+
+// Sets the paths for the folder and creates the files and the backup folder that
+// are missing (files empty). Throws StorageError when something cannot be created.
+DataPaths InitDataFiles(const std::filesystem::path& folder);
+
+}  // namespace zorvan

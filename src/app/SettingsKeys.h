@@ -1,0 +1,53 @@
+#pragma once
+
+#include <string_view>
+
+// Every settings key of the program with its type and default, in one place.
+namespace zorvan::settings {
+
+inline constexpr std::string_view kSection = "Zorvan";
+
+template <typename T>
+struct Key {
+    std::string_view name;
+    T defaultValue;
+};
+
+using BoolKey = Key<bool>;
+using IntKey = Key<int>;
+using TextKey = Key<std::string_view>;
+
+// Program version, written at every start: major * 10000 + minor * 100 + revision.
+inline constexpr IntKey kVersion{"version", 0};
+// Check value of the master password; empty until one is set.
+inline constexpr TextKey kPass{"pass", ""};
+inline constexpr TextKey kLastGroup{"lastgroup", ""};
+
+// Main window geometry in twips; the size defaults to the window's design size.
+inline constexpr IntKey kLeft{"left", 0};
+inline constexpr IntKey kTop{"top", 0};
+inline constexpr IntKey kWidth{"width", 6180};
+inline constexpr IntKey kHeight{"height", 4500};
+
+// View switches. "glidline" is the stored spelling.
+inline constexpr BoolKey kToolbar{"toolbar", true};
+inline constexpr BoolKey kStatusbar{"statusbar", true};
+inline constexpr BoolKey kGridLine{"glidline", true};
+inline constexpr BoolKey kTooltip{"tooltip", true};
+inline constexpr BoolKey kTopmost{"topmost", false};
+inline constexpr BoolKey kPassView{"passview", true};
+
+inline constexpr IntKey kTransparency{"transparency", 255};
+// Seconds before auto-typing starts.
+inline constexpr IntKey kWait{"wait", 4};
+
+// Password generator defaults; the class switches are stored as 1 or 0.
+inline constexpr IntKey kUpper{"upper", 1};
+inline constexpr IntKey kLower{"lower", 1};
+inline constexpr IntKey kNumber{"number", 1};
+inline constexpr IntKey kSymbol{"symbol", 0};
+inline constexpr TextKey kSymbols{"symbols", "_-#$%"};
+inline constexpr IntKey kMinPassLen{"minpasslen", 6};
+inline constexpr IntKey kMaxPassLen{"maxpasslen", 8};
+
+}  // namespace zorvan::settings

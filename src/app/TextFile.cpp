@@ -1,0 +1,119 @@
+#include "app/TextFile.h"
+
+#include <system_error>
+
+#include "platform/AtomicFile.h"
+#include "platform/BinaryFile.h"
+#include "platform/Codepage.h"
+#include "platform/StorageError.h"
+
+namespace zorvan::textfile {
+
+namespace {
+
+std::string ReadAll(const std::filesystem::path& file, BinaryFile::Mode mode) {
+    BinaryFile in(file, mode);
+    const std::uint64_t size = in.Size();
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    const std::size_t got =
+        in.ReadAt(0, {reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size()});
+    bytes.resize(got);
+    return bytes;
+}
+
+[[noreturn]] void Fail(const std::filesystem::path& path, const char* what,
+                       const std::error_code& error) {
+    throw StorageError(path, std::string(what) + ": " + error.message());
+}
+
+}  // namespace
+
+std::string AppendLine(std::string text, std::string_view line) {
+    if (text.empty()) {
+        return std::string(line);
+    }
+    text += "\r\n";
+    text += line;
+    return text;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& line : lines) {
+        text = AppendLine(std::move(text), line);
+    }
+    return text;
+}
+
+std::vector<std::string> SplitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') {
+            continue;
+        }
+        lines.emplace_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            ++i;
+        }
+        start = i + 1;
+    }
+    if (start < text.size()) {
+        lines.emplace_back(text.substr(start));
+    }
+    return lines;
+}
+
+std::vector<std::string> ReadLines(const std::filesystem::path& file) {
+    return SplitLines(codepage::FromAnsi(ReadAll(file, BinaryFile::Mode::kReadWrite)));
+}
+
+std::vector<std::string> ReadExistingLines(const std::filesystem::path& file) {
+    return SplitLines(codepage::FromAnsi(ReadAll(file, BinaryFile::Mode::kRead)));
+}
+
+void Rewrite(const std::filesystem::path& file, std::string_view text) {
+    ReplaceFileAtomically(file, codepage::ToAnsi(text));
+}
+
+bool FileExists(const std::filesystem::path& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+bool FolderExists(const std::filesystem::path& path) {
+    std::error_code error;
+    return std::filesystem::is_directory(path, error);
+}
+
+void CreateFolder(const std::filesystem::path& path) {
+    std::error_code error;
+    std::filesystem::create_directory(path, error);
+    if (error) {
+        Fail(path, "フォルダを作成できません", error);
+    }
+}
+
+void DeleteFile(const std::filesystem::path& path) {
+    std::error_code error;
+    if (!std::filesystem::remove(path, error) || error) {
+        Fail(path, "削除できません", error ? error : std::make_error_code(std::errc::no_such_file_or_directory));
+    }
+}
+
+std::vector<std::string> ListFileNames(const std::filesystem::path& folder) {
+    std::error_code error;
+    std::vector<std::string> names;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        if (it->is_regular_file(error)) {
+            names.push_back(PathToUtf8(it->path().filename()));
+        }
+    }
+    if (error) {
+        Fail(folder, "フォルダを読めません", error);
+    }
+    return names;
+}
+
+}  // namespace zorvan::textfile

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+namespace zorvan {
+
+// Replaces the file's whole content so that a crash at any moment leaves either
+// the old or the new content: a temporary file in the same folder is written,
+// forced to disk and renamed over the target. Throws StorageError.
+void ReplaceFileAtomically(const std::filesystem::path& target, std::string_view content);
+
+}  // namespace zorvan

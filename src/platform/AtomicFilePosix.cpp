@@ -1,0 +1,67 @@
+#include <errno.h>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "platform/AtomicFile.h"
+#include "platform/StorageError.h"
+
+namespace zorvan {
+
+namespace {
+
+[[noreturn]] void Fail(const std::filesystem::path& path, const char* what, int error) {
+    throw StorageError(path, std::string(what) + ": " + std::strerror(error));
+}
+
+bool WriteAll(int fd, std::string_view content) {
+    std::size_t done = 0;
+    while (done < content.size()) {
+        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+void ReplaceFileAtomically(const std::filesystem::path& target, std::string_view content) {
+    std::filesystem::path folder = target.parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    std::string tempName = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(tempName.data());
+    if (fd < 0) {
+        Fail(target, "一時ファイルを作成できません", errno);
+    }
+    if (!WriteAll(fd, content) || ::fsync(fd) != 0) {
+        const int error = errno;
+        ::close(fd);
+        ::unlink(tempName.c_str());
+        Fail(target, "書き込めません", error);
+    }
+    ::close(fd);
+    if (::rename(tempName.c_str(), target.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(tempName.c_str());
+        Fail(target, "置き換えられません", error);
+    }
+    // The rename itself must reach the disk too, or a power loss could bring back
+    // the old file after a later write already relied on the new one.
+    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+}
+
+}  // namespace zorvan

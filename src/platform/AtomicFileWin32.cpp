@@ -1,0 +1,52 @@
+#include <windows.h>
+
+#include <string>
+
+#include "platform/AtomicFile.h"
+#include "platform/StorageError.h"
+#include "platform/Win32Error.h"
+
+namespace zorvan {
+
+void ReplaceFileAtomically(const std::filesystem::path& target, std::string_view content) {
+    std::filesystem::path temp = target;
+    temp += L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+    HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        throw StorageError(target, "一時ファイルを作成できません: " + Win32ErrorText(GetLastError()));
+    }
+    std::size_t done = 0;
+    bool ok = true;
+    while (ok && done < content.size()) {
+        DWORD put = 0;
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1u << 30));
+        ok = WriteFile(h, content.data() + done, want, &put, nullptr) != FALSE;
+        done += put;
+    }
+    ok = ok && FlushFileBuffers(h);
+    const DWORD writeError = ok ? 0 : GetLastError();
+    CloseHandle(h);
+    if (!ok) {
+        DeleteFileW(temp.c_str());
+        throw StorageError(target, "書き込めません: " + Win32ErrorText(writeError));
+    }
+    // Virus scanners and indexers open files briefly; wait for them rather than fail.
+    DWORD error = 0;
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (MoveFileExW(temp.c_str(), target.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return;
+        }
+        error = GetLastError();
+        if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED &&
+            error != ERROR_LOCK_VIOLATION) {
+            break;
+        }
+        Sleep(20);
+    }
+    DeleteFileW(temp.c_str());
+    throw StorageError(target, "置き換えられません: " + Win32ErrorText(error));
+}
+
+}  // namespace zorvan

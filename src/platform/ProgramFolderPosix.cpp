@@ -1,0 +1,16 @@
+#include <system_error>
+
+#include "platform/ProgramFolder.h"
+
+namespace zorvan {
+
+std::filesystem::path ProgramFolder() {
+    std::error_code error;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) {
+        return std::filesystem::current_path();
+    }
+    return exe.parent_path();
+}
+
+}  // namespace zorvan

@@ -1,0 +1,17 @@
+#include "vault/CyrptFunction.h"
+
+namespace zorvan::CyrptFunction {
+
+namespace {
+Cipher& Current() {
+    static Cipher current;
+    return current;
+}
+}  // namespace
+
+void SetCipherKey(std::span<const std::uint8_t> keyMaterial) { Current() = Cipher(keyMaterial); }
+void EncryptBytes(std::span<std::uint8_t> bytes) { Current().Encrypt(bytes); }
+void DecryptBytes(std::span<std::uint8_t> bytes) { Current().Decrypt(bytes); }
+const Cipher& CurrentCipher() { return Current(); }
+
+}  // namespace zorvan::CyrptFunction

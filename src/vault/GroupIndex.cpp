@@ -1,0 +1,127 @@
+#include "vault/GroupIndex.h"
+
+#include "app/TextFile.h"
+
+namespace zorvan {
+
+std::vector<std::string> SplitTabs(std::string_view text) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const auto tab = text.find('\t', start);
+        if (tab == std::string_view::npos) {
+            parts.emplace_back(text.substr(start));
+            return parts;
+        }
+        parts.emplace_back(text.substr(start, tab - start));
+        start = tab + 1;
+    }
+}
+
+std::string GroupIndex::GetGroupName(std::string_view line) {
+    auto end = line.find('#');
+    if (end == std::string_view::npos) {
+        end = line.find('\t');
+    }
+    return std::string(line.substr(0, end));
+}
+
+std::vector<std::string> GroupIndex::ReadLines() const { return textfile::ReadLines(idxFile_); }
+
+void GroupIndex::Write(const std::vector<std::string>& lines) const {
+    textfile::Rewrite(idxFile_, textfile::JoinLines(lines));
+}
+
+std::vector<std::string> GroupIndex::GetGroupNames() const {
+    std::vector<std::string> names;
+    for (const auto& line : ReadLines()) {
+        auto name = GetGroupName(line);
+        if (!name.empty()) {
+            names.push_back(std::move(name));
+        }
+    }
+    if (names.empty()) {
+        names.emplace_back();
+    }
+    return names;
+}
+
+std::vector<std::string> GroupIndex::GetGroupItems(std::string_view groupName) const {
+    if (groupName.empty()) {
+        return {};
+    }
+    for (const auto& line : ReadLines()) {
+        if (GetGroupName(line) == groupName) {
+            return SplitTabs(line);
+        }
+    }
+    return {std::string(groupName)};
+}
+
+void GroupIndex::ApplyUpdate(std::vector<std::string>& lines, std::string_view groupName,
+                             BlockNumber removeBlock, BlockNumber addBlock) {
+    bool found = false;
+    for (auto& line : lines) {
+        if (GetGroupName(line) != groupName) {
+            continue;
+        }
+        found = true;
+        const auto parts = SplitTabs(line);
+        std::string rebuilt = parts.front();
+        if (addBlock != kNoBlock) {
+            rebuilt += '\t' + std::to_string(addBlock);
+        }
+        for (std::size_t i = 1; i < parts.size(); ++i) {
+            // Text that is not a number never equals a block; it is kept as it is.
+            const auto block = ParseBlockNumber(parts[i]);
+            if (removeBlock != kNoBlock && block && *block == removeBlock) {
+                continue;
+            }
+            rebuilt += '\t' + parts[i];
+        }
+        line = std::move(rebuilt);
+    }
+    if (!found) {
+        std::string line(groupName);
+        if (addBlock != kNoBlock) {
+            line += '\t' + std::to_string(addBlock);
+        }
+        lines.push_back(std::move(line));
+    }
+}
+
+void GroupIndex::UpdateGroupLine(std::string_view groupName, BlockNumber removeBlock,
+                                 BlockNumber addBlock) {
+    auto lines = ReadLines();
+    ApplyUpdate(lines, groupName, removeBlock, addBlock);
+    Write(lines);
+}
+
+void GroupIndex::DeleteGroupLine(std::string_view groupName) {
+    auto lines = ReadLines();
+    std::erase_if(lines, [&](const std::string& line) { return GetGroupName(line) == groupName; });
+    Write(lines);
+}
+
+void GroupIndex::RenameGroupLine(std::string_view oldName, std::string_view newHead) {
+    auto lines = ReadLines();
+    for (auto& line : lines) {
+        if (GetGroupName(line) != oldName) {
+            continue;
+        }
+        const auto tab = line.find('\t');
+        line = std::string(newHead) + (tab == std::string::npos ? std::string() : line.substr(tab));
+    }
+    Write(lines);
+}
+
+void GroupIndex::MoveItem(BlockNumber block, std::string_view fromGroup, std::string_view toGroup) {
+    // One rewrite for both changes: a crash in between must not drop the item from
+    // both groups.
+    auto lines = ReadLines();
+    ApplyUpdate(lines, fromGroup, block, kNoBlock);
+    ApplyUpdate(lines, toGroup, kNoBlock, block);
+    Write(lines);
+}
+
+}  // namespace zorvan

@@ -1,0 +1,228 @@
+#include "vault/ItemStore.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <limits>
+#include <stdexcept>
+#include <vector>
+
+#include "platform/BinaryFile.h"
+#include "platform/Codepage.h"
+#include "platform/StorageError.h"
+#include "vault/CyrptFunction.h"
+
+namespace zorvan {
+
+static_assert(std::endian::native == std::endian::little,
+              "the record header is read and written in the host's byte order");
+
+namespace {
+
+constexpr std::uint64_t kMaxBlock = std::numeric_limits<BlockNumber>::max();
+constexpr std::size_t kBitmapChunk = 64 * 1024;
+
+std::uint64_t Offset(BlockNumber block) {
+    return (static_cast<std::uint64_t>(block) - 1) * ItemStore::kBlockSize;
+}
+
+void CheckBlockNumber(const std::filesystem::path& file, BlockNumber block) {
+    if (block < 1) {
+        throw StorageError(file, "ブロック番号が不正です", block);
+    }
+}
+
+ItemStore::Header ReadCheckedHeader(const BinaryFile& itm, BlockNumber block) {
+    CheckBlockNumber(itm.path(), block);
+    const std::uint64_t size = itm.Size();
+    const std::uint64_t offset = Offset(block);
+    std::uint8_t raw[ItemStore::kBlockSize];
+    if (offset + sizeof raw > size || itm.ReadAt(offset, raw) != sizeof raw) {
+        throw StorageError(itm.path(), "レコードがファイルの範囲外です", block);
+    }
+    ItemStore::Header header;
+    std::memcpy(&header.count, raw, 4);
+    std::memcpy(&header.expire, raw + 4, 4);
+    std::memcpy(&header.expireDate, raw + 8, 8);
+    if (header.count < 2) {
+        throw StorageError(itm.path(),
+                           "レコードのブロック数 " + std::to_string(header.count) + " が不正です",
+                           block);
+    }
+    // Checked before anything is allocated for the record's data.
+    if (static_cast<std::uint64_t>(header.count) > (size - offset) / ItemStore::kBlockSize) {
+        throw StorageError(itm.path(), "レコードがファイルの終わりを越えています", block);
+    }
+    return header;
+}
+
+SecureBytes ReadData(const BinaryFile& itm, BlockNumber block, const ItemStore::Header& header) {
+    SecureBytes data(static_cast<std::size_t>(header.count - 1) * ItemStore::kBlockSize);
+    if (itm.ReadAt(Offset(block) + ItemStore::kBlockSize, data.span()) != data.size()) {
+        throw StorageError(itm.path(), "レコードを読み込めません", block);
+    }
+    CyrptFunction::DecryptBytes(data.span());
+    return data;
+}
+
+// First block of the first run of count free blocks. Blocks past the end of the
+// bitmap but inside the item file count as used: a bitmap shorter than the item
+// file has lost track of them and they may hold live records.
+std::uint64_t FindFreeRun(const BinaryFile& bmp, std::uint64_t itmBlocks, std::uint64_t count) {
+    const std::uint64_t bmpSize = bmp.Size();
+    std::vector<std::uint8_t> chunk;
+    std::uint64_t runStart = 0;
+    std::uint64_t runLength = 0;
+    for (std::uint64_t at = 0; at < bmpSize; at += chunk.size()) {
+        chunk.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kBitmapChunk, bmpSize - at)));
+        chunk.resize(bmp.ReadAt(at, chunk));
+        if (chunk.empty()) {
+            break;
+        }
+        for (std::size_t i = 0; i < chunk.size(); ++i) {
+            const std::uint8_t byte = chunk[i];
+            if (byte == 0xFF) {
+                runLength = 0;
+                continue;
+            }
+            for (unsigned bit = 0; bit < 8; ++bit) {
+                const std::uint64_t block = (at + i) * 8 + bit + 1;
+                if ((byte >> bit) & 1) {
+                    runLength = 0;
+                } else if (runLength++ == 0) {
+                    runStart = block;
+                }
+                if (runLength == count) {
+                    return runStart;
+                }
+            }
+        }
+    }
+    const std::uint64_t mapped = bmpSize * 8;
+    if (itmBlocks > mapped) {
+        return itmBlocks + 1;
+    }
+    return runLength > 0 ? runStart : mapped + 1;
+}
+
+}  // namespace
+
+ItemStore::ItemStore(std::filesystem::path itmFile, std::filesystem::path bmpFile)
+    : itmFile_(std::move(itmFile)), bmpFile_(std::move(bmpFile)) {}
+
+BlockNumber ItemStore::StoreItem(std::span<const std::uint8_t> cipherData, std::int32_t count,
+                                 std::int32_t expire, double expireDate) {
+    if (count < 2 || cipherData.size() != static_cast<std::size_t>(count - 1) * kBlockSize) {
+        throw std::invalid_argument("StoreItem: data does not fill count - 1 blocks");
+    }
+    BinaryFile itm(itmFile_, BinaryFile::Mode::kReadWrite);
+    BinaryFile bmp(bmpFile_, BinaryFile::Mode::kReadWrite);
+    const std::uint64_t itmBlocks = (itm.Size() + kBlockSize - 1) / kBlockSize;
+    const std::uint64_t bmpSize = bmp.Size();
+    const std::uint64_t first = FindFreeRun(bmp, itmBlocks, static_cast<std::uint64_t>(count));
+    const std::uint64_t last = first + static_cast<std::uint64_t>(count) - 1;
+    if (last > kMaxBlock) {
+        throw StorageError(bmpFile_, "空きブロックがありません");
+    }
+
+    // The bitmap bytes from the run's first byte to its last, grown over any gap
+    // past the old end (gap blocks inside the item file stay marked as used).
+    const std::uint64_t fromByte = std::min((first - 1) / 8, bmpSize);
+    const std::uint64_t toByte = (last - 1) / 8;
+    std::vector<std::uint8_t> bits(static_cast<std::size_t>(toByte - fromByte + 1), 0);
+    if (fromByte < bmpSize) {
+        const auto known = static_cast<std::size_t>(std::min(toByte + 1, bmpSize) - fromByte);
+        bmp.ReadAt(fromByte, std::span(bits).first(known));
+    }
+    const std::uint64_t mappedBlocks = bmpSize * 8;
+    for (std::uint64_t block = std::max<std::uint64_t>(mappedBlocks + 1, fromByte * 8 + 1);
+         block <= std::min(itmBlocks, (toByte + 1) * 8); ++block) {
+        const std::uint64_t index = block - 1 - fromByte * 8;
+        bits[index / 8] |= static_cast<std::uint8_t>(1u << (index % 8));
+    }
+    for (std::uint64_t block = first; block <= last; ++block) {
+        const std::uint64_t index = block - 1 - fromByte * 8;
+        bits[index / 8] |= static_cast<std::uint8_t>(1u << (index % 8));
+    }
+
+    std::vector<std::uint8_t> record(kBlockSize + cipherData.size());
+    std::memcpy(record.data(), &count, 4);
+    std::memcpy(record.data() + 4, &expire, 4);
+    std::memcpy(record.data() + 8, &expireDate, 8);
+    std::memcpy(record.data() + kBlockSize, cipherData.data(), cipherData.size());
+
+    // Bitmap first: an interruption then leaves at worst blocks marked in use that no
+    // index line names, never an index line naming unwritten blocks (the caller
+    // rewrites the index only after this returns).
+    bmp.WriteAt(fromByte, bits);
+    itm.WriteAt(Offset(static_cast<BlockNumber>(first)), record);
+    bmp.Sync();
+    itm.Sync();
+    return static_cast<BlockNumber>(first);
+}
+
+ItemStore::Header ItemStore::ReadHeader(BlockNumber block) const {
+    CheckBlockNumber(itmFile_, block);
+    const BinaryFile itm(itmFile_, BinaryFile::Mode::kRead);
+    return ReadCheckedHeader(itm, block);
+}
+
+ItemRecord ItemStore::LoadItem(BlockNumber block) const {
+    CheckBlockNumber(itmFile_, block);
+    const BinaryFile itm(itmFile_, BinaryFile::Mode::kRead);
+    const Header header = ReadCheckedHeader(itm, block);
+    const SecureBytes data = ReadData(itm, block, header);
+
+    ItemRecord item;
+    item.Expire = header.expire;
+    item.ExpireDate = header.expireDate;
+    std::string* texts[] = {&item.ItemName, &item.AccountID, &item.AccountPass, &item.RelatedURL,
+                            &item.AccountMemo};
+    std::size_t field = 0;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < data.size() && field < 5; ++i) {
+        if (data[i] != 0) {
+            continue;
+        }
+        const std::string_view ansi(reinterpret_cast<const char*>(data.data()) + start, i - start);
+        *texts[field++] = codepage::FromAnsi(ansi);
+        start = i + 1;
+    }
+    return item;
+}
+
+SecureBytes ItemStore::ReadItemData(BlockNumber block) const {
+    CheckBlockNumber(itmFile_, block);
+    const BinaryFile itm(itmFile_, BinaryFile::Mode::kRead);
+    return ReadData(itm, block, ReadCheckedHeader(itm, block));
+}
+
+void ItemStore::FreeItem(BlockNumber block) {
+    CheckBlockNumber(itmFile_, block);
+    Header header;
+    {
+        const BinaryFile itm(itmFile_, BinaryFile::Mode::kRead);
+        header = ReadCheckedHeader(itm, block);
+    }
+    BinaryFile bmp(bmpFile_, BinaryFile::Mode::kReadWrite);
+    const std::uint64_t first = static_cast<std::uint64_t>(block);
+    const std::uint64_t last = first + static_cast<std::uint64_t>(header.count) - 1;
+    const std::uint64_t fromByte = (first - 1) / 8;
+    // Bits past the bitmap's end already read as free; the bitmap never grows here.
+    const std::uint64_t bmpSize = bmp.Size();
+    if (fromByte >= bmpSize) {
+        return;
+    }
+    const std::uint64_t toByte = std::min((last - 1) / 8, bmpSize - 1);
+    std::vector<std::uint8_t> bits(static_cast<std::size_t>(toByte - fromByte + 1), 0);
+    bits.resize(bmp.ReadAt(fromByte, bits));
+    for (std::uint64_t b = first; b <= last; ++b) {
+        const std::uint64_t index = b - 1 - fromByte * 8;
+        if (index / 8 < bits.size()) {
+            bits[index / 8] &= static_cast<std::uint8_t>(~(1u << (index % 8)));
+        }
+    }
+    bmp.WriteAt(fromByte, bits);
+}
+
+}  // namespace zorvan

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+
+#include "platform/SecureBytes.h"
+#include "vault/BlockNumber.h"
+#include "vault/ItemRecord.h"
+
+namespace zorvan {
+
+// The item file of 16-byte blocks and its block bitmap. A record is a plain header
+// block (count, expiry flags, expiry date) followed by count - 1 enciphered data
+// blocks; it is named by its first block and never moves. Every operation opens and
+// closes the files; damaged data throws StorageError naming the file and the block.
+class ItemStore {
+public:
+    static constexpr std::uint64_t kBlockSize = 16;
+
+    struct Header {
+        std::int32_t count = 0;
+        std::int32_t expire = 0;
+        double expireDate = 0.0;
+    };
+
+    ItemStore(std::filesystem::path itmFile, std::filesystem::path bmpFile);
+
+    // Allocates the first run of count free blocks, marks it in the bitmap, writes
+    // the record and forces both files to disk before returning its first block.
+    // cipherData must hold (count - 1) * 16 bytes.
+    BlockNumber StoreItem(std::span<const std::uint8_t> cipherData, std::int32_t count,
+                          std::int32_t expire, double expireDate);
+
+    // The record deciphered with the current key.
+    ItemRecord LoadItem(BlockNumber block) const;
+
+    // The record's data blocks deciphered with the current key.
+    SecureBytes ReadItemData(BlockNumber block) const;
+
+    // The record's header, checked against the item file's extent.
+    Header ReadHeader(BlockNumber block) const;
+
+    // Marks the record's blocks free. The record's bytes stay as they are.
+    void FreeItem(BlockNumber block);
+
+    const std::filesystem::path& itmFile() const noexcept { return itmFile_; }
+    const std::filesystem::path& bmpFile() const noexcept { return bmpFile_; }
+
+private:
+    std::filesystem::path itmFile_;
+    std::filesystem::path bmpFile_;
+};
+
+}  // namespace zorvan

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include "platform/Codepage.h"
+
+namespace zorvan {
+namespace {
+
+using codepage::FromAnsi;
+using codepage::ToAnsi;
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+
+TEST(Codepage, EncodesKnownCharactersToTheirCp932Bytes) {
+    EXPECT_EQ(ToAnsi("abc\\~"), "abc\\~");
+    EXPECT_EQ(ToAnsi("銀行"), "\x8B\xE2\x8D\x73");
+    EXPECT_EQ(ToAnsi("ｶﾅ"), "\xB6\xC5");
+    EXPECT_EQ(ToAnsi("～"), "\x81\x60");  // U+FF5E, the code page's wave dash
+    EXPECT_EQ(ToAnsi("①⑳"), "\x87\x40\x87\x53");
+    EXPECT_EQ(ToAnsi("㈱Ⅰ∵"), "\x87\x8A\x87\x54\x81\xE6");
+}
+
+TEST(Codepage, RoundTripsTextTheCodePageHolds) {
+    const std::string texts[] = {
+        "",
+        "plain ASCII 0123 !\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~",
+        "ひらがな カタカナ 漢字 日本語のパスワード",
+        "ｱｲｳｴｵ ｶﾞ ﾊﾟ ｰ ｡｢｣､･",
+        "～ ① ⑩ ⑳ Ⅰ Ⅹ ㈱ № ℡ ∵ ≒ ￢ ￤ ＇ ＂",
+        "髙 﨑 德 纊 褜",
+        "line\r\nbreak\ttab",
+    };
+    for (const auto& text : texts) {
+        EXPECT_EQ(FromAnsi(ToAnsi(text)), text) << text;
+    }
+}
+
+TEST(Codepage, EveryDecodableDoubleByteCodeRoundTripsAsText) {
+    int decodable = 0;
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+        if (lead > 0x9F && lead < 0xE0) {
+            continue;
+        }
+        for (int trail = 0x40; trail <= 0xFC; ++trail) {
+            if (trail == 0x7F) {
+                continue;
+            }
+            const std::string bytes{static_cast<char>(lead), static_cast<char>(trail)};
+            const std::string text = FromAnsi(bytes);
+            if (text == kReplacement) {
+                continue;
+            }
+            ++decodable;
+            ASSERT_EQ(FromAnsi(ToAnsi(text)), text) << std::hex << lead << trail;
+        }
+    }
+    // JIS X 0208 with the NEC and IBM extensions and the user-defined area.
+    EXPECT_GT(decodable, 9000);
+}
+
+TEST(Codepage, ReplacesWhatTheCodePageCannotHoldByOneQuestionMarkEach) {
+    EXPECT_EQ(ToAnsi("aé😀b"), "a??b");
+    EXPECT_EQ(ToAnsi("鷗"), "?");  // JIS X 0213 only
+    EXPECT_EQ(ToAnsi("Ä€"), "??");  // no best-fit look-alikes such as "A"
+    EXPECT_EQ(ToAnsi("x\xFFy\xC3"), "x?y?");  // malformed UTF-8
+}
+
+TEST(Codepage, StoresForeignJapaneseVariantsAsTheirCp932Twins) {
+    EXPECT_EQ(ToAnsi("〜"), "\x81\x60");  // U+301C WAVE DASH
+    EXPECT_EQ(FromAnsi(ToAnsi("〜")), "～");
+    EXPECT_EQ(ToAnsi("−"), ToAnsi("－"));  // MINUS SIGN
+    EXPECT_EQ(ToAnsi("—"), ToAnsi("―"));  // EM DASH
+    EXPECT_EQ(ToAnsi("¢£¬"), ToAnsi("￠￡￢"));
+}
+
+TEST(Codepage, DecodesMalformedBytesToReplacementCharacters) {
+    EXPECT_EQ(FromAnsi("\x81"), kReplacement);              // lead byte at the end
+    EXPECT_EQ(FromAnsi("a\x81 b"), std::string("a") + std::string(kReplacement) + " b");
+    EXPECT_EQ(FromAnsi("\x80\xA0\xFD"), std::string(kReplacement) + std::string(kReplacement) +
+                                            std::string(kReplacement));
+    EXPECT_EQ(FromAnsi("\x82\xA0"), "あ");
+}
+
+TEST(Codepage, CountsLengthInCp932Bytes) {
+    EXPECT_EQ(codepage::AnsiLength("abc"), 3u);
+    EXPECT_EQ(codepage::AnsiLength("ｱ"), 1u);
+    EXPECT_EQ(codepage::AnsiLength("パスワード"), 10u);
+}
+
+}  // namespace
+}  // namespace zorvan

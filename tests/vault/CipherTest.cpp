@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "platform/Codepage.h"
+#include "support/Golden.h"
+#include "vault/Cipher.h"
+#include "vault/CyrptFunction.h"
+
+namespace zorvan {
+namespace {
+
+std::vector<int> Numbers(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<int> out;
+    for (int n; in >> n;) {
+        out.push_back(n);
+    }
+    return out;
+}
+
+template <typename Row>
+std::vector<int> AsInts(const Row& row) {
+    return std::vector<int>(row.begin(), row.end());
+}
+
+TEST(Cipher, KeyTablesMatchTheVectors) {
+    const auto rows = test::ReadVectorLines("key_tables.txt", '|');
+    ASSERT_GE(rows.size(), 9u);
+    for (const auto& row : rows) {
+        const Cipher cipher(test::FromHex(row[0]));
+        EXPECT_EQ(AsInts(cipher.table().A), Numbers(row[1])) << row[0];
+        EXPECT_EQ(AsInts(cipher.table().B), Numbers(row[2])) << row[0];
+        EXPECT_EQ(AsInts(cipher.table().C), Numbers(row[3])) << row[0];
+    }
+}
+
+TEST(Cipher, EnciphersAndDeciphersTheVectorPairs) {
+    const auto rows = test::ReadVectorLines("cipher_pairs.txt", '|');
+    ASSERT_GE(rows.size(), 9u);
+    for (const auto& row : rows) {
+        const Cipher cipher(test::FromHex(row[0]));
+        auto bytes = test::FromHex(row[1]);
+        cipher.Encrypt(bytes);
+        EXPECT_EQ(test::ToHex(bytes), row[2]);
+        cipher.Decrypt(bytes);
+        EXPECT_EQ(test::ToHex(bytes), row[1]);
+    }
+}
+
+TEST(Cipher, CheckValuesMatchTheVectors) {
+    const auto rows = test::ReadVectorLines("check_values.txt", '\t');
+    ASSERT_GE(rows.size(), 11u);
+    for (const auto& row : rows) {
+        EXPECT_EQ(CheckValue(row[0]), row[1]) << row[0];
+    }
+}
+
+TEST(Cipher, FirstKeyByteHasNoInfluenceOnTheTableButOnTheCheckValue) {
+    const auto a = KeyBytes("apassword");
+    const auto b = KeyBytes("bpassword");
+    EXPECT_EQ(AsInts(Cipher(a.span()).table().A), AsInts(Cipher(b.span()).table().A));
+    EXPECT_EQ(AsInts(Cipher(a.span()).table().C), AsInts(Cipher(b.span()).table().C));
+    EXPECT_NE(CheckValue("apassword"), CheckValue("bpassword"));
+    EXPECT_NE(AsInts(Cipher(KeyBytes("pbssword").span()).table().B),
+              AsInts(Cipher(KeyBytes("password").span()).table().B));
+}
+
+TEST(Cipher, UnitsAreIndependentAndPartialUnitsUntouched) {
+    const Cipher cipher(KeyBytes("zorvan").span());
+    std::vector<std::uint8_t> whole(32);
+    for (std::size_t i = 0; i < whole.size(); ++i) {
+        whole[i] = static_cast<std::uint8_t>(i * 7);
+    }
+    std::vector<std::uint8_t> first(whole.begin(), whole.begin() + 16);
+    std::vector<std::uint8_t> second(whole.begin() + 16, whole.end());
+    cipher.Encrypt(whole);
+    cipher.Encrypt(first);
+    cipher.Encrypt(second);
+    EXPECT_EQ(std::vector<std::uint8_t>(whole.begin(), whole.begin() + 16), first);
+    EXPECT_EQ(std::vector<std::uint8_t>(whole.begin() + 16, whole.end()), second);
+    std::vector<std::uint8_t> twins(32, 0x41);
+    cipher.Encrypt(twins);
+    EXPECT_TRUE(std::equal(twins.begin(), twins.begin() + 16, twins.begin() + 16));
+
+    std::vector<std::uint8_t> shortSeq{1};
+    cipher.Encrypt(shortSeq);
+    EXPECT_EQ(shortSeq, std::vector<std::uint8_t>{1});
+    std::vector<std::uint8_t> ragged(20, 9);
+    cipher.Encrypt(ragged);
+    EXPECT_EQ(std::vector<std::uint8_t>(ragged.begin() + 16, ragged.end()),
+              std::vector<std::uint8_t>(4, 9));
+}
+
+TEST(Cipher, KeyBytesAreCp932CutAndPaddedTo16) {
+    const auto empty = KeyBytes("");
+    EXPECT_EQ(test::ToHex({empty.data(), empty.data() + empty.size()}), std::string(32, '0'));
+    const auto key = KeyBytes("パスワード");
+    EXPECT_EQ(test::ToHex({key.data(), key.data() + 16}), "83708358838f815b8368000000000000");
+    const auto cut = KeyBytes("abcdefghijklmnopqrstu");
+    EXPECT_EQ(cut.size(), 16u);
+    EXPECT_EQ(cut[15], 'p');
+}
+
+TEST(Cipher, CheckValueTextHasNoLeadingZeros) {
+    const std::uint8_t bytes[] = {0, 10, 31, 255};
+    EXPECT_EQ(CheckValueText(bytes), "0A1FFF");
+}
+
+TEST(Cipher, ProcessWideKeyIsReplacedBySetCipherKey) {
+    std::vector<std::uint8_t> data(16, 0x55);
+    CyrptFunction::SetCipherKey(KeyBytes("one").span());
+    CyrptFunction::EncryptBytes(data);
+    CyrptFunction::SetCipherKey(KeyBytes("two").span());
+    CyrptFunction::DecryptBytes(data);
+    EXPECT_NE(data, std::vector<std::uint8_t>(16, 0x55));
+    CyrptFunction::SetCipherKey(KeyBytes("two").span());
+    CyrptFunction::EncryptBytes(data);
+    CyrptFunction::SetCipherKey(KeyBytes("one").span());
+    CyrptFunction::DecryptBytes(data);
+    EXPECT_EQ(data, std::vector<std::uint8_t>(16, 0x55));
+}
+
+}  // namespace
+}  // namespace zorvan

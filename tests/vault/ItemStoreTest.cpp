@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "support/Golden.h"
+#include "vault/VaultFixture.h"
+
+namespace zorvan {
+namespace {
+
+class ItemStoreTest : public test::VaultFixture {};
+
+std::int32_t HeaderCount(const std::string& itm, BlockNumber block) {
+    std::int32_t count = 0;
+    std::memcpy(&count, itm.data() + (block - 1) * 16, 4);
+    return count;
+}
+
+TEST_F(ItemStoreTest, FirstItemGetsBlockOneAndSetsTheLowBits) {
+    EXPECT_EQ(StoreNamed(""), 1);
+    EXPECT_EQ(Bitmap(), "\x03");
+    const auto itm = ItemFile();
+    ASSERT_EQ(itm.size(), 32u);
+    EXPECT_EQ(HeaderCount(itm, 1), 2);
+}
+
+TEST_F(ItemStoreTest, BlockCountsFollowThePlaintextLength) {
+    EXPECT_EQ(BuildItemPlaintext(ItemRecord{}).count, 2);  // 5 bytes
+    ItemRecord sixteen;
+    sixteen.ItemName = std::string(11, 'x');
+    EXPECT_EQ(BuildItemPlaintext(sixteen).count, 2);
+    ItemRecord seventeen;
+    seventeen.ItemName = std::string(12, 'x');
+    EXPECT_EQ(BuildItemPlaintext(seventeen).count, 3);
+    EXPECT_EQ(BuildItemPlaintext(seventeen).bytes.size(), 32u);
+}
+
+TEST_F(ItemStoreTest, RecordsMatchTheVectorsByteForByte) {
+    const auto rows = test::ReadVectorLines("records.txt", '\t');
+    ASSERT_GE(rows.size(), 12u);
+    for (const auto& row : rows) {
+        ItemRecord item;
+        item.ItemName = row[1];
+        item.AccountID = row[2];
+        item.AccountPass = row[3];
+        item.RelatedURL = row[4];
+        item.AccountMemo = test::Unescape(row[5]);
+        ItemPlaintext plain = BuildItemPlaintext(item);
+        EXPECT_EQ(plain.count, std::stoi(row[6])) << row[1];
+        const std::vector<std::uint8_t> bytes(plain.bytes.data(), plain.bytes.data() + plain.bytes.size());
+        EXPECT_EQ(test::ToHex(bytes), row[7]) << row[1];
+
+        CyrptFunction::SetCipherKey(KeyBytes(row[0]).span());
+        CyrptFunction::EncryptBytes(plain.bytes.span());
+        const std::vector<std::uint8_t> sealed(plain.bytes.data(), plain.bytes.data() + plain.bytes.size());
+        EXPECT_EQ(test::ToHex(sealed), row[8]) << row[1];
+
+        const BlockNumber block = store_.StoreItem(plain.bytes.span(), plain.count, 0, 0);
+        EXPECT_EQ(store_.LoadItem(block), item) << row[1];
+    }
+}
+
+TEST_F(ItemStoreTest, StoredItemLoadsBackWithExpiryAndMemoLineBreaks) {
+    ItemRecord item;
+    item.ItemName = "銀行\r\n口座";
+    item.AccountID = "taro";
+    item.AccountPass = "p@ss{w}rd";
+    item.RelatedURL = "https://example.jp/";
+    item.AccountMemo = "一行目\r\n二行目";
+    item.Expire = 1;
+    item.ExpireDate = 37716.5;
+    const BlockNumber block = Store(item);
+    const ItemRecord back = store_.LoadItem(block);
+    EXPECT_EQ(back.ItemName, "銀行口座");  // CR LF is not stored in the name
+    EXPECT_EQ(back.AccountMemo, "一行目\r\n二行目");
+    EXPECT_EQ(back.AccountPass, item.AccountPass);
+    EXPECT_EQ(back.Expire, 1);
+    EXPECT_DOUBLE_EQ(back.ExpireDate, 37716.5);
+    EXPECT_TRUE(back.HasExpiry());
+}
+
+TEST_F(ItemStoreTest, ReadItemDataGivesTheDecipheredPaddedPlaintext) {
+    ItemRecord item;
+    item.ItemName = "abc";
+    const BlockNumber block = Store(item);
+    const SecureBytes data = store_.ReadItemData(block);
+    EXPECT_EQ(data, BuildItemPlaintext(item).bytes);
+}
+
+TEST_F(ItemStoreTest, FirstFitReusesFreedSpaceAndSkipsHolesTooSmall) {
+    const BlockNumber a = StoreNamed(std::string(20, 'a'));  // count 3: blocks 1-3
+    const BlockNumber b = StoreNamed("b");                    // blocks 4-5
+    ASSERT_EQ(a, 1);
+    ASSERT_EQ(b, 4);
+    store_.FreeItem(a);
+    EXPECT_EQ(Bitmap(), "\x18");
+    EXPECT_EQ(StoreNamed("c"), 1);  // blocks 1-2
+    EXPECT_EQ(StoreNamed("d"), 6);  // block 3 alone is too small
+    EXPECT_EQ(store_.LoadItem(b).ItemName, "b");
+}
+
+TEST_F(ItemStoreTest, RunsCrossBitmapByteBoundaries) {
+    for (int i = 0; i < 3; ++i) {
+        StoreNamed("x");  // blocks 1-6
+    }
+    EXPECT_EQ(StoreNamed(std::string(40, 'y')), 7);  // count 4: blocks 7-10
+    EXPECT_EQ(Bitmap(), "\xFF\x03");
+    EXPECT_EQ(store_.LoadItem(7).ItemName, std::string(40, 'y'));
+}
+
+TEST_F(ItemStoreTest, FreeClearsExactlyTheRecordsBits) {
+    StoreNamed("1");
+    const BlockNumber middle = StoreNamed("2");
+    StoreNamed("3");
+    store_.FreeItem(middle);
+    EXPECT_EQ(Bitmap(), "\x33");
+    EXPECT_EQ(ItemFile().size(), 96u);  // freeing does not shrink or wipe the file
+}
+
+TEST_F(ItemStoreTest, AWrongKeyReadsGarbageWithoutError) {
+    const BlockNumber block = StoreNamed("secret name");
+    CyrptFunction::SetCipherKey(KeyBytes("other").span());
+    EXPECT_NE(store_.LoadItem(block).ItemName, "secret name");
+}
+
+}  // namespace
+}  // namespace zorvan
