@@ -14,8 +14,8 @@ DataPaths DataPaths::InFolder(const std::filesystem::path& folder) {
 
 DataPaths InitDataFiles(const std::filesystem::path& folder) {
     DataPaths paths = DataPaths::InFolder(folder);
-    for (const auto* file : {&paths.strIniFile, &paths.strIdxFile, &paths.strItmFile,
-                             &paths.strBmpFile}) {
+    for (const auto* file :
+         {&paths.strIniFile, &paths.strIdxFile, &paths.strItmFile, &paths.strBmpFile}) {
         BinaryFile::CreateIfMissing(*file);
     }
     if (!textfile::FolderExists(paths.strBackupFolder)) {

@@ -19,7 +19,9 @@ std::string_view TrimBlanks(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
-bool StartsWith(std::string_view text, char c) { return !text.empty() && text.front() == c; }
+bool StartsWith(std::string_view text, char c) {
+    return !text.empty() && text.front() == c;
+}
 
 // True when the line is an entry of key: "key=..." with blanks allowed around key.
 bool IsEntryOf(std::string_view line, std::string_view key) {
@@ -27,7 +29,12 @@ bool IsEntryOf(std::string_view line, std::string_view key) {
     return eq != std::string_view::npos && TrimBlanks(line.substr(0, eq)) == key;
 }
 
-std::string Header(std::string_view section) { return "[" + std::string(section) + "]"; }
+std::string Header(std::string_view section) {
+    std::string header;
+    header.reserve(section.size() + 2);
+    header.append("[").append(section).append("]");
+    return header;
+}
 
 }  // namespace
 
@@ -56,9 +63,10 @@ std::string ReadSetting(const std::filesystem::path& file, std::string_view sect
     return std::string(def);
 }
 
-void WriteSetting(const std::filesystem::path& file, std::string_view section,
-                  std::string_view key, std::string_view value) {
-    const std::string entry = std::string(key) + "=" + std::string(value);
+void WriteSetting(const std::filesystem::path& file, std::string_view section, std::string_view key,
+                  std::string_view value) {
+    std::string entry;
+    entry.append(key).append("=").append(value);
     std::string out;
     std::string current;
     bool written = false;

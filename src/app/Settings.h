@@ -18,7 +18,7 @@ std::string ReadSetting(const std::filesystem::path& file, std::string_view sect
 // new key goes at the end of its section, a new section at the end of the file.
 // All other lines keep their order. Throws StorageError when the file cannot be
 // written.
-void WriteSetting(const std::filesystem::path& file, std::string_view section,
-                  std::string_view key, std::string_view value);
+void WriteSetting(const std::filesystem::path& file, std::string_view section, std::string_view key,
+                  std::string_view value);
 
 }  // namespace zorvan

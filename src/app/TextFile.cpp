@@ -97,7 +97,8 @@ void CreateFolder(const std::filesystem::path& path) {
 void DeleteFile(const std::filesystem::path& path) {
     std::error_code error;
     if (!std::filesystem::remove(path, error) || error) {
-        Fail(path, "削除できません", error ? error : std::make_error_code(std::errc::no_such_file_or_directory));
+        Fail(path, "削除できません",
+             error ? error : std::make_error_code(std::errc::no_such_file_or_directory));
     }
 }
 

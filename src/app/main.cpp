@@ -16,8 +16,9 @@ constexpr int kVersionRevision = 5;
 int main() {
     // ZORVAN_DATA_DIR points the program at another data folder (tests, trying it out).
     const char* override = std::getenv("ZORVAN_DATA_DIR");
-    const std::filesystem::path folder =
-        override != nullptr && *override != '\0' ? zorvan::Utf8ToPath(override) : zorvan::ProgramFolder();
+    const std::filesystem::path folder = override != nullptr && *override != '\0'
+                                             ? zorvan::Utf8ToPath(override)
+                                             : zorvan::ProgramFolder();
     try {
         const auto paths = zorvan::InitDataFiles(folder);
         zorvan::SettingsStore(paths.strIniFile)

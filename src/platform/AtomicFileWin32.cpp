@@ -14,13 +14,15 @@ void ReplaceFileAtomically(const std::filesystem::path& target, std::string_view
     HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
-        throw StorageError(target, "一時ファイルを作成できません: " + Win32ErrorText(GetLastError()));
+        throw StorageError(target,
+                           "一時ファイルを作成できません: " + Win32ErrorText(GetLastError()));
     }
     std::size_t done = 0;
     bool ok = true;
     while (ok && done < content.size()) {
         DWORD put = 0;
-        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1u << 30));
+        const DWORD want =
+            static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1u << 30));
         ok = WriteFile(h, content.data() + done, want, &put, nullptr) != FALSE;
         done += put;
     }

@@ -26,7 +26,9 @@ BinaryFile::BinaryFile(std::filesystem::path path, Mode mode) : path_(std::move(
     }
 }
 
-BinaryFile::~BinaryFile() { ::close(fd_); }
+BinaryFile::~BinaryFile() {
+    ::close(fd_);
+}
 
 std::uint64_t BinaryFile::Size() const {
     struct stat st {};
@@ -39,8 +41,8 @@ std::uint64_t BinaryFile::Size() const {
 std::size_t BinaryFile::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) const {
     std::size_t done = 0;
     while (done < out.size()) {
-        const ssize_t n = ::pread(fd_, out.data() + done, out.size() - done,
-                                  static_cast<off_t>(offset + done));
+        const ssize_t n =
+            ::pread(fd_, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
         if (n < 0) {
             if (errno == EINTR) {
                 continue;

@@ -29,7 +29,9 @@ BinaryFile::BinaryFile(std::filesystem::path path, Mode mode) : path_(std::move(
     }
 }
 
-BinaryFile::~BinaryFile() { CloseHandle(handle_); }
+BinaryFile::~BinaryFile() {
+    CloseHandle(handle_);
+}
 
 std::uint64_t BinaryFile::Size() const {
     LARGE_INTEGER size{};

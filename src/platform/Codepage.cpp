@@ -72,14 +72,22 @@ void AppendUtf8(std::string& out, char32_t cp) {
 // The code page 932 twin of a character that other systems' input methods produce.
 char32_t Cp932Twin(char32_t cp) {
     switch (cp) {
-        case 0x301C: return 0xFF5E;  // WAVE DASH -> FULLWIDTH TILDE
-        case 0x2016: return 0x2225;  // DOUBLE VERTICAL LINE -> PARALLEL TO
-        case 0x2212: return 0xFF0D;  // MINUS SIGN -> FULLWIDTH HYPHEN-MINUS
-        case 0x2014: return 0x2015;  // EM DASH -> HORIZONTAL BAR
-        case 0x00A2: return 0xFFE0;  // CENT SIGN
-        case 0x00A3: return 0xFFE1;  // POUND SIGN
-        case 0x00AC: return 0xFFE2;  // NOT SIGN
-        default: return cp;
+        case 0x301C:
+            return 0xFF5E;  // WAVE DASH -> FULLWIDTH TILDE
+        case 0x2016:
+            return 0x2225;  // DOUBLE VERTICAL LINE -> PARALLEL TO
+        case 0x2212:
+            return 0xFF0D;  // MINUS SIGN -> FULLWIDTH HYPHEN-MINUS
+        case 0x2014:
+            return 0x2015;  // EM DASH -> HORIZONTAL BAR
+        case 0x00A2:
+            return 0xFFE0;  // CENT SIGN
+        case 0x00A3:
+            return 0xFFE1;  // POUND SIGN
+        case 0x00AC:
+            return 0xFFE2;  // NOT SIGN
+        default:
+            return cp;
     }
 }
 
@@ -98,9 +106,15 @@ std::string EncodeOne(char32_t cp) {
     return *ansi;
 }
 
-bool IsSingleByte(unsigned char b) { return b < 0x80 || (b >= 0xA1 && b <= 0xDF); }
-bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-bool IsTrailByte(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
+bool IsSingleByte(unsigned char b) {
+    return b < 0x80 || (b >= 0xA1 && b <= 0xDF);
+}
+bool IsLeadByte(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+bool IsTrailByte(unsigned char b) {
+    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+}
 
 // Length of the code page 932 character at ansi[pos]: 1 or 2, or 0 when invalid.
 std::size_t UnitLength(std::string_view ansi, std::size_t pos) {
@@ -183,6 +197,8 @@ std::string FromAnsi(std::string_view ansi) {
     return out;
 }
 
-std::size_t AnsiLength(std::string_view utf8) { return ToAnsi(utf8).size(); }
+std::size_t AnsiLength(std::string_view utf8) {
+    return ToAnsi(utf8).size();
+}
 
 }  // namespace zorvan::codepage

@@ -14,7 +14,8 @@ std::optional<std::wstring> ToWide(UINT codePage, std::string_view in) {
         return std::wstring();
     }
     const int inLen = static_cast<int>(in.size());
-    const int len = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, in.data(), inLen, nullptr, 0);
+    const int len =
+        MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, in.data(), inLen, nullptr, 0);
     if (len <= 0) {
         return std::nullopt;
     }
@@ -36,15 +37,16 @@ std::optional<std::string> FromWide(UINT codePage, const std::wstring& wide) {
     const DWORD flags = strict ? WC_NO_BEST_FIT_CHARS : WC_ERR_INVALID_CHARS;
     BOOL usedDefault = FALSE;
     const char defaultChar = '?';
-    const int len = WideCharToMultiByte(codePage, flags, wide.data(), inLen, nullptr, 0,
-                                        strict ? &defaultChar : nullptr,
-                                        strict ? &usedDefault : nullptr);
+    const int len =
+        WideCharToMultiByte(codePage, flags, wide.data(), inLen, nullptr, 0,
+                            strict ? &defaultChar : nullptr, strict ? &usedDefault : nullptr);
     if (len <= 0 || usedDefault) {
         return std::nullopt;
     }
     std::string out(static_cast<std::size_t>(len), '\0');
     if (WideCharToMultiByte(codePage, flags, wide.data(), inLen, out.data(), len,
-                            strict ? &defaultChar : nullptr, strict ? &usedDefault : nullptr) != len ||
+                            strict ? &defaultChar : nullptr,
+                            strict ? &usedDefault : nullptr) != len ||
         usedDefault) {
         return std::nullopt;
     }

@@ -9,7 +9,8 @@ namespace zorvan {
 std::filesystem::path ProgramFolder() {
     std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD len = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        const DWORD len =
+            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (len == 0) {
             return std::filesystem::current_path();
         }

@@ -14,7 +14,9 @@ SecureBytes& SecureBytes::operator=(SecureBytes&& other) noexcept {
     return *this;
 }
 
-SecureBytes::~SecureBytes() { SecureWipe(bytes_.data(), bytes_.size()); }
+SecureBytes::~SecureBytes() {
+    SecureWipe(bytes_.data(), bytes_.size());
+}
 
 void SecureBytes::Resize(std::size_t size) {
     if (size <= bytes_.capacity()) {

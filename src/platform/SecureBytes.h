@@ -13,7 +13,8 @@ class SecureBytes {
 public:
     SecureBytes() = default;
     explicit SecureBytes(std::size_t size) : bytes_(size, 0) {}
-    explicit SecureBytes(std::span<const std::uint8_t> bytes) : bytes_(bytes.begin(), bytes.end()) {}
+    explicit SecureBytes(std::span<const std::uint8_t> bytes)
+        : bytes_(bytes.begin(), bytes.end()) {}
     SecureBytes(SecureBytes&& other) noexcept = default;
     SecureBytes& operator=(SecureBytes&& other) noexcept;
     SecureBytes(const SecureBytes&) = delete;

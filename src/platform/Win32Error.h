@@ -19,7 +19,8 @@ inline std::string Win32ErrorText(DWORD error) {
         std::string utf8(static_cast<std::size_t>(size), '\0');
         WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(len), utf8.data(), size, nullptr,
                             nullptr);
-        while (!utf8.empty() && (utf8.back() == '\n' || utf8.back() == '\r' || utf8.back() == ' ')) {
+        while (!utf8.empty() &&
+               (utf8.back() == '\n' || utf8.back() == '\r' || utf8.back() == ' ')) {
             utf8.pop_back();
         }
         text += " (" + utf8 + ")";

@@ -32,7 +32,9 @@ Cipher::Cipher(std::span<const std::uint8_t> keyMaterial) {
     SecureWipe(d.data(), d.size());
 }
 
-Cipher::~Cipher() { SecureWipe(&table_, sizeof table_); }
+Cipher::~Cipher() {
+    SecureWipe(&table_, sizeof table_);
+}
 
 void Cipher::Encrypt(std::span<std::uint8_t> bytes) const noexcept {
     const std::size_t units = bytes.size() / kUnit;

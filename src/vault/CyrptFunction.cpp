@@ -9,9 +9,17 @@ Cipher& Current() {
 }
 }  // namespace
 
-void SetCipherKey(std::span<const std::uint8_t> keyMaterial) { Current() = Cipher(keyMaterial); }
-void EncryptBytes(std::span<std::uint8_t> bytes) { Current().Encrypt(bytes); }
-void DecryptBytes(std::span<std::uint8_t> bytes) { Current().Decrypt(bytes); }
-const Cipher& CurrentCipher() { return Current(); }
+void SetCipherKey(std::span<const std::uint8_t> keyMaterial) {
+    Current() = Cipher(keyMaterial);
+}
+void EncryptBytes(std::span<std::uint8_t> bytes) {
+    Current().Encrypt(bytes);
+}
+void DecryptBytes(std::span<std::uint8_t> bytes) {
+    Current().Decrypt(bytes);
+}
+const Cipher& CurrentCipher() {
+    return Current();
+}
 
 }  // namespace zorvan::CyrptFunction

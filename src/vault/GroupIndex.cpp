@@ -26,7 +26,9 @@ std::string GroupIndex::GetGroupName(std::string_view line) {
     return std::string(line.substr(0, end));
 }
 
-std::vector<std::string> GroupIndex::ReadLines() const { return textfile::ReadLines(idxFile_); }
+std::vector<std::string> GroupIndex::ReadLines() const {
+    return textfile::ReadLines(idxFile_);
+}
 
 void GroupIndex::Write(const std::vector<std::string>& lines) const {
     textfile::Rewrite(idxFile_, textfile::JoinLines(lines));

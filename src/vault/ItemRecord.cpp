@@ -45,7 +45,8 @@ ItemPlaintext BuildItemPlaintext(const ItemRecord& item) {
     for (auto& field : fields) {
         for (const char c : field) {
             // A zero byte cannot stand inside a text; it would end it early.
-            plain.bytes[at++] = c == '\0' ? static_cast<std::uint8_t>(' ') : static_cast<std::uint8_t>(c);
+            plain.bytes[at++] =
+                c == '\0' ? static_cast<std::uint8_t>(' ') : static_cast<std::uint8_t>(c);
         }
         plain.bytes[at++] = 0;
         SecureWipe(field);

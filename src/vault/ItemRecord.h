@@ -15,8 +15,8 @@ struct ItemRecord {
     std::string AccountPass;
     std::string RelatedURL;
     std::string AccountMemo;
-    std::int32_t Expire = 0;   // bit 0 set: the item expires on ExpireDate
-    double ExpireDate = 0.0;   // days since 30 December 1899, fraction = time of day
+    std::int32_t Expire = 0;  // bit 0 set: the item expires on ExpireDate
+    double ExpireDate = 0.0;  // days since 30 December 1899, fraction = time of day
 
     ItemRecord() = default;
     ItemRecord(const ItemRecord&) = default;

@@ -1,21 +1,15 @@
 #include "vault/ItemStore.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
 #include <vector>
 
 #include "platform/BinaryFile.h"
-#include "platform/Codepage.h"
 #include "platform/StorageError.h"
-#include "vault/CyrptFunction.h"
 
 namespace zorvan {
-
-static_assert(std::endian::native == std::endian::little,
-              "the record header is read and written in the host's byte order");
 
 namespace {
 
@@ -24,45 +18,6 @@ constexpr std::size_t kBitmapChunk = 64 * 1024;
 
 std::uint64_t Offset(BlockNumber block) {
     return (static_cast<std::uint64_t>(block) - 1) * ItemStore::kBlockSize;
-}
-
-void CheckBlockNumber(const std::filesystem::path& file, BlockNumber block) {
-    if (block < 1) {
-        throw StorageError(file, "ブロック番号が不正です", block);
-    }
-}
-
-ItemStore::Header ReadCheckedHeader(const BinaryFile& itm, BlockNumber block) {
-    CheckBlockNumber(itm.path(), block);
-    const std::uint64_t size = itm.Size();
-    const std::uint64_t offset = Offset(block);
-    std::uint8_t raw[ItemStore::kBlockSize];
-    if (offset + sizeof raw > size || itm.ReadAt(offset, raw) != sizeof raw) {
-        throw StorageError(itm.path(), "レコードがファイルの範囲外です", block);
-    }
-    ItemStore::Header header;
-    std::memcpy(&header.count, raw, 4);
-    std::memcpy(&header.expire, raw + 4, 4);
-    std::memcpy(&header.expireDate, raw + 8, 8);
-    if (header.count < 2) {
-        throw StorageError(itm.path(),
-                           "レコードのブロック数 " + std::to_string(header.count) + " が不正です",
-                           block);
-    }
-    // Checked before anything is allocated for the record's data.
-    if (static_cast<std::uint64_t>(header.count) > (size - offset) / ItemStore::kBlockSize) {
-        throw StorageError(itm.path(), "レコードがファイルの終わりを越えています", block);
-    }
-    return header;
-}
-
-SecureBytes ReadData(const BinaryFile& itm, BlockNumber block, const ItemStore::Header& header) {
-    SecureBytes data(static_cast<std::size_t>(header.count - 1) * ItemStore::kBlockSize);
-    if (itm.ReadAt(Offset(block) + ItemStore::kBlockSize, data.span()) != data.size()) {
-        throw StorageError(itm.path(), "レコードを読み込めません", block);
-    }
-    CyrptFunction::DecryptBytes(data.span());
-    return data;
 }
 
 // First block of the first run of count free blocks. Blocks past the end of the
@@ -161,49 +116,20 @@ BlockNumber ItemStore::StoreItem(std::span<const std::uint8_t> cipherData, std::
     return static_cast<BlockNumber>(first);
 }
 
-ItemStore::Header ItemStore::ReadHeader(BlockNumber block) const {
-    CheckBlockNumber(itmFile_, block);
-    const BinaryFile itm(itmFile_, BinaryFile::Mode::kRead);
-    return ReadCheckedHeader(itm, block);
+RecordHeader ItemStore::ReadHeader(BlockNumber block) const {
+    return ItemReader(itmFile_).ReadHeader(block);
 }
 
 ItemRecord ItemStore::LoadItem(BlockNumber block) const {
-    CheckBlockNumber(itmFile_, block);
-    const BinaryFile itm(itmFile_, BinaryFile::Mode::kRead);
-    const Header header = ReadCheckedHeader(itm, block);
-    const SecureBytes data = ReadData(itm, block, header);
-
-    ItemRecord item;
-    item.Expire = header.expire;
-    item.ExpireDate = header.expireDate;
-    std::string* texts[] = {&item.ItemName, &item.AccountID, &item.AccountPass, &item.RelatedURL,
-                            &item.AccountMemo};
-    std::size_t field = 0;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < data.size() && field < 5; ++i) {
-        if (data[i] != 0) {
-            continue;
-        }
-        const std::string_view ansi(reinterpret_cast<const char*>(data.data()) + start, i - start);
-        *texts[field++] = codepage::FromAnsi(ansi);
-        start = i + 1;
-    }
-    return item;
+    return ItemReader(itmFile_).Load(block);
 }
 
 SecureBytes ItemStore::ReadItemData(BlockNumber block) const {
-    CheckBlockNumber(itmFile_, block);
-    const BinaryFile itm(itmFile_, BinaryFile::Mode::kRead);
-    return ReadData(itm, block, ReadCheckedHeader(itm, block));
+    return ItemReader(itmFile_).ReadData(block);
 }
 
 void ItemStore::FreeItem(BlockNumber block) {
-    CheckBlockNumber(itmFile_, block);
-    Header header;
-    {
-        const BinaryFile itm(itmFile_, BinaryFile::Mode::kRead);
-        header = ReadCheckedHeader(itm, block);
-    }
+    const RecordHeader header = ReadHeader(block);
     BinaryFile bmp(bmpFile_, BinaryFile::Mode::kReadWrite);
     const std::uint64_t first = static_cast<std::uint64_t>(block);
     const std::uint64_t last = first + static_cast<std::uint64_t>(header.count) - 1;

@@ -6,6 +6,7 @@
 
 #include "platform/SecureBytes.h"
 #include "vault/BlockNumber.h"
+#include "vault/ItemReader.h"
 #include "vault/ItemRecord.h"
 
 namespace zorvan {
@@ -18,12 +19,6 @@ class ItemStore {
 public:
     static constexpr std::uint64_t kBlockSize = 16;
 
-    struct Header {
-        std::int32_t count = 0;
-        std::int32_t expire = 0;
-        double expireDate = 0.0;
-    };
-
     ItemStore(std::filesystem::path itmFile, std::filesystem::path bmpFile);
 
     // Allocates the first run of count free blocks, marks it in the bitmap, writes
@@ -32,14 +27,14 @@ public:
     BlockNumber StoreItem(std::span<const std::uint8_t> cipherData, std::int32_t count,
                           std::int32_t expire, double expireDate);
 
-    // The record deciphered with the current key.
+    // The record deciphered with the current key. To load many, use ItemReader.
     ItemRecord LoadItem(BlockNumber block) const;
 
     // The record's data blocks deciphered with the current key.
     SecureBytes ReadItemData(BlockNumber block) const;
 
     // The record's header, checked against the item file's extent.
-    Header ReadHeader(BlockNumber block) const;
+    RecordHeader ReadHeader(BlockNumber block) const;
 
     // Marks the record's blocks free. The record's bytes stay as they are.
     void FreeItem(BlockNumber block);

@@ -99,15 +99,16 @@ TEST_F(SettingsFile, UnreadableFileGivesTheDefault) {
 
 TEST_F(SettingsFile, TypedKeysConvertAndFallBackToTheirDefaults) {
     SettingsStore store(ini_);
-    Given("[Zorvan]\r\ntoolbar=False\r\nwait=12\r\nstatusbar=0\r\ntopmost=true\r\nleft=abc\r\n"
-          "top=99999");
+    Given(
+        "[Zorvan]\r\ntoolbar=False\r\nwait=12\r\nstatusbar=0\r\ntopmost=true\r\nleft=abc\r\n"
+        "top=99999");
     EXPECT_FALSE(store.Get(settings::kToolbar));
     EXPECT_FALSE(store.Get(settings::kStatusbar));
     EXPECT_TRUE(store.Get(settings::kTopmost));
     EXPECT_TRUE(store.Get(settings::kGridLine));  // absent
     EXPECT_EQ(store.Get(settings::kWait), 12);
-    EXPECT_EQ(store.Get(settings::kLeft), 0);    // not a number
-    EXPECT_EQ(store.Get(settings::kTop), 0);     // beyond 16 bits
+    EXPECT_EQ(store.Get(settings::kLeft), 0);  // not a number
+    EXPECT_EQ(store.Get(settings::kTop), 0);   // beyond 16 bits
     EXPECT_EQ(store.Get(settings::kSymbols), "_-#$%");
     store.Set(settings::kPassView, false);
     store.Set(settings::kTransparency, 128);
@@ -118,7 +119,8 @@ TEST_F(SettingsFile, TypedKeysConvertAndFallBackToTheirDefaults) {
 TEST(DataFolder, InitCreatesTheFourFilesEmptyAndTheBackupFolder) {
     test::TempDir dir;
     const auto paths = InitDataFiles(dir.path());
-    for (const auto& file : {paths.strIniFile, paths.strIdxFile, paths.strItmFile, paths.strBmpFile}) {
+    for (const auto& file :
+         {paths.strIniFile, paths.strIdxFile, paths.strItmFile, paths.strBmpFile}) {
         ASSERT_TRUE(std::filesystem::is_regular_file(file)) << file;
         EXPECT_EQ(std::filesystem::file_size(file), 0u);
     }

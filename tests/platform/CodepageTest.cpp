@@ -59,8 +59,8 @@ TEST(Codepage, EveryDecodableDoubleByteCodeRoundTripsAsText) {
 
 TEST(Codepage, ReplacesWhatTheCodePageCannotHoldByOneQuestionMarkEach) {
     EXPECT_EQ(ToAnsi("aé😀b"), "a??b");
-    EXPECT_EQ(ToAnsi("鷗"), "?");  // JIS X 0213 only
-    EXPECT_EQ(ToAnsi("Ä€"), "??");  // no best-fit look-alikes such as "A"
+    EXPECT_EQ(ToAnsi("鷗"), "?");             // JIS X 0213 only
+    EXPECT_EQ(ToAnsi("Ä€"), "??");            // no best-fit look-alikes such as "A"
     EXPECT_EQ(ToAnsi("x\xFFy\xC3"), "x?y?");  // malformed UTF-8
 }
 
@@ -68,15 +68,15 @@ TEST(Codepage, StoresForeignJapaneseVariantsAsTheirCp932Twins) {
     EXPECT_EQ(ToAnsi("〜"), "\x81\x60");  // U+301C WAVE DASH
     EXPECT_EQ(FromAnsi(ToAnsi("〜")), "～");
     EXPECT_EQ(ToAnsi("−"), ToAnsi("－"));  // MINUS SIGN
-    EXPECT_EQ(ToAnsi("—"), ToAnsi("―"));  // EM DASH
+    EXPECT_EQ(ToAnsi("—"), ToAnsi("―"));   // EM DASH
     EXPECT_EQ(ToAnsi("¢£¬"), ToAnsi("￠￡￢"));
 }
 
 TEST(Codepage, DecodesMalformedBytesToReplacementCharacters) {
-    EXPECT_EQ(FromAnsi("\x81"), kReplacement);              // lead byte at the end
+    EXPECT_EQ(FromAnsi("\x81"), kReplacement);  // lead byte at the end
     EXPECT_EQ(FromAnsi("a\x81 b"), std::string("a") + std::string(kReplacement) + " b");
-    EXPECT_EQ(FromAnsi("\x80\xA0\xFD"), std::string(kReplacement) + std::string(kReplacement) +
-                                            std::string(kReplacement));
+    EXPECT_EQ(FromAnsi("\x80\xA0\xFD"),
+              std::string(kReplacement) + std::string(kReplacement) + std::string(kReplacement));
     EXPECT_EQ(FromAnsi("\x82\xA0"), "あ");
 }
 

@@ -8,7 +8,9 @@
 
 namespace zorvan::test {
 
-std::filesystem::path DataDir() { return std::filesystem::path(ZORVAN_TEST_DATA); }
+std::filesystem::path DataDir() {
+    return std::filesystem::path(ZORVAN_TEST_DATA);
+}
 
 std::vector<std::uint8_t> FromHex(const std::string& hex) {
     std::vector<std::uint8_t> bytes;
@@ -172,8 +174,12 @@ private:
 
 }  // namespace
 
-const Json& Json::operator[](const std::string& key) const { return object.at(key); }
+const Json& Json::operator[](const std::string& key) const {
+    return object.at(key);
+}
 
-Json Json::Parse(const std::string& text) { return JsonParser(text).Value(); }
+Json Json::Parse(const std::string& text) {
+    return JsonParser(text).Value();
+}
 
 }  // namespace zorvan::test

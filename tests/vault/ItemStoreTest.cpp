@@ -47,12 +47,14 @@ TEST_F(ItemStoreTest, RecordsMatchTheVectorsByteForByte) {
         item.AccountMemo = test::Unescape(row[5]);
         ItemPlaintext plain = BuildItemPlaintext(item);
         EXPECT_EQ(plain.count, std::stoi(row[6])) << row[1];
-        const std::vector<std::uint8_t> bytes(plain.bytes.data(), plain.bytes.data() + plain.bytes.size());
+        const std::vector<std::uint8_t> bytes(plain.bytes.data(),
+                                              plain.bytes.data() + plain.bytes.size());
         EXPECT_EQ(test::ToHex(bytes), row[7]) << row[1];
 
         CyrptFunction::SetCipherKey(KeyBytes(row[0]).span());
         CyrptFunction::EncryptBytes(plain.bytes.span());
-        const std::vector<std::uint8_t> sealed(plain.bytes.data(), plain.bytes.data() + plain.bytes.size());
+        const std::vector<std::uint8_t> sealed(plain.bytes.data(),
+                                               plain.bytes.data() + plain.bytes.size());
         EXPECT_EQ(test::ToHex(sealed), row[8]) << row[1];
 
         const BlockNumber block = store_.StoreItem(plain.bytes.span(), plain.count, 0, 0);
@@ -79,6 +81,17 @@ TEST_F(ItemStoreTest, StoredItemLoadsBackWithExpiryAndMemoLineBreaks) {
     EXPECT_TRUE(back.HasExpiry());
 }
 
+TEST_F(ItemStoreTest, LongRecordsAndManyRecordsLoadThroughOneReader) {
+    ItemRecord big;
+    big.AccountMemo = std::string(1000, 'm') + "\r\n" + std::string(500, 'ﾒ');
+    const BlockNumber first = StoreNamed("small");
+    const BlockNumber second = Store(big);
+    ItemReader reader(paths_.strItmFile);
+    EXPECT_EQ(reader.Load(second).AccountMemo, big.AccountMemo);
+    EXPECT_EQ(reader.Load(first).ItemName, "small");
+    EXPECT_EQ(reader.ReadHeader(second).count, BuildItemPlaintext(big).count);
+}
+
 TEST_F(ItemStoreTest, ReadItemDataGivesTheDecipheredPaddedPlaintext) {
     ItemRecord item;
     item.ItemName = "abc";
@@ -89,7 +102,7 @@ TEST_F(ItemStoreTest, ReadItemDataGivesTheDecipheredPaddedPlaintext) {
 
 TEST_F(ItemStoreTest, FirstFitReusesFreedSpaceAndSkipsHolesTooSmall) {
     const BlockNumber a = StoreNamed(std::string(20, 'a'));  // count 3: blocks 1-3
-    const BlockNumber b = StoreNamed("b");                    // blocks 4-5
+    const BlockNumber b = StoreNamed("b");                   // blocks 4-5
     ASSERT_EQ(a, 1);
     ASSERT_EQ(b, 4);
     store_.FreeItem(a);

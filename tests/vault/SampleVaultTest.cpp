@@ -21,7 +21,8 @@ protected:
     }
 
     test::TempDir dir_;
-    test::Json expected_ = test::Json::Parse(test::ReadBytes(test::DataDir() / "vault-sample.json"));
+    test::Json expected_ =
+        test::Json::Parse(test::ReadBytes(test::DataDir() / "vault-sample.json"));
     GroupIndex index_{dir_ / "Zorvan.idx"};
     ItemStore store_{dir_ / "Zorvan.itm", dir_ / "Zorvan.bmp"};
 };

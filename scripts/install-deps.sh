@@ -1,0 +1,33 @@
+#!/bin/bash
+# Installs the Debian 12 packages a task needs, only those that are missing.
+# Usage: install-deps.sh run|test
+set -euo pipefail
+
+build=(cmake ninja-build g++ pkg-config libgtest-dev googletest libbenchmark-dev qt6-base-dev)
+test_extra=(clang-format g++-mingw-w64-x86-64-posix wine64 xvfb xauth libxtst-dev)
+
+case "${1:-run}" in
+    run) wanted=("${build[@]}") ;;
+    test) wanted=("${build[@]}" "${test_extra[@]}") ;;
+    *) echo "usage: $0 run|test" >&2; exit 2 ;;
+esac
+
+missing=()
+for package in "${wanted[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+if ((${#missing[@]} == 0)); then
+    exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+if [[ $(id -u) -ne 0 ]]; then
+    sudo=(sudo)
+else
+    sudo=()
+fi
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null

@@ -1,0 +1,100 @@
+#include "vault/ItemReader.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#include "platform/Codepage.h"
+#include "platform/StorageError.h"
+#include "vault/CyrptFunction.h"
+
+namespace zorvan {
+
+static_assert(std::endian::native == std::endian::little,
+              "record headers are little-endian, as the host");
+
+namespace {
+// Most records are this small, so one read usually fetches header and data.
+constexpr std::size_t kFirstRead = 256;
+}  // namespace
+
+ItemReader::ItemReader(const std::filesystem::path& itmFile)
+    : file_(itmFile, BinaryFile::Mode::kRead), size_(file_.Size()) {}
+
+RecordHeader ItemReader::ReadHeader(BlockNumber block) {
+    return ReadRecord(block, nullptr);
+}
+
+SecureBytes ItemReader::ReadData(BlockNumber block) {
+    SecureBytes data;
+    ReadRecord(block, &data);
+    return data;
+}
+
+RecordHeader ItemReader::ReadRecord(BlockNumber block, SecureBytes* data) {
+    const auto& path = file_.path();
+    if (block < 1) {
+        throw StorageError(path, "ブロック番号が不正です", block);
+    }
+    const std::uint64_t offset = (static_cast<std::uint64_t>(block) - 1) * kBlockSize;
+    if (offset >= size_ || size_ - offset < kBlockSize) {
+        throw StorageError(path, "レコードがファイルの範囲外です", block);
+    }
+    std::uint8_t first[kFirstRead];
+    const std::size_t want =
+        static_cast<std::size_t>(std::min<std::uint64_t>(kFirstRead, size_ - offset));
+    const std::size_t got = file_.ReadAt(offset, std::span(first, want));
+    if (got < kBlockSize) {
+        throw StorageError(path, "レコードを読み込めません", block);
+    }
+    RecordHeader header;
+    std::memcpy(&header.count, first, 4);
+    std::memcpy(&header.expire, first + 4, 4);
+    std::memcpy(&header.expireDate, first + 8, 8);
+    if (header.count < 2) {
+        throw StorageError(
+            path, "レコードのブロック数 " + std::to_string(header.count) + " が不正です", block);
+    }
+    // Checked before anything is allocated for the data.
+    if (static_cast<std::uint64_t>(header.count) > (size_ - offset) / kBlockSize) {
+        throw StorageError(path, "レコードがファイルの終わりを越えています", block);
+    }
+    if (data != nullptr) {
+        *data = SecureBytes(static_cast<std::size_t>(header.count - 1) * kBlockSize);
+        const std::size_t have = std::min(got - kBlockSize, data->size());
+        std::memcpy(data->data(), first + kBlockSize, have);
+        if (have < data->size() &&
+            file_.ReadAt(offset + kBlockSize + have, data->span().subspan(have)) !=
+                data->size() - have) {
+            throw StorageError(path, "レコードを読み込めません", block);
+        }
+        CyrptFunction::DecryptBytes(data->span());
+    }
+    std::fill(std::begin(first), std::end(first), 0);
+    return header;
+}
+
+ItemRecord ItemReader::Load(BlockNumber block) {
+    SecureBytes data;
+    const RecordHeader header = ReadRecord(block, &data);
+    ItemRecord item;
+    item.Expire = header.expire;
+    item.ExpireDate = header.expireDate;
+    std::string* texts[] = {&item.ItemName, &item.AccountID, &item.AccountPass, &item.RelatedURL,
+                            &item.AccountMemo};
+    // A zero byte ends each text; a text without one stays empty, bytes after the
+    // fifth are ignored.
+    std::size_t field = 0;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < data.size() && field < 5; ++i) {
+        if (data[i] != 0) {
+            continue;
+        }
+        const std::string_view ansi(reinterpret_cast<const char*>(data.data()) + start, i - start);
+        *texts[field++] = codepage::FromAnsi(ansi);
+        start = i + 1;
+    }
+    return item;
+}
+
+}  // namespace zorvan
