@@ -83,7 +83,10 @@ TEST_F(ItemStoreTest, StoredItemLoadsBackWithExpiryAndMemoLineBreaks) {
 
 TEST_F(ItemStoreTest, LongRecordsAndManyRecordsLoadThroughOneReader) {
     ItemRecord big;
-    big.AccountMemo = std::string(1000, 'm') + "\r\n" + std::string(500, 'ﾒ');
+    big.AccountMemo = std::string(1000, 'm') + "\r\n";
+    for (int i = 0; i < 300; ++i) {
+        big.AccountMemo += "ﾒﾓ";
+    }
     const BlockNumber first = StoreNamed("small");
     const BlockNumber second = Store(big);
     ItemReader reader(paths_.strItmFile);
