@@ -23,11 +23,13 @@ inline constexpr IntKey kVersion{"version", 0};
 inline constexpr TextKey kPass{"pass", ""};
 inline constexpr TextKey kLastGroup{"lastgroup", ""};
 
-// Main window geometry in twips; the size defaults to the window's design size.
+// Main window geometry in twips. The size defaults to the window's size at the time
+// of reading (its design client area of 6060 x 3405 twips on a first start), which
+// the reader passes in.
 inline constexpr IntKey kLeft{"left", 0};
 inline constexpr IntKey kTop{"top", 0};
-inline constexpr IntKey kWidth{"width", 6180};
-inline constexpr IntKey kHeight{"height", 4500};
+inline constexpr IntKey kWidth{"width", 6060};
+inline constexpr IntKey kHeight{"height", 3405};
 
 // View switches. "glidline" is the stored spelling.
 inline constexpr BoolKey kToolbar{"toolbar", true};

@@ -56,8 +56,12 @@ bool SettingsStore::Get(const settings::BoolKey& key) const {
 }
 
 int SettingsStore::Get(const settings::IntKey& key) const {
+    return Get(key, key.defaultValue);
+}
+
+int SettingsStore::Get(const settings::IntKey& key, int fallback) const {
     const auto text = ReadSetting(iniFile_, settings::kSection, key.name, kAbsent);
-    return ParseInt16(text).value_or(key.defaultValue);
+    return ParseInt16(text).value_or(fallback);
 }
 
 std::string SettingsStore::Get(const settings::TextKey& key) const {

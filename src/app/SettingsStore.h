@@ -17,6 +17,8 @@ public:
 
     bool Get(const settings::BoolKey& key) const;
     int Get(const settings::IntKey& key) const;
+    // With a default known only at run time.
+    int Get(const settings::IntKey& key, int fallback) const;
     std::string Get(const settings::TextKey& key) const;
 
     void Set(const settings::BoolKey& key, bool value) const;

@@ -1,33 +1,28 @@
-#include <cstdio>
+#include <QApplication>
 #include <cstdlib>
-#include <exception>
 
-#include "app/DataFiles.h"
-#include "app/SettingsStore.h"
+#include "app/ProgramArguments.h"
+#include "app/Startup.h"
+#include "platform/ProcessHardening.h"
 #include "platform/ProgramFolder.h"
 #include "platform/StorageError.h"
+#include "ui/UiServices.h"
 
-namespace {
-constexpr int kVersionMajor = 0;
-constexpr int kVersionMinor = 0;
-constexpr int kVersionRevision = 5;
-}  // namespace
+int main(int argc, char** argv) {
+    zorvan::DisableCoreDumps();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Zorvan"));
 
-int main() {
-    // ZORVAN_DATA_DIR points the program at another data folder (tests, trying it out).
-    const char* override = std::getenv("ZORVAN_DATA_DIR");
-    const std::filesystem::path folder = override != nullptr && *override != '\0'
-                                             ? zorvan::Utf8ToPath(override)
-                                             : zorvan::ProgramFolder();
-    try {
-        const auto paths = zorvan::InitDataFiles(folder);
-        zorvan::SettingsStore(paths.strIniFile)
-            .Set(zorvan::settings::kVersion,
-                 kVersionMajor * 10000 + kVersionMinor * 100 + kVersionRevision);
-        std::printf("Zorvan: data folder ready at %s\n", zorvan::PathToUtf8(folder).c_str());
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "Zorvan: %s\n", error.what());
-        return 1;
+    // ZORVAN_DATA_DIR points the program at another data folder than its own
+    // (tests, trying it out); the vault normally lives beside the executable.
+    const QByteArray dataDir = qgetenv("ZORVAN_DATA_DIR");
+    const std::filesystem::path folder =
+        dataDir.isEmpty() ? zorvan::ProgramFolder() : zorvan::Utf8ToPath(dataDir.toStdString());
+
+    zorvan::QtUiServices ui;
+    zorvan::Startup startup(folder, zorvan::ProgramArguments(), ui);
+    if (!startup.Start()) {
+        return 0;
     }
-    return 0;
+    return QApplication::exec();
 }

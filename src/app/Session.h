@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+#include "app/DataFiles.h"
+#include "platform/SecureWipe.h"
+
+namespace zorvan {
+
+// What the running program shares between its windows: where the vault is, and
+// the results of the last password dialog.
+struct Session {
+    DataPaths paths;
+    // The master password of the running program, set by a successful password dialog.
+    std::string strMasterPass;
+    // The last password dialog ended with an accepted password.
+    bool blnPassOK = false;
+
+    Session() = default;
+    explicit Session(DataPaths dataPaths) : paths(std::move(dataPaths)) {}
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+    ~Session() { SecureWipe(strMasterPass); }
+};
+
+}  // namespace zorvan

@@ -1,0 +1,100 @@
+#include "app/Startup.h"
+
+#include <QApplication>
+#include <QWidget>
+#include <exception>
+
+#include "app/DataFiles.h"
+#include "app/Session.h"
+#include "app/SettingsKeys.h"
+#include "app/SettingsStore.h"
+#include "app/SingleInstance.h"
+#include "ui/Text.h"
+#include "ui/UiServices.h"
+#include "ui/dialogs/frmPass.h"
+#include "ui/main/frmMain.h"
+
+namespace zorvan {
+
+Startup::Startup(std::filesystem::path dataFolder, std::vector<std::string> arguments,
+                 UiServices& ui)
+    : dataFolder_(std::move(dataFolder)), arguments_(std::move(arguments)), ui_(ui) {}
+
+Startup::~Startup() {
+    delete pass_.data();
+}
+
+frmPass* Startup::passwordDialog() const {
+    return pass_.data();
+}
+
+bool Startup::Start() {
+    instance_ = std::make_unique<SingleInstance>(dataFolder_);
+    if (!instance_->Claim()) {
+        return false;
+    }
+    connect(instance_.get(), &SingleInstance::activationRequested, this,
+            &Startup::BringLastWindowForward);
+    TrackActiveWindow();
+
+    try {
+        session_ = std::make_unique<Session>(InitDataFiles(dataFolder_));
+        SettingsStore(session_->paths.strIniFile).Set(settings::kVersion, kVersion);
+    } catch (const std::exception& error) {
+        ui_.Message(nullptr, ToQ(error.what()), UiServices::Buttons::kOk);
+        return false;
+    }
+
+    pass_ = new frmPass(*session_, ui_, arguments_);
+    pass_->setAttribute(Qt::WA_DeleteOnClose);
+    pass_->SetShowMainWindow([this] { ShowMainWindow(); });
+    pass_->show();
+    lastActive_ = pass_.data();
+    if (!SettingsStore(session_->paths.strIniFile).Get(settings::kPass).empty()) {
+        pass_->CheckPass(false);
+    } else {
+        pass_->SetNewPass(false);
+    }
+    return true;
+}
+
+void Startup::ShowMainWindow() {
+    if (main_ && main_->isVisible()) {
+        return;
+    }
+    if (!main_) {
+        main_ = std::make_unique<frmMain>(*session_, ui_);
+    }
+    main_->Form_Load();
+    main_->show();
+    main_->activateWindow();
+    lastActive_ = main_.get();
+}
+
+void Startup::TrackActiveWindow() {
+    connect(qApp, &QApplication::focusChanged, this, [this] {
+        if (QWidget* active = QApplication::activeWindow()) {
+            // The popup never takes the focus; it is not a window to come back to.
+            if (!active->windowFlags().testFlag(Qt::ToolTip)) {
+                lastActive_ = active;
+            }
+        }
+    });
+}
+
+void Startup::BringLastWindowForward() {
+    QWidget* window = lastActive_.data();
+    if (window == nullptr) {
+        window = main_ && main_->isVisible() ? static_cast<QWidget*>(main_.get()) : pass_.data();
+    }
+    if (window == nullptr) {
+        return;
+    }
+    if (window->isMinimized()) {
+        window->showNormal();
+    }
+    window->raise();
+    window->activateWindow();
+}
+
+}  // namespace zorvan

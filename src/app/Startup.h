@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QWidget;
+
+namespace zorvan {
+
+class UiServices;
+class SingleInstance;
+class frmMain;
+class frmPass;
+struct Session;
+
+// The program's start: one running copy per data folder, the data folder made
+// ready, the version recorded, then the password dialog in login or first-setting
+// mode. The main window opens when a password has been accepted.
+class Startup : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kVersion = 0 * 10000 + 0 * 100 + 5;
+
+    Startup(std::filesystem::path dataFolder, std::vector<std::string> arguments, UiServices& ui);
+    ~Startup() override;
+
+    // Runs the start-up procedure. False when the program should end at once (another
+    // copy runs, or the data folder cannot be prepared).
+    bool Start();
+
+    frmPass* passwordDialog() const;
+    frmMain* mainWindow() const { return main_.get(); }
+
+private:
+    void ShowMainWindow();
+    void BringLastWindowForward();
+    void TrackActiveWindow();
+
+    std::filesystem::path dataFolder_;
+    std::vector<std::string> arguments_;
+    UiServices& ui_;
+    std::unique_ptr<SingleInstance> instance_;
+    std::unique_ptr<Session> session_;
+    QPointer<frmPass> pass_;
+    std::unique_ptr<frmMain> main_;
+    QPointer<QWidget> lastActive_;
+};
+
+}  // namespace zorvan

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace zorvan {
+
+// Everything the windows ask of the person in front of them: message boxes, beeps
+// and file dialogs. The program uses the Qt implementation; tests answer with their own.
+class UiServices {
+public:
+    enum class Buttons { kOk, kYesNo, kOkCancel };
+    enum class Answer { kOk, kCancel, kYes, kNo };
+
+    virtual ~UiServices() = default;
+
+    // A message box titled with the application title.
+    virtual Answer Message(QWidget* parent, const QString& text, Buttons buttons) = 0;
+    virtual void Beep() = 0;
+    // A file name chosen in the file dialog, or empty when cancelled. filter is in the
+    // "description|pattern|description|pattern|" form.
+    virtual QString ChooseFile(QWidget* parent, const QString& title, const QString& filter) = 0;
+};
+
+class QtUiServices final : public UiServices {
+public:
+    Answer Message(QWidget* parent, const QString& text, Buttons buttons) override;
+    void Beep() override;
+    QString ChooseFile(QWidget* parent, const QString& title, const QString& filter) override;
+};
+
+// "desc|*.csv|desc2|*.*|" as a Qt name filter "desc (*.csv);;desc2 (*.*)".
+QString ToQtNameFilter(const QString& filter);
+
+}  // namespace zorvan

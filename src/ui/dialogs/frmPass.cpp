@@ -1,0 +1,216 @@
+#include "ui/dialogs/frmPass.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProxyStyle>
+#include <QPushButton>
+
+#include "app/CommandLine.h"
+#include "app/Session.h"
+#include "app/SettingsKeys.h"
+#include "app/SettingsStore.h"
+#include "app/WindowServices.h"
+#include "platform/Codepage.h"
+#include "platform/SecureWipe.h"
+#include "platform/StorageError.h"
+#include "ui/Text.h"
+#include "ui/UiServices.h"
+#include "vault/Cipher.h"
+#include "vault/CyrptFunction.h"
+
+namespace zorvan {
+
+namespace {
+
+// Masked boxes show "*" for every character, whatever the platform's habit.
+class AsteriskStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (hint == SH_LineEdit_PasswordCharacter) {
+            return '*';
+        }
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+
+// A password as UTF-8 that is wiped when it goes out of scope.
+struct PasswordText {
+    explicit PasswordText(const QString& text) : utf8(text.toStdString()) {}
+    ~PasswordText() { SecureWipe(utf8); }
+    PasswordText(const PasswordText&) = delete;
+    PasswordText& operator=(const PasswordText&) = delete;
+    std::string utf8;
+};
+
+}  // namespace
+
+frmPass::frmPass(Session& session, UiServices& ui, std::vector<std::string> arguments,
+                 QWidget* parent)
+    : QDialog(parent), session_(session), ui_(ui), arguments_(std::move(arguments)) {
+    setObjectName(QStringLiteral("frmPass"));
+    setWindowTitle(Res(res::kPasswordEntry));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+
+    auto* style = new AsteriskStyle;
+    style->setParent(this);
+    auto* grid = new QGridLayout;
+    const QString labels[] = {QStringLiteral("パスワード"), QStringLiteral("確認")};
+    for (int i = 0; i < 2; ++i) {
+        lblPass[i] = new QLabel(labels[i], this);
+        txtPass[i] = new QLineEdit(this);
+        txtPass[i]->setObjectName(QStringLiteral("txtPass%1").arg(i));
+        txtPass[i]->setStyle(style);
+        lblPass[i]->setBuddy(txtPass[i]);
+        grid->addWidget(lblPass[i], i, 0);
+        grid->addWidget(txtPass[i], i, 1);
+        connect(txtPass[i], &QLineEdit::textChanged, this, [this, i] { txtPass_Change(i); });
+    }
+    chkPass = new QCheckBox(QStringLiteral("パスワードを隠す"), this);
+    chkPass->setChecked(true);
+    connect(chkPass, &QCheckBox::clicked, this, &frmPass::chkPass_Click);
+    grid->addWidget(chkPass, 2, 1);
+
+    cmdPass[0] = new QPushButton(QStringLiteral("OK"), this);
+    cmdPass[1] = new QPushButton(QStringLiteral("キャンセル"), this);
+    cmdPass[0]->setDefault(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (int i = 0; i < 2; ++i) {
+        buttons->addWidget(cmdPass[i]);
+        connect(cmdPass[i], &QPushButton::clicked, this, [this, i] { cmdPass_Click(i); });
+    }
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+
+    session_.blnPassOK = false;
+    chkPass_Click();
+}
+
+frmPass::~frmPass() {
+    WipeBoxes();
+}
+
+void frmPass::SetShowMainWindow(std::function<void()> showMainWindow) {
+    showMainWindow_ = std::move(showMainWindow);
+}
+
+void frmPass::PrepareMode(bool confirmation, bool blnTopMost) {
+    chkPass_Click();
+    lblPass[1]->setEnabled(confirmation);
+    txtPass[1]->setEnabled(confirmation);
+    QPalette palette = txtPass[1]->palette();
+    palette.setColor(QPalette::Base, confirmation ? palette.color(QPalette::Active, QPalette::Base)
+                                                  : palette.color(QPalette::Button));
+    txtPass[1]->setPalette(palette);
+    if (blnTopMost) {
+        window::SetTopMost(this, true);
+    }
+}
+
+void frmPass::SetNewPass(bool blnTopMost) {
+    PrepareMode(true, blnTopMost);
+}
+
+void frmPass::CheckPass(bool blnTopMost) {
+    PrepareMode(false, blnTopMost);
+    expectedCheckValue_ = ToQ(SettingsStore(session_.paths.strIniFile).Get(settings::kPass));
+    HandleCommandLine();
+}
+
+void frmPass::BackupPass(const QString& strCheckPass, bool blnTopMost) {
+    PrepareMode(false, blnTopMost);
+    expectedCheckValue_ = strCheckPass;
+}
+
+void frmPass::HandleCommandLine() {
+    const auto password = FindPasswordOption(arguments_);
+    if (!password) {
+        return;
+    }
+    txtPass[0]->setText(ToQ(*password));
+    cmdPass_Click(0);
+}
+
+void frmPass::chkPass_Click() {
+    const auto mode = chkPass->isChecked() ? QLineEdit::Password : QLineEdit::Normal;
+    for (auto* box : txtPass) {
+        box->setEchoMode(mode);
+    }
+}
+
+void frmPass::txtPass_Change(int index) {
+    QLineEdit* box = txtPass[index];
+    if (codepage::AnsiLength(box->text().toStdString()) > kMaxPasswordBytes) {
+        ui_.Beep();
+        const QSignalBlocker block(box);
+        box->setText(lastAccepted_[index]);
+        return;
+    }
+    lastAccepted_[index] = box->text();
+}
+
+void frmPass::cmdPass_Click(int index) {
+    if (index != 0) {
+        reject();
+        return;
+    }
+    const bool settingMode = txtPass[1]->isEnabled();
+    if (settingMode && txtPass[1]->text() != txtPass[0]->text()) {
+        ui_.Message(this, Res(res::kWrongPassword), UiServices::Buttons::kOk);
+        txtPass[0]->setFocus();
+        return;
+    }
+    const PasswordText typed(txtPass[0]->text());
+    const QString checkValue = ToQ(CheckValue(typed.utf8));
+    if (settingMode) {
+        try {
+            SettingsStore(session_.paths.strIniFile).Set(settings::kPass, checkValue.toStdString());
+        } catch (const StorageError& error) {
+            // Without a stored check value no later login could succeed.
+            ui_.Message(this, ToQ(error.what()), UiServices::Buttons::kOk);
+            return;
+        }
+    } else if (checkValue != expectedCheckValue_) {
+        ui_.Message(this, Res(res::kWrongPassword), UiServices::Buttons::kOk);
+        txtPass[0]->setText(QString());
+        txtPass[0]->setFocus();
+        return;
+    }
+    Succeed(txtPass[0]->text());
+}
+
+void frmPass::Succeed(const QString& password) {
+    const PasswordText typed(password);
+    const SecureBytes key = KeyBytes(typed.utf8);
+    CyrptFunction::SetCipherKey(key.span());
+    session_.blnPassOK = true;
+    SecureWipe(session_.strMasterPass);
+    session_.strMasterPass = typed.utf8;
+    setWindowTitle(Res(res::kLoggingIn));
+    WipeBoxes();
+    if (showMainWindow_) {
+        showMainWindow_();
+    }
+    accept();
+}
+
+void frmPass::WipeBoxes() {
+    // setText also clears the boxes' undo history, which holds earlier texts.
+    for (auto* box : txtPass) {
+        if (box != nullptr) {
+            const QSignalBlocker block(box);
+            box->setText(QString());
+        }
+    }
+    for (auto& text : lastAccepted_) {
+        text.fill(QLatin1Char('\0'));
+        text.clear();
+    }
+}
+
+}  // namespace zorvan

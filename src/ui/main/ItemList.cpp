@@ -1,0 +1,164 @@
+#include "ui/main/ItemList.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDate>
+#include <QLabel>
+#include <QTableView>
+#include <exception>
+
+#include "app/Session.h"
+#include "app/SettingsKeys.h"
+#include "app/SettingsStore.h"
+#include "ui/Text.h"
+#include "ui/main/ItemListModel.h"
+#include "ui/main/frmMain.h"
+#include "vault/GroupIndex.h"
+#include "vault/ItemReader.h"
+#include "vault/ItemStore.h"
+
+namespace zorvan {
+
+namespace {
+template <typename Step>
+void Try(Step step) {
+    try {
+        step();
+    } catch (const std::exception&) {
+        // A group load never stops on a failure.
+    }
+}
+}  // namespace
+
+ItemList::ItemList(frmMain& main) : main_(main) {}
+
+QString ItemList::Mask(const QString& password) {
+    return QString(password.size() * 2, QLatin1Char('*'));
+}
+
+double ItemList::Today() {
+    return QDate(1899, 12, 30).daysTo(QDate::currentDate());
+}
+
+int ItemList::ExpiryIcon(bool expire, double expireDate, double today) {
+    if (!expire) {
+        return 1;
+    }
+    return today < expireDate ? 3 : 2;
+}
+
+void ItemList::cboMain_Click() {
+    MainState& state = main_.state();
+    const QString chosen = main_.groupSelector()->currentText();
+    if (chosen == state.strCurrentGroup) {
+        return;
+    }
+    const Session& session = main_.session();
+    main_.statusPanel(2)->setText(Res(res::kLoadingItems));
+    Try([&] { main_.ResetColumnHeadings(); });
+    main_.EnableItemCommands(false);
+    if (chosen.isEmpty()) {
+        return;
+    }
+    state.strCurrentGroup = chosen;
+    Try([&] { SettingsStore(session.paths.strIniFile).Set(settings::kLastGroup, FromQ(chosen)); });
+    std::vector<std::string> entry;
+    Try([&] { entry = GroupIndex(session.paths.strIdxFile).GetGroupItems(FromQ(chosen)); });
+    state.blnReadOnlyGroup = false;
+    main_.statusPanel(2)->clear();
+    if (!entry.empty()) {
+        const auto& head = entry.front();
+        const auto hash = head.find('#');
+        if (hash != std::string::npos) {
+            const auto flag = head.substr(hash + 1, head.find('#', hash + 1) - hash - 1);
+            if (ParseBlockNumber(flag) == 1) {
+                state.blnReadOnlyGroup = true;
+                main_.statusPanel(2)->setText(Res(res::kWriteProtected));
+            }
+        }
+    }
+    main_.itemModel()->ClearRows();
+    const BlockNumber dummy = state.lngItemBlocks.front();
+    state.lngItemBlocks.assign(1, dummy);
+    state.strItemURLs.resize(1);
+    state.strItemMemos.resize(1);
+    const std::size_t count = entry.empty() ? 0 : entry.size() - 1;
+    Try([&] {
+        ItemReader reader(session.paths.strItmFile);
+        for (std::size_t i = 1; i < entry.size(); ++i) {
+            // A damaged record is left out; the rest of the group still loads.
+            Try([&] {
+                const auto block = ParseBlockNumber(entry[i]);
+                if (block) {
+                    AddItemToListView(0, reader.Load(*block), *block);
+                }
+            });
+        }
+    });
+    main_.statusPanel(1)->setText(QString::number(count) + Res(res::kItemsPresent));
+    main_.itemList()->clearSelection();
+    Try([&] { main_.UpdateMoveMenu(); });
+}
+
+void ItemList::AddItemToListView(int itemIndex, const ItemRecord& item, BlockNumber lngPointer) {
+    MainState& state = main_.state();
+    ItemListModel* model = main_.itemModel();
+    const bool plain = main_.passwordsShown();
+    ItemListModel::Row row;
+    row.name = ToQ(item.ItemName);
+    row.userId = ToQ(item.AccountID);
+    const QString password = ToQ(item.AccountPass);
+    row.password = plain ? password : Mask(password);
+    row.icon = ExpiryIcon(item.HasExpiry(), item.ExpireDate, Today());
+
+    int at = 0;
+    if (itemIndex > 0) {
+        at = itemIndex - 1;
+        const int slot = model->row(at).tag;
+        state.intEditSlot = slot;
+        // The new record is already stored and indexed; a failed free only leaks.
+        Try([&] {
+            ItemStore(main_.session().paths.strItmFile, main_.session().paths.strBmpFile)
+                .FreeItem(state.lngItemBlocks[static_cast<std::size_t>(slot)]);
+        });
+        row.tag = slot;
+        model->SetRow(at, std::move(row));
+    } else {
+        main_.DisableSorting();
+        at = itemIndex < 0 ? 0 : model->rowCount();
+        const int slot = static_cast<int>(state.lngItemBlocks.size());
+        state.intEditIndex = at + 1;
+        state.intEditSlot = slot;
+        state.lngItemBlocks.push_back(kNoBlock);
+        state.strItemURLs.emplace_back();
+        state.strItemMemos.emplace_back();
+        row.tag = slot;
+        model->InsertRow(at, std::move(row));
+    }
+    const auto slot = static_cast<std::size_t>(state.intEditSlot);
+    state.strItemURLs[slot] = ToQ(item.RelatedURL);
+    state.strItemMemos[slot] = ToQ(item.AccountMemo);
+    state.lngItemBlocks[slot] = lngPointer;
+}
+
+void ItemList::ShowPasswords(bool plain) {
+    ItemListModel* model = main_.itemModel();
+    const MainState& state = main_.state();
+    if (!plain) {
+        for (int at = 0; at < model->rowCount(); ++at) {
+            model->SetPassword(at, Mask(model->row(at).password));
+        }
+        return;
+    }
+    Try([&] {
+        ItemReader reader(main_.session().paths.strItmFile);
+        for (int at = 0; at < model->rowCount(); ++at) {
+            Try([&] {
+                const auto slot = static_cast<std::size_t>(model->row(at).tag);
+                model->SetPassword(at, ToQ(reader.Load(state.lngItemBlocks[slot]).AccountPass));
+            });
+        }
+    });
+}
+
+}  // namespace zorvan

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+#include "vault/BlockNumber.h"
+
+namespace zorvan {
+
+class frmMain;
+struct ItemRecord;
+
+// Fills the item list from the vault: loads the chosen group, makes rows from
+// items and keeps the slot store in step. Failures inside a load skip the failing
+// step or item and never stop the load.
+class ItemList {
+public:
+    explicit ItemList(frmMain& main);
+
+    // Loads the group chosen in the selector, unless it is the one already shown.
+    void cboMain_Click();
+
+    // Makes or replaces a row. itemIndex -1: new row at the top; 0: new row at the
+    // end; k > 0: replaces row k (counted from 1), freeing the blocks it showed.
+    void AddItemToListView(int itemIndex, const ItemRecord& item, BlockNumber lngPointer);
+
+    // Column 3 of every row in plain (read again from the vault) or masked.
+    void ShowPasswords(bool plain);
+
+    // Two asterisks per character.
+    static QString Mask(const QString& password);
+    // Row icon for an item's expiry: 1 none, 2 expired (today on or after the date),
+    // 3 still ahead. today is in days since 30 December 1899.
+    static int ExpiryIcon(bool expire, double expireDate, double today);
+    static double Today();
+
+private:
+    frmMain& main_;
+};
+
+}  // namespace zorvan

@@ -1,0 +1,105 @@
+#include "ui/main/ItemListModel.h"
+
+#include "ui/main/Icons.h"
+
+namespace zorvan {
+
+int ItemListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int ItemListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(headings_.size());
+}
+
+QString ItemListModel::ColumnText(int at, int column) const {
+    const Row& r = row(at);
+    switch (column) {
+        case 0:
+            return r.name;
+        case 1:
+            return r.userId;
+        case 2:
+            return r.password;
+        default:
+            return {};
+    }
+}
+
+QVariant ItemListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount()) {
+        return {};
+    }
+    if (role == Qt::DisplayRole) {
+        return ColumnText(index.row(), index.column());
+    }
+    if (role == Qt::DecorationRole && index.column() == 0) {
+        return icons::RowIcon(row(index.row()).icon);
+    }
+    return {};
+}
+
+QVariant ItemListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
+        section < headings_.size()) {
+        return headings_[section];
+    }
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+bool ItemListModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value,
+                                  int role) {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= headings_.size()) {
+        return false;
+    }
+    headings_[section] = value.toString();
+    emit headerDataChanged(orientation, section, section);
+    return true;
+}
+
+void ItemListModel::ClearColumns() {
+    if (headings_.isEmpty()) {
+        return;
+    }
+    beginRemoveColumns(QModelIndex(), 0, static_cast<int>(headings_.size()) - 1);
+    headings_.clear();
+    endRemoveColumns();
+}
+
+void ItemListModel::AddColumn(const QString& heading) {
+    const int at = static_cast<int>(headings_.size());
+    beginInsertColumns(QModelIndex(), at, at);
+    headings_.append(heading);
+    endInsertColumns();
+}
+
+void ItemListModel::ClearRows() {
+    beginResetModel();
+    rows_.clear();
+    endResetModel();
+}
+
+void ItemListModel::InsertRow(int at, Row row) {
+    beginInsertRows(QModelIndex(), at, at);
+    rows_.insert(rows_.begin() + at, std::move(row));
+    endInsertRows();
+}
+
+void ItemListModel::RemoveRow(int at) {
+    beginRemoveRows(QModelIndex(), at, at);
+    rows_.erase(rows_.begin() + at);
+    endRemoveRows();
+}
+
+void ItemListModel::SetPassword(int at, const QString& shown) {
+    rows_[static_cast<std::size_t>(at)].password = shown;
+    emit dataChanged(index(at, 2), index(at, 2));
+}
+
+void ItemListModel::SetRow(int at, Row row) {
+    rows_[static_cast<std::size_t>(at)] = std::move(row);
+    emit dataChanged(index(at, 0), index(at, columnCount() - 1));
+}
+
+}  // namespace zorvan

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QStringList>
+#include <vector>
+
+namespace zorvan {
+
+// The rows of the item list: name, user ID and password (or its mask), a row icon
+// and the tag that names the row's slot in the main window's slot store.
+class ItemListModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    struct Row {
+        QString name;
+        QString userId;
+        QString password;  // as shown: plain or masked
+        int icon = 1;
+        int tag = 0;
+    };
+
+    using QAbstractTableModel::QAbstractTableModel;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value,
+                       int role) override;
+
+    void ClearColumns();
+    void AddColumn(const QString& heading);
+    void ClearRows();
+    void InsertRow(int at, Row row);
+    void RemoveRow(int at);
+    const Row& row(int at) const { return rows_[static_cast<std::size_t>(at)]; }
+    void SetPassword(int at, const QString& shown);
+    void SetRow(int at, Row row);
+    QString ColumnText(int at, int column) const;
+
+private:
+    QStringList headings_;
+    std::vector<Row> rows_;
+};
+
+}  // namespace zorvan

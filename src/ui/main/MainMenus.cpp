@@ -1,0 +1,82 @@
+#include "ui/main/MainMenus.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+
+#include "resources/MenuTables.h"
+#include "ui/Text.h"
+#include "ui/main/Icons.h"
+
+namespace zorvan {
+
+namespace {
+
+template <std::size_t N>
+std::vector<QAction*> AddEntries(QMenu* menu, const std::array<res::MenuEntry, N>& entries) {
+    std::vector<QAction*> actions;
+    for (const auto& entry : entries) {
+        QAction* action = nullptr;
+        if (entry.caption == "-") {
+            action = menu->addSeparator();
+        } else {
+            action = menu->addAction(ToQ(entry.caption));
+            if (!entry.shortcut.empty()) {
+                action->setShortcut(QKeySequence(ToQ(entry.shortcut)));
+            }
+        }
+        actions.push_back(action);
+    }
+    return actions;
+}
+
+}  // namespace
+
+MainMenus MainMenus::Build(QMainWindow* window) {
+    MainMenus m;
+    QMenuBar* bar = window->menuBar();
+    m.mnuFile = bar->addMenu(ToQ(res::kFileMenu));
+    m.mnuFileItem = AddEntries(m.mnuFile, res::kFileItems);
+    m.mnuEdit = bar->addMenu(ToQ(res::kEditMenu));
+    m.mnuEditItem = AddEntries(m.mnuEdit, res::kEditItems);
+    m.mnuView = bar->addMenu(ToQ(res::kViewMenu));
+    m.mnuViewItem = AddEntries(m.mnuView, res::kViewItems);
+    for (const int i : {0, 1, 2, 3, 4, 6}) {
+        m.mnuViewItem[i]->setCheckable(true);
+        m.mnuViewItem[i]->setChecked(i != 6);
+    }
+    m.mnuSendkeys = bar->addMenu(ToQ(res::kSendkeysMenu));
+    m.mnuSendkeysItem = AddEntries(m.mnuSendkeys, res::kSendkeysItems);
+
+    // The context menu is never in the menu bar.
+    m.mnuPopup = new QMenu(ToQ(res::kPopupMenu), window);
+    m.mnuPopupItem = AddEntries(m.mnuPopup, res::kPopupItems);
+    m.mnuMove = new QMenu(m.mnuPopupItem[0]->text(), m.mnuPopup);
+    m.mnuPopupItem[0]->setMenu(m.mnuMove);
+    m.mnuMove->addAction(ToQ(res::kNoGroupEntry));
+
+    m.tlbMain = new QToolBar(window);
+    m.tlbMain->setObjectName(QStringLiteral("tlbMain"));
+    m.tlbMain->setMovable(false);
+    m.tlbMain->setFloatable(false);
+    m.tlbMain->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m.tlbMain->setIconSize(QSize(16, 16));
+    m.tlbMain->toggleViewAction()->setVisible(false);
+    window->addToolBar(Qt::TopToolBarArea, m.tlbMain);
+    for (const auto& button : res::kToolButtons) {
+        if (button.image == 0) {
+            m.tlbButtons.push_back(m.tlbMain->addSeparator());
+            continue;
+        }
+        QAction* action = m.tlbMain->addAction(icons::ToolbarImage(button.image), QString());
+        action->setToolTip(ToQ(button.tooltip));
+        action->setObjectName(ToQ(button.key));
+        m.tlbButtons.push_back(action);
+    }
+    m.ToolButton(res::kTopmostButton)->setCheckable(true);
+    return m;
+}
+
+}  // namespace zorvan

@@ -1,0 +1,123 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "ui/main/MainMenus.h"
+#include "ui/main/MainState.h"
+
+class QComboBox;
+class QLabel;
+class QTableView;
+
+namespace zorvan {
+
+struct Session;
+class SettingsStore;
+class UiServices;
+class ItemListModel;
+class frmTooltip;
+class ItemList;
+
+// The main window: group selector, item list, toolbar, status bar and menus. It
+// owns the state that the dialogs share (MainState) and restores its stored view
+// when it loads.
+class frmMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    static constexpr int kVersionMajor = 0;
+    static constexpr int kVersionMinor = 0;
+    static constexpr int kVersionRevision = 5;
+    // The built-in client area, in twips.
+    static constexpr int kDesignClientWidth = 6060;
+    static constexpr int kDesignClientHeight = 3405;
+
+    frmMain(Session& session, UiServices& ui, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // The load sequence: restores geometry and view, fills the group selector and
+    // shows the last group. Every step that fails is skipped.
+    void Form_Load();
+
+    // View switches: blnStartup is true when the load sequence applies stored values.
+    void SetToolbarVisible(bool blnShow, bool blnStartup);
+    void SetStatusBarVisible(bool blnShow, bool blnStartup);
+    void SetGridLines(bool blnShow, bool blnStartup);
+    void SetToolTipEnabled(bool blnShow, bool blnStartup);
+    void SetPassView(bool blnShow, bool blnStartup);
+    void SetTopMost(bool blnShow, bool blnStartup);
+
+    // The one tooltip popup of the program; an empty text hides it.
+    void ShowToolTip(const QString& strTitle, const QString& strToolTip);
+
+    // Starts the auto-type countdown: text is sent after waitSeconds ticks.
+    void StartCountdown(int waitSeconds, const QString& keystrokes);
+    // One countdown tick: counts down, and sends the keystrokes on the last one.
+    void Timer1_Timer();
+    // Where the countdown sends its keystrokes.
+    void SetKeystrokeSender(std::function<void(const QString&)> send);
+
+    // Rebuilds the move submenu: one entry per group, the shown group disabled.
+    void UpdateMoveMenu();
+    // Enables or disables the commands that need a selected row.
+    void EnableItemCommands(bool enabled);
+    // The plain column headings, without sort marks.
+    void ResetColumnHeadings();
+    void DisableSorting();
+    bool passwordsShown() const;
+
+    ItemList& itemListHandler() { return *itemList_; }
+    Session& session() { return session_; }
+    MainState& state() { return state_; }
+    const MainMenus& menus() const { return menus_; }
+    QComboBox* groupSelector() const { return cboMain; }
+    QTableView* itemList() const { return lvwMain; }
+    ItemListModel* itemModel() const { return model_; }
+    QLabel* statusPanel(int panel) const { return panel == 1 ? staPanel1 : staPanel2; }
+    frmTooltip* tooltip() const { return tooltip_; }
+    bool toolTipsEnabled() const { return blnToolTip; }
+    int secondsLeft() const { return intSendWait; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void mnuFileItem_Click(int index);
+    void mnuViewItem_Click(int index);
+    void tlbMain_ButtonClick(int position);
+    void cboMain_Click();
+
+    void ConnectCommands();
+    void LayOut();
+    void AddColumns();
+    void FillGroupSelector();
+    void SelectLastGroup();
+    // Runs one step of a load sequence; a failure skips just that step.
+    void Step(const std::function<void()>& step);
+
+    Session& session_;
+    UiServices& ui_;
+    std::unique_ptr<SettingsStore> settings_;
+    std::unique_ptr<ItemList> itemList_;
+    MainState state_;
+    MainMenus menus_;
+
+    QComboBox* cboMain = nullptr;
+    QTableView* lvwMain = nullptr;
+    ItemListModel* model_ = nullptr;
+    QLabel* staPanel1 = nullptr;
+    QLabel* staPanel2 = nullptr;
+    frmTooltip* tooltip_ = nullptr;
+    QTimer Timer1;
+    QString timerTag_;
+    std::function<void(const QString&)> sendKeys_;
+
+    int intTipIndex = -1;
+    int intSendWait = 0;
+    bool blnToolTip = true;
+};
+
+}  // namespace zorvan

@@ -1,0 +1,220 @@
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include "app/Settings.h"
+#include "support/FakeUi.h"
+#include "support/UiTempVault.h"
+#include "ui/dialogs/frmPass.h"
+#include "vault/Cipher.h"
+#include "vault/CyrptFunction.h"
+
+namespace zorvan {
+
+// The password dialog in its three modes, driven through its real widgets.
+class frmPassTest : public QObject {
+    Q_OBJECT
+
+private:
+    struct Fixture {
+        explicit Fixture(bool sample, std::vector<std::string> args = {})
+            : vault(sample), dialog(*vault.session, ui, std::move(args)) {
+            dialog.SetShowMainWindow([this] { ++mainShown; });
+        }
+        std::string StoredPass() const {
+            return ReadSetting(vault.session->paths.strIniFile, "Zorvan", "pass", "");
+        }
+        test::UiTempVault vault;
+        test::FakeUi ui;
+        frmPass dialog;
+        int mainShown = 0;
+    };
+
+    // Enciphers a fixed block with the current key, to see whether the key changed.
+    static std::vector<std::uint8_t> Probe() {
+        std::vector<std::uint8_t> block(16, 0x42);
+        CyrptFunction::EncryptBytes(block);
+        return block;
+    }
+
+    static const QString kWrong;
+
+private slots:
+    void firstSettingStoresTheCheckValueAndOpensTheMainWindow() {
+        Fixture f(false);
+        f.dialog.SetNewPass(false);
+        f.dialog.show();
+        QVERIFY(f.dialog.confirmationBox()->isEnabled());
+        // Key events carry Latin-1 only; the Japanese text is put in as an input method would.
+        QTest::keyClicks(f.dialog.passwordBox(), QStringLiteral("pw"));
+        f.dialog.passwordBox()->insert(QStringLiteral("パスワード"));
+        f.dialog.confirmationBox()->setText(QStringLiteral("pwパスワード"));
+        QTest::mouseClick(f.dialog.okButton(), Qt::LeftButton);
+        QCOMPARE(f.StoredPass(), CheckValue("pwパスワード"));
+        QVERIFY(f.vault.session->blnPassOK);
+        QCOMPARE(f.vault.session->strMasterPass, std::string("pwパスワード"));
+        QCOMPARE(f.mainShown, 1);
+        QCOMPARE(f.dialog.windowTitle(), QStringLiteral("ログインしています..."));
+        QCOMPARE(f.dialog.result(), int(QDialog::Accepted));
+        QVERIFY(f.dialog.passwordBox()->text().isEmpty());  // the typed text is gone
+    }
+
+    void differingConfirmationIsRefusedAndNothingIsWritten() {
+        Fixture f(false);
+        f.dialog.SetNewPass(false);
+        f.dialog.passwordBox()->setText(QStringLiteral("one"));
+        f.dialog.confirmationBox()->setText(QStringLiteral("two"));
+        f.dialog.okButton()->click();
+        QCOMPARE(f.ui.messages, QStringList{kWrong});
+        QCOMPARE(f.StoredPass(), std::string());
+        QCOMPARE(f.dialog.passwordBox()->text(), QStringLiteral("one"));
+        QCOMPARE(f.dialog.confirmationBox()->text(), QStringLiteral("two"));
+        QVERIFY(!f.vault.session->blnPassOK);
+        QCOMPARE(f.mainShown, 0);
+    }
+
+    void emptyPasswordIsAValidMasterPassword() {
+        Fixture f(false);
+        f.dialog.SetNewPass(false);
+        f.dialog.okButton()->click();
+        QCOMPARE(f.StoredPass(), CheckValue(""));
+        QVERIFY(f.vault.session->blnPassOK);
+    }
+
+    void loginWithTheRightPasswordInstallsItsKey() {
+        Fixture f(true);
+        CyrptFunction::SetCipherKey(KeyBytes("before").span());
+        f.dialog.CheckPass(false);
+        f.dialog.show();
+        QVERIFY(!f.dialog.confirmationBox()->isEnabled());
+        QTest::keyClicks(f.dialog.passwordBox(), QStringLiteral("zorvan"));
+        QTest::keyClick(f.dialog.passwordBox(), Qt::Key_Return);
+        QVERIFY(f.vault.session->blnPassOK);
+        QCOMPARE(f.mainShown, 1);
+        std::vector<std::uint8_t> expected(16, 0x42);
+        Cipher(KeyBytes("zorvan").span()).Encrypt(expected);
+        QCOMPARE(Probe(), expected);
+    }
+
+    void wrongPasswordIsRefusedAndTheKeyStaysAsItWas() {
+        Fixture f(true);
+        CyrptFunction::SetCipherKey(KeyBytes("before").span());
+        const auto before = Probe();
+        f.dialog.CheckPass(false);
+        // Differs from "zorvan" only in the first byte: same key table, other check value.
+        f.dialog.passwordBox()->setText(QStringLiteral("Zorvan"));
+        f.dialog.okButton()->click();
+        QCOMPARE(f.ui.messages, QStringList{kWrong});
+        QVERIFY(f.dialog.passwordBox()->text().isEmpty());
+        QVERIFY(!f.vault.session->blnPassOK);
+        QCOMPARE(f.dialog.result(), 0);
+        QCOMPARE(Probe(), before);
+        QCOMPARE(f.mainShown, 0);
+    }
+
+    void typingStopsAtSixteenCodePageBytesWithABeep() {
+        Fixture f(false);
+        f.dialog.SetNewPass(false);
+        f.dialog.show();
+        QTest::keyClicks(f.dialog.passwordBox(), QStringLiteral("abcdefghijklmnopq"));
+        QCOMPARE(f.dialog.passwordBox()->text(), QStringLiteral("abcdefghijklmnop"));
+        QCOMPARE(f.ui.beeps, 1);
+        f.dialog.confirmationBox()->setText(QStringLiteral("あいうえおかきく"));
+        f.dialog.confirmationBox()->setText(QStringLiteral("あいうえおかきくけ"));
+        QCOMPARE(f.dialog.confirmationBox()->text(), QStringLiteral("あいうえおかきく"));
+        QCOMPARE(f.ui.beeps, 2);
+        f.dialog.confirmationBox()->setText(QStringLiteral("ｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿﾀ"));  // 16 bytes
+        QCOMPARE(f.ui.beeps, 2);
+    }
+
+    void hideCheckBoxMasksBothBoxes() {
+        Fixture f(false);
+        f.dialog.SetNewPass(false);
+        QVERIFY(f.dialog.hideCheckBox()->isChecked());
+        QCOMPARE(f.dialog.passwordBox()->echoMode(), QLineEdit::Password);
+        f.dialog.hideCheckBox()->click();
+        QCOMPARE(f.dialog.passwordBox()->echoMode(), QLineEdit::Normal);
+        QCOMPARE(f.dialog.confirmationBox()->echoMode(), QLineEdit::Normal);
+    }
+
+    void commandLineLogsInWithoutTyping_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("loggedIn");
+        QTest::addColumn<int>("messages");
+        QTest::newRow("lower case") << QStringList{"/p", "zorvan"} << true << 0;
+        QTest::newRow("upper case") << QStringList{"/P", "zorvan"} << true << 0;
+        QTest::newRow("after other arguments") << QStringList{"x", "/p", "zorvan"} << true << 0;
+        QTest::newRow("last argument") << QStringList{"zorvan", "/p"} << false << 0;
+        QTest::newRow("wrong password") << QStringList{"/p", "nope"} << false << 1;
+        QTest::newRow("longer than 16 bytes")
+            << QStringList{"/p", "zorvanzorvanzorvan"} << false << 1;
+    }
+    void commandLineLogsInWithoutTyping() {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, loggedIn);
+        QFETCH(int, messages);
+        std::vector<std::string> args;
+        for (const auto& a : arguments) {
+            args.push_back(a.toStdString());
+        }
+        Fixture f(true, args);
+        f.dialog.CheckPass(false);
+        QCOMPARE(f.vault.session->blnPassOK, loggedIn);
+        QCOMPARE(f.mainShown, loggedIn ? 1 : 0);
+        QCOMPARE(f.ui.messages.size(), messages);
+    }
+
+    void commandLinePasswordMayHoldBlanks() {
+        Fixture f(false, {"/p", "my pass"});
+        f.vault.Write("Zorvan.ini", "[Zorvan]\r\npass=" + CheckValue("my pass"));
+        f.dialog.CheckPass(false);
+        QVERIFY(f.vault.session->blnPassOK);
+        QCOMPARE(f.vault.session->strMasterPass, std::string("my pass"));
+    }
+
+    void backupModeChecksTheGivenValueAndIgnoresTheCommandLine() {
+        Fixture f(true, {"/p", "zorvan"});
+        f.vault.session->strMasterPass = "zorvan";
+        CyrptFunction::SetCipherKey(KeyBytes("zorvan").span());
+        const auto before = Probe();
+        f.dialog.BackupPass(QString::fromStdString(CheckValue("old")), true);
+        QVERIFY(!f.vault.session->blnPassOK);
+        f.dialog.passwordBox()->setText(QStringLiteral("zorvan"));
+        f.dialog.okButton()->click();
+        QCOMPARE(f.ui.messages, QStringList{kWrong});
+        f.dialog.reject();
+        QVERIFY(!f.vault.session->blnPassOK);
+        QCOMPARE(f.vault.session->strMasterPass, std::string("zorvan"));
+        QCOMPARE(Probe(), before);
+    }
+
+    void escapeClosesWithoutSuccess() {
+        Fixture f(true);
+        f.dialog.CheckPass(false);
+        f.dialog.show();
+        f.dialog.passwordBox()->setText(QStringLiteral("zorvan"));
+        QTest::keyClick(&f.dialog, Qt::Key_Escape);
+        QVERIFY(!f.dialog.isVisible());
+        QVERIFY(!f.vault.session->blnPassOK);
+        QCOMPARE(f.mainShown, 0);
+    }
+
+    void unwritableSettingsKeepTheDialogOpenWithAMessage() {
+        Fixture f(false);
+        std::filesystem::remove(f.vault.session->paths.strIniFile);
+        std::filesystem::create_directory(f.vault.session->paths.strIniFile);
+        f.dialog.SetNewPass(false);
+        f.dialog.okButton()->click();
+        QCOMPARE(f.ui.messages.size(), 1);
+        QVERIFY(!f.vault.session->blnPassOK);
+        QCOMPARE(f.mainShown, 0);
+    }
+};
+
+const QString frmPassTest::kWrong = QStringLiteral("パスワードが違います");
+
+}  // namespace zorvan
+
+QTEST_MAIN(zorvan::frmPassTest)
+#include "frmPassTest.moc"

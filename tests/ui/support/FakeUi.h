@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QStringList>
+#include <deque>
+
+#include "ui/UiServices.h"
+
+namespace zorvan::test {
+
+// Answers the windows' questions without a person: records every message and beep
+// and gives scripted answers (OK or Yes when none is queued).
+class FakeUi : public UiServices {
+public:
+    Answer Message(QWidget* /*parent*/, const QString& text, Buttons buttons) override {
+        messages << text;
+        if (!answers.empty()) {
+            const Answer answer = answers.front();
+            answers.pop_front();
+            return answer;
+        }
+        return buttons == Buttons::kYesNo ? Answer::kYes : Answer::kOk;
+    }
+    void Beep() override { ++beeps; }
+    QString ChooseFile(QWidget* /*parent*/, const QString& title, const QString& filter) override {
+        fileDialogs << title + QLatin1Char('|') + filter;
+        return chosenFile;
+    }
+
+    QStringList messages;
+    int beeps = 0;
+    std::deque<Answer> answers;
+    QStringList fileDialogs;
+    QString chosenFile;
+};
+
+}  // namespace zorvan::test
