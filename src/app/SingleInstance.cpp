@@ -22,8 +22,9 @@ constexpr int kReachTimeoutMs = 5000;
 // One connection attempt, and the pause between attempts.
 constexpr int kConnectAttemptMs = 1000;
 constexpr unsigned long kRetryPauseMs = 50;
-// How long a later copy waits for the running copy to confirm the request.
-constexpr int kAnswerTimeoutMs = 3000;
+// How long a later copy waits for the running copy to confirm the request. A
+// running copy that is busy (a long load) answers once its event loop runs again.
+constexpr int kAnswerTimeoutMs = 5000;
 
 // The whole conversation: one line asks, one line confirms.
 constexpr char kRequest[] = "zorvan:show\n";

@@ -1,8 +1,11 @@
 #include "ui/UiServices.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QUrl>
 
 #include "ui/Text.h"
 
@@ -50,6 +53,16 @@ QString QtUiServices::ChooseFile(QWidget* parent, const QString& title, const QS
         return {};
     }
     return dialog.selectedFiles().front();
+}
+
+void QtUiServices::OpenUrl(const QString& url) {
+    QDesktopServices::openUrl(QUrl(url, QUrl::TolerantMode));
+}
+
+void QtUiServices::SetClipboardText(const QString& text) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(text);
 }
 
 QString ToQtNameFilter(const QString& filter) {

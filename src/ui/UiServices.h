@@ -21,6 +21,10 @@ public:
     // A file name chosen in the file dialog, or empty when cancelled. filter is in the
     // "description|pattern|description|pattern|" form.
     virtual QString ChooseFile(QWidget* parent, const QString& title, const QString& filter) = 0;
+    // Hands a URL, unchanged, to the desktop's default handler; the result is ignored.
+    virtual void OpenUrl(const QString& url) = 0;
+    // Puts text on the clipboard, replacing what was there.
+    virtual void SetClipboardText(const QString& text) = 0;
 };
 
 class QtUiServices final : public UiServices {
@@ -28,6 +32,8 @@ public:
     Answer Message(QWidget* parent, const QString& text, Buttons buttons) override;
     void Beep() override;
     QString ChooseFile(QWidget* parent, const QString& title, const QString& filter) override;
+    void OpenUrl(const QString& url) override;
+    void SetClipboardText(const QString& text) override;
 };
 
 // "desc|*.csv|desc2|*.*|" as a Qt name filter "desc (*.csv);;desc2 (*.*)".

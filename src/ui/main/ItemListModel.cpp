@@ -1,5 +1,7 @@
 #include "ui/main/ItemListModel.h"
 
+#include <algorithm>
+
 #include "ui/main/Icons.h"
 
 namespace zorvan {
@@ -56,6 +58,34 @@ bool ItemListModel::setHeaderData(int section, Qt::Orientation orientation, cons
     headings_[section] = value.toString();
     emit headerDataChanged(orientation, section, section);
     return true;
+}
+
+void ItemListModel::sort(int column, Qt::SortOrder order) {
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<Row> sorted = rows_;
+    std::stable_sort(sorted.begin(), sorted.end(), [&](const Row& a, const Row& b) {
+        const auto text = [column](const Row& r) {
+            return column == 0 ? r.name : column == 1 ? r.userId : r.password;
+        };
+        const int c = QString::compare(text(a), text(b), Qt::CaseInsensitive);
+        return order == Qt::AscendingOrder ? c < 0 : c > 0;
+    });
+    // Selections and persistent indexes follow their rows.
+    QModelIndexList from;
+    QModelIndexList to;
+    for (const QModelIndex& index : persistentIndexList()) {
+        const Row& row = rows_[static_cast<std::size_t>(index.row())];
+        for (std::size_t i = 0; i < sorted.size(); ++i) {
+            if (sorted[i].tag == row.tag) {
+                from << index;
+                to << createIndex(static_cast<int>(i), index.column());
+                break;
+            }
+        }
+    }
+    rows_ = std::move(sorted);
+    changePersistentIndexList(from, to);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 void ItemListModel::ClearColumns() {

@@ -29,6 +29,10 @@ public:
     bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value,
                        int role) override;
 
+    // Orders the rows by a column's text, case-insensitively; rows with equal texts
+    // keep their order.
+    void sort(int column, Qt::SortOrder order) override;
+
     void ClearColumns();
     void AddColumn(const QString& heading);
     void ClearRows();

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCursor>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -22,8 +23,11 @@
 #include "resources/MenuTables.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
+#include "ui/main/ItemCommands.h"
 #include "ui/main/ItemList.h"
 #include "ui/main/ItemListModel.h"
+#include "ui/main/ListInteractions.h"
+#include "ui/main/MainKeys.h"
 #include "ui/main/frmTooltip.h"
 #include "vault/GroupIndex.h"
 
@@ -36,6 +40,10 @@ constexpr int kViewGrid = 2;
 constexpr int kViewToolTip = 3;
 constexpr int kViewPassword = 4;
 constexpr int kViewTopMost = 6;
+constexpr int kViewOptions = 8;
+constexpr int kFileImport = 0;
+constexpr int kFilePassword = 2;
+constexpr int kFileBackup = 4;
 constexpr int kFileExit = 6;
 }  // namespace
 
@@ -81,6 +89,9 @@ frmMain::frmMain(Session& session, UiServices& ui, QWidget* parent)
 
     tooltip_ = new frmTooltip(this);
     itemList_ = std::make_unique<ItemList>(*this);
+    commands_ = std::make_unique<ItemCommands>(*this);
+    interactions_ = new ListInteractions(*this);
+    keys_ = new MainKeys(*this);
 
     const double tppX = window::TwipsPerPixelX(this);
     const double tppY = window::TwipsPerPixelY(this);
@@ -100,6 +111,15 @@ void frmMain::ConnectCommands() {
         connect(menus_.mnuFileItem[i], &QAction::triggered, this,
                 [this, i] { mnuFileItem_Click(static_cast<int>(i)); });
     }
+    for (std::size_t i = 0; i < menus_.mnuEditItem.size(); ++i) {
+        connect(menus_.mnuEditItem[i], &QAction::triggered, this,
+                [this, i] { mnuEditItem_Click(static_cast<int>(i)); });
+    }
+    for (std::size_t i = 0; i < menus_.mnuPopupItem.size(); ++i) {
+        connect(menus_.mnuPopupItem[i], &QAction::triggered, this,
+                [this, i] { mnuPopupItem_Click(static_cast<int>(i)); });
+    }
+    connect(menus_.mnuMove, &QMenu::triggered, this, &frmMain::mnuMoveItem_Click);
     for (std::size_t i = 0; i < menus_.mnuViewItem.size(); ++i) {
         connect(menus_.mnuViewItem[i], &QAction::triggered, this,
                 [this, i] { mnuViewItem_Click(static_cast<int>(i)); });
@@ -212,20 +232,25 @@ void frmMain::DisableSorting() {
     lvwMain->setSortingEnabled(false);
 }
 
+bool frmMain::topMost() const {
+    return menus_.mnuViewItem[kViewTopMost]->isChecked();
+}
+
 bool frmMain::passwordsShown() const {
     return menus_.mnuViewItem[kViewPassword]->isChecked();
 }
 
 void frmMain::EnableItemCommands(bool enabled) {
-    for (int button = 3; button <= 6; ++button) {
-        menus_.ToolButton(button)->setEnabled(enabled);
+    for (int command = 1; command <= kItemPropertiesCommand; ++command) {
+        EnableItemCommand(command, enabled);
     }
-    for (int item = 4; item <= 7; ++item) {
-        menus_.mnuPopupItem[static_cast<std::size_t>(item)]->setEnabled(enabled);
-    }
-    for (int item = 6; item <= 9; ++item) {
-        menus_.mnuEditItem[static_cast<std::size_t>(item)]->setEnabled(enabled);
-    }
+}
+
+void frmMain::EnableItemCommand(int command, bool enabled) {
+    // Toolbar buttons 3-6, context menu entries 4-7 and Edit menu entries 6-9.
+    menus_.ToolButton(2 + command)->setEnabled(enabled);
+    menus_.mnuPopupItem[static_cast<std::size_t>(3 + command)]->setEnabled(enabled);
+    menus_.mnuEditItem[static_cast<std::size_t>(5 + command)]->setEnabled(enabled);
 }
 
 void frmMain::UpdateMoveMenu() {
@@ -316,8 +341,85 @@ void frmMain::cboMain_Click() {
 }
 
 void frmMain::mnuFileItem_Click(int index) {
-    if (index == kFileExit) {
-        close();
+    // Any failure inside a File command ends it; the window goes on working.
+    try {
+        switch (index) {
+            case kFileImport:
+                commands_->ImportExport();
+                break;
+            case kFilePassword:
+                commands_->ChangeMasterPassword();
+                break;
+            case kFileBackup:
+                commands_->Backup();
+                break;
+            case kFileExit:
+                close();
+                break;
+            default:
+                break;
+        }
+    } catch (const std::exception&) {
+    }
+}
+
+void frmMain::mnuEditItem_Click(int index) {
+    switch (index) {
+        case 0:
+            commands_->NewGroup();
+            break;
+        case 1:
+            commands_->DeleteGroup();
+            break;
+        case 2:
+            commands_->GroupProperties();
+            break;
+        case 4:
+            commands_->NewItem();
+            break;
+        case 6:
+            commands_->UseSelectedItem(ItemCommands::kCopyId);
+            break;
+        case 7:
+            commands_->UseSelectedItem(ItemCommands::kCopyPassword);
+            break;
+        case 8:
+            commands_->UseSelectedItem(ItemCommands::kOpenUrl);
+            break;
+        case 9:
+            commands_->ItemProperties();
+            break;
+        default:
+            break;
+    }
+}
+
+void frmMain::mnuPopupItem_Click(int index) {
+    switch (index) {
+        case 2:
+            commands_->NewItem();
+            break;
+        case 4:
+            commands_->UseSelectedItem(ItemCommands::kCopyId);
+            break;
+        case 5:
+            commands_->UseSelectedItem(ItemCommands::kCopyPassword);
+            break;
+        case 6:
+            commands_->UseSelectedItem(ItemCommands::kOpenUrl);
+            break;
+        case 7:
+            commands_->ItemProperties();
+            break;
+        default:
+            break;
+    }
+}
+
+void frmMain::mnuMoveItem_Click(QAction* entry) {
+    const QString target = entry->data().toString();
+    if (!target.isEmpty()) {
+        commands_->MoveSelectedItems(target);
     }
 }
 
@@ -360,6 +462,37 @@ void frmMain::mnuViewItem_Click(int index) {
 }
 
 void frmMain::tlbMain_ButtonClick(int position) {
+    switch (position) {
+        case 1:
+            commands_->NewItem();
+            return;
+        case 3:
+            commands_->UseSelectedItem(ItemCommands::kCopyId);
+            return;
+        case 4:
+            commands_->UseSelectedItem(ItemCommands::kCopyPassword);
+            return;
+        case 5:
+            commands_->UseSelectedItem(ItemCommands::kOpenUrl);
+            return;
+        case 6:
+            commands_->ItemProperties();
+            return;
+        case 10:
+            commands_->NewGroup();
+            return;
+        case 11:
+            commands_->DeleteGroup();
+            return;
+        case 12:
+            commands_->GroupProperties();
+            return;
+        case 14:
+            menus_.mnuSendkeys->popup(QCursor::pos());
+            return;
+        default:
+            break;
+    }
     if (position == res::kTopmostButton) {
         QAction* button = menus_.ToolButton(position);
         button->setChecked(!button->isChecked());

@@ -20,6 +20,9 @@ class UiServices;
 class ItemListModel;
 class frmTooltip;
 class ItemList;
+class ItemCommands;
+class ListInteractions;
+class MainKeys;
 
 // The main window: group selector, item list, toolbar, status bar and menus. It
 // owns the state that the dialogs share (MainState) and restores its stored view
@@ -64,13 +67,26 @@ public:
     void UpdateMoveMenu();
     // Enables or disables the commands that need a selected row.
     void EnableItemCommands(bool enabled);
+    // One of them (ItemCommands::kCopyId, kCopyPassword, kOpenUrl, or
+    // kItemPropertiesCommand) in the toolbar, the context menu and the Edit menu.
+    static constexpr int kItemPropertiesCommand = 4;
+    void EnableItemCommand(int command, bool enabled);
     // The plain column headings, without sort marks.
     void ResetColumnHeadings();
     void DisableSorting();
     bool passwordsShown() const;
 
     ItemList& itemListHandler() { return *itemList_; }
+    ItemCommands& commands() { return *commands_; }
+    ListInteractions& listInteractions() { return *interactions_; }
+    MainKeys& keys() { return *keys_; }
+    int tipIndex() const { return intTipIndex; }
+    void SetTipIndex(int row) { intTipIndex = row; }
     Session& session() { return session_; }
+    UiServices& ui() { return ui_; }
+    SettingsStore& settings() { return *settings_; }
+    // The View menu's keep-on-top switch is on.
+    bool topMost() const;
     MainState& state() { return state_; }
     const MainMenus& menus() const { return menus_; }
     QComboBox* groupSelector() const { return cboMain; }
@@ -86,7 +102,10 @@ protected:
 
 private:
     void mnuFileItem_Click(int index);
+    void mnuEditItem_Click(int index);
     void mnuViewItem_Click(int index);
+    void mnuPopupItem_Click(int index);
+    void mnuMoveItem_Click(QAction* entry);
     void tlbMain_ButtonClick(int position);
     void cboMain_Click();
 
@@ -102,6 +121,9 @@ private:
     UiServices& ui_;
     std::unique_ptr<SettingsStore> settings_;
     std::unique_ptr<ItemList> itemList_;
+    std::unique_ptr<ItemCommands> commands_;
+    ListInteractions* interactions_ = nullptr;
+    MainKeys* keys_ = nullptr;
     MainState state_;
     MainMenus menus_;
 

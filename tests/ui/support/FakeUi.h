@@ -26,7 +26,12 @@ public:
         return chosenFile;
     }
 
+    void OpenUrl(const QString& url) override { openedUrls << url; }
+    void SetClipboardText(const QString& text) override { clipboard = text; }
+
     QStringList messages;
+    QStringList openedUrls;
+    QString clipboard = QStringLiteral("<untouched>");
     int beeps = 0;
     std::deque<Answer> answers;
     QStringList fileDialogs;

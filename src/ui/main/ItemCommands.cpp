@@ -1,0 +1,269 @@
+#include "ui/main/ItemCommands.h"
+
+#include <QComboBox>
+#include <QItemSelectionModel>
+#include <QTableView>
+#include <exception>
+
+#include "app/Session.h"
+#include "ui/Text.h"
+#include "ui/UiServices.h"
+#include "ui/main/ItemList.h"
+#include "ui/main/ItemListModel.h"
+#include "ui/main/frmMain.h"
+#include "vault/GroupIndex.h"
+#include "vault/ItemReader.h"
+#include "vault/ItemStore.h"
+
+namespace zorvan {
+
+namespace {
+// Rows (0-based) of the selection in list order.
+std::vector<int> SelectedRows(const QTableView* list) {
+    std::vector<int> rows;
+    for (const QModelIndex& index : list->selectionModel()->selectedRows()) {
+        rows.push_back(index.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+}  // namespace
+
+ItemCommands::ItemCommands(frmMain& main) : main_(main) {}
+
+void ItemCommands::Guarded(const std::function<void()>& command) {
+    try {
+        command();
+    } catch (const std::exception& error) {
+        main_.ui().Message(&main_, ToQ(error.what()), UiServices::Buttons::kOk);
+    }
+}
+
+int ItemCommands::SelectedRow() const {
+    const auto rows = SelectedRows(main_.itemList());
+    return rows.empty() ? -1 : rows.front();
+}
+
+void ItemCommands::OpenItemDialog() {
+    if (dialogs_.item) {
+        dialogs_.item();
+    }
+}
+
+void ItemCommands::NewItem() {
+    if (main_.groupSelector()->currentText().isEmpty()) {
+        main_.ui().Message(&main_, Res(res::kNoGroupSelected), UiServices::Buttons::kOk);
+        return;
+    }
+    main_.state().intEditSlot = 0;
+    main_.state().intEditIndex = -1;
+    OpenItemDialog();
+}
+
+void ItemCommands::ItemProperties() {
+    const int row = SelectedRow();
+    if (row < 0) {
+        return;
+    }
+    main_.state().intEditSlot = main_.itemModel()->row(row).tag;
+    main_.state().intEditIndex = row + 1;
+    OpenItemDialog();
+}
+
+void ItemCommands::NewGroup() {
+    if (dialogs_.group) {
+        dialogs_.group(Res(res::kNewGroup), true);
+    }
+}
+
+void ItemCommands::GroupProperties() {
+    if (main_.groupSelector()->currentText().isEmpty()) {
+        return;
+    }
+    if (dialogs_.group) {
+        dialogs_.group(main_.state().strCurrentGroup, false);
+    }
+}
+
+void ItemCommands::DeleteGroup() {
+    if (main_.state().blnReadOnlyGroup) {
+        return;
+    }
+    const QString name = main_.groupSelector()->currentText();
+    if (name.isEmpty()) {
+        return;
+    }
+    if (main_.ui().Message(&main_, name + Res(res::kConfirmErase), UiServices::Buttons::kYesNo) !=
+        UiServices::Answer::kYes) {
+        return;
+    }
+    Guarded([&] { RemoveGroup(name); });
+}
+
+void ItemCommands::RemoveGroup(const QString& strGroupName) {
+    if (strGroupName.isEmpty()) {
+        return;
+    }
+    const Session& session = main_.session();
+    const GroupIndex index(session.paths.strIdxFile);
+    const auto entry = index.GetGroupItems(FromQ(strGroupName));
+    QComboBox* selector = main_.groupSelector();
+    {
+        // Removing the entry must not load a neighbour before the index changes.
+        const QSignalBlocker block(selector);
+        selector->removeItem(selector->currentIndex());
+        selector->setCurrentIndex(-1);
+    }
+    GroupIndex(session.paths.strIdxFile).DeleteGroupLine(FromQ(strGroupName));
+    ItemStore store(session.paths.strItmFile, session.paths.strBmpFile);
+    for (std::size_t i = 1; i < entry.size(); ++i) {
+        // The group's line is gone; a record that cannot be freed only leaks.
+        try {
+            if (const auto block = ParseBlockNumber(entry[i])) {
+                store.FreeItem(*block);
+            }
+        } catch (const std::exception&) {
+        }
+    }
+    if (selector->count() > 0) {
+        selector->setCurrentIndex(0);
+    } else {
+        main_.itemModel()->ClearRows();
+        // Nothing is shown now; a group of the same name made later must load.
+        main_.state().strCurrentGroup.clear();
+    }
+    main_.UpdateMoveMenu();
+}
+
+void ItemCommands::DeleteSelectedItems() {
+    MainState& state = main_.state();
+    if (state.blnReadOnlyGroup) {
+        return;
+    }
+    QTableView* list = main_.itemList();
+    ItemListModel* model = main_.itemModel();
+    const auto rows = SelectedRows(list);
+    if (rows.empty()) {
+        return;
+    }
+    const QString what = rows.size() == 1
+                             ? model->row(rows.front()).name
+                             : QString::number(rows.size()) + QStringLiteral("個のアイテム");
+    if (main_.ui().Message(&main_, what + Res(res::kConfirmErase),
+                           UiServices::Buttons::kOkCancel) != UiServices::Answer::kOk) {
+        return;
+    }
+    const Session& session = main_.session();
+    // Rows go from the bottom up so that the earlier indexes stay valid.
+    std::vector<int> tags;
+    for (const int row : rows) {
+        tags.push_back(model->row(row).tag);
+    }
+    int lastPosition = 0;
+    Guarded([&] {
+        GroupIndex index(session.paths.strIdxFile);
+        ItemStore store(session.paths.strItmFile, session.paths.strBmpFile);
+        for (const int tag : tags) {
+            int row = 0;
+            while (row < model->rowCount() && model->row(row).tag != tag) {
+                ++row;
+            }
+            lastPosition = row + 1;
+            const BlockNumber block = state.lngItemBlocks[static_cast<std::size_t>(tag)];
+            index.UpdateGroupLine(FromQ(state.strCurrentGroup), block, kNoBlock);
+            // Once the index no longer names the record, a failed free only leaks it.
+            try {
+                store.FreeItem(block);
+            } catch (const std::exception&) {
+            }
+            model->RemoveRow(row);
+        }
+    });
+    list->clearSelection();
+    if (model->rowCount() < lastPosition) {
+        lastPosition = model->rowCount();
+    }
+    if (lastPosition >= 1) {
+        list->selectRow(lastPosition - 1);
+    }
+}
+
+void ItemCommands::UseSelectedItem(int intKind) {
+    const int row = SelectedRow();
+    if (row < 0) {
+        return;
+    }
+    const MainState& state = main_.state();
+    const auto slot = static_cast<std::size_t>(main_.itemModel()->row(row).tag);
+    const BlockNumber block = state.lngItemBlocks[slot];
+    Guarded([&] {
+        if (intKind == kCopyId || intKind == kCopyPassword) {
+            const ItemRecord item = ItemReader(main_.session().paths.strItmFile).Load(block);
+            main_.ui().SetClipboardText(
+                ToQ(intKind == kCopyId ? item.AccountID : item.AccountPass));
+        } else if (intKind == kOpenUrl && !state.strItemURLs[slot].isEmpty()) {
+            main_.ui().OpenUrl(state.strItemURLs[slot]);
+        }
+        GroupIndex(main_.session().paths.strIdxFile)
+            .UpdateGroupLine(FromQ(main_.groupSelector()->currentText()), block, block);
+    });
+}
+
+void ItemCommands::CopySelectedUrl() {
+    const int row = SelectedRow();
+    if (row < 0) {
+        return;
+    }
+    const auto slot = static_cast<std::size_t>(main_.itemModel()->row(row).tag);
+    Guarded([&] {
+        const ItemRecord item =
+            ItemReader(main_.session().paths.strItmFile).Load(main_.state().lngItemBlocks[slot]);
+        main_.ui().SetClipboardText(ToQ(item.RelatedURL));
+    });
+}
+
+void ItemCommands::MoveSelectedItems(const QString& targetGroup) {
+    const QString source = main_.groupSelector()->currentText();
+    ItemListModel* model = main_.itemModel();
+    QTableView* list = main_.itemList();
+    const MainState& state = main_.state();
+    Guarded([&] {
+        GroupIndex index(main_.session().paths.strIdxFile);
+        for (int row = 0; row < model->rowCount(); ++row) {
+            if (!list->selectionModel()->isRowSelected(row, QModelIndex())) {
+                continue;
+            }
+            const auto slot = static_cast<std::size_t>(model->row(row).tag);
+            index.MoveItem(state.lngItemBlocks[slot], FromQ(source), FromQ(targetGroup));
+            model->RemoveRow(row);
+            --row;
+        }
+    });
+    list->clearSelection();
+}
+
+void ItemCommands::Options() {
+    if (dialogs_.options) {
+        dialogs_.options();
+    }
+}
+
+void ItemCommands::ImportExport() {
+    if (dialogs_.importExport) {
+        dialogs_.importExport();
+    }
+}
+
+void ItemCommands::Backup() {
+    if (dialogs_.backup) {
+        dialogs_.backup();
+    }
+}
+
+void ItemCommands::ChangeMasterPassword() {
+    if (dialogs_.passwordChange) {
+        dialogs_.passwordChange();
+    }
+}
+
+}  // namespace zorvan

@@ -1,0 +1,120 @@
+#include "ui/main/MainKeys.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QTableView>
+
+#include "app/WindowServices.h"
+#include "ui/main/ItemCommands.h"
+#include "ui/main/frmMain.h"
+
+namespace zorvan {
+
+namespace {
+enum Modifier { kNone = 0, kShift = 1, kCtrl = 2, kAlt = 4, kOther = 8 };
+
+int ModifierState(Qt::KeyboardModifiers modifiers) {
+    int state = 0;
+    state |= modifiers & Qt::ShiftModifier ? kShift : 0;
+    state |= modifiers & Qt::ControlModifier ? kCtrl : 0;
+    state |= modifiers & Qt::AltModifier ? kAlt : 0;
+    state |= modifiers & Qt::MetaModifier ? kOther : 0;
+    return state;
+}
+
+bool IsEnter(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+}  // namespace
+
+MainKeys::MainKeys(frmMain& main) : QObject(&main), main_(main) {
+    qApp->installEventFilter(this);
+}
+
+bool MainKeys::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) {
+        return false;
+    }
+    // Keys of the window itself or of its controls; dialogs and menus have their own.
+    auto* widget = static_cast<QWidget*>(watched);
+    if (widget->window() != &main_ || QApplication::activePopupWidget() != nullptr) {
+        return false;
+    }
+    // An unhandled key travels up to the parents and passes here again; act on its
+    // first delivery only, to the widget with the focus.
+    QWidget* focus = QApplication::focusWidget();
+    if (widget != (focus != nullptr && focus->window() == &main_ ? focus : &main_)) {
+        return false;
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    return Form_KeyDown(key->key(), key->modifiers());
+}
+
+bool MainKeys::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
+    ItemCommands& commands = main_.commands();
+    const bool rowSelected = main_.itemList()->selectionModel()->hasSelection();
+    switch (ModifierState(modifiers)) {
+        case kNone:
+            if (key == Qt::Key_F6) {
+                main_.groupSelector()->setFocus();
+            } else if (key == Qt::Key_Insert) {
+                commands.NewItem();
+            } else if (key == Qt::Key_Delete) {
+                commands.DeleteSelectedItems();
+            } else if (IsEnter(key) && rowSelected) {
+                commands.ItemProperties();
+            }
+            return false;
+        case kCtrl:
+            if (key == Qt::Key_Insert) {
+                commands.NewGroup();
+            } else if (key == Qt::Key_Delete) {
+                commands.DeleteGroup();
+            } else if (IsEnter(key) && !main_.groupSelector()->currentText().isEmpty()) {
+                commands.GroupProperties();
+            } else if (key == Qt::Key_E && rowSelected) {
+                commands.CopySelectedUrl();
+            }
+            return false;
+        case kAlt:
+            if (IsEnter(key)) {
+                commands.Options();
+            }
+            return false;
+        case kCtrl | kShift:
+            return MoveToWorkAreaEdge(key);
+        default:
+            return false;
+    }
+}
+
+bool MainKeys::MoveToWorkAreaEdge(int key) {
+    if (key != Qt::Key_Up && key != Qt::Key_Down && key != Qt::Key_Left && key != Qt::Key_Right) {
+        return false;
+    }
+    const QRect work = window::WorkArea(&main_);
+    if (work.isNull()) {
+        return false;
+    }
+    const QRect frame = main_.frameGeometry();
+    QPoint to = frame.topLeft();
+    switch (key) {
+        case Qt::Key_Up:
+            to.setY(work.top());
+            break;
+        case Qt::Key_Down:
+            to.setY(work.top() + work.height() - frame.height());
+            break;
+        case Qt::Key_Left:
+            to.setX(work.left());
+            break;
+        default:
+            to.setX(work.left() + work.width() - frame.width());
+            break;
+    }
+    main_.move(to);
+    return true;
+}
+
+}  // namespace zorvan

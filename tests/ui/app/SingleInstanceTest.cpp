@@ -1,0 +1,405 @@
+// One running copy per data folder, checked with real processes: each copy is a
+// SingleInstanceProbe started for a data folder of the test's own.
+
+#include <QDateTime>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+#include <vector>
+
+#include "app/SingleInstance.h"
+#include "platform/StorageError.h"
+
+namespace {
+
+// Waiting for something that should happen at once; generous for loaded machines.
+constexpr int kWaitMs = 30000;
+// A later copy that finds a live running copy must end well within this, which is
+// below the time it waits for a running copy that does not answer (five seconds).
+constexpr int kPromptMs = 4000;
+
+// One copy of the program, as a process. Ends it (by closing its input) when it
+// goes out of scope, so a failing check leaves nothing running.
+class Probe {
+public:
+    explicit Probe(const QString& folder, const QString& workingDirectory = QString()) {
+        process_.setProgram(QStringLiteral(ZORVAN_PROBE_EXE));
+        process_.setArguments({folder});
+        if (!workingDirectory.isEmpty()) {
+            process_.setWorkingDirectory(workingDirectory);
+        }
+    }
+    ~Probe() { End(); }
+    Probe(const Probe&) = delete;
+    Probe& operator=(const Probe&) = delete;
+
+    void Start() { process_.start(); }
+    // True once the process started (it may have ended already).
+    bool Started() {
+        if (process_.state() == QProcess::Starting) {
+            return process_.waitForStarted(kWaitMs);
+        }
+        return process_.error() != QProcess::FailedToStart;
+    }
+
+    // Lines printed so far.
+    QStringList Lines() {
+        output_ += process_.readAllStandardOutput();
+        QStringList lines = QString::fromUtf8(output_).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        for (QString& line : lines) {
+            line = line.trimmed();
+        }
+        return lines;
+    }
+    qsizetype Count(const QString& word) { return Lines().count(word); }
+
+    // Waits, running the event loop, until the copy printed `word` `times` times.
+    bool WaitFor(const QString& word, qsizetype times = 1, int timeoutMs = kWaitMs) {
+        return QTest::qWaitFor([&] { return Count(word) >= times; }, timeoutMs);
+    }
+    // Waits until the copy printed its first word: "first" or "second".
+    QString WaitForRole() {
+        if (!QTest::qWaitFor([&] { return !Lines().isEmpty(); }, kWaitMs)) {
+            return QStringLiteral("<no answer: %1>").arg(QString::fromUtf8(Describe()));
+        }
+        return Lines().front();
+    }
+    // Waits for the process to end, without running the event loop.
+    bool WaitForEnd(int timeoutMs = kWaitMs) {
+        return process_.state() == QProcess::NotRunning || process_.waitForFinished(timeoutMs);
+    }
+    bool EndedCleanly() const {
+        return process_.state() == QProcess::NotRunning &&
+               process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
+    }
+    bool Running() const { return process_.state() == QProcess::Running; }
+
+    // Ends the copy the ordinary way: its input closes.
+    void End() {
+        if (process_.state() == QProcess::NotRunning) {
+            return;
+        }
+        process_.closeWriteChannel();
+        if (!process_.waitForFinished(kWaitMs)) {
+            process_.kill();
+            process_.waitForFinished(kWaitMs);
+        }
+    }
+    // Ends the copy without letting it clean up (SIGKILL on Linux).
+    void Kill() {
+        process_.kill();
+        process_.waitForFinished(kWaitMs);
+    }
+
+    // Everything known about the process, for failure messages.
+    QByteArray Describe() {
+        const QStringList lines = Lines();
+        return QStringLiteral("output [%1], errors [%2], state %3, exit code %4")
+            .arg(lines.join(QLatin1Char('|')),
+                 QString::fromUtf8(process_.readAllStandardError()).trimmed())
+            .arg(static_cast<int>(process_.state()))
+            .arg(process_.exitCode())
+            .toUtf8();
+    }
+
+private:
+    QProcess process_;
+    QByteArray output_;
+};
+
+// Starts a copy and waits until it reports its role.
+QString StartAndGetRole(Probe& probe) {
+    probe.Start();
+    if (!probe.Started()) {
+        return QStringLiteral("<did not start>");
+    }
+    return probe.WaitForRole();
+}
+
+// Every entry under `folder` (the folder itself included) with its kind, size and
+// modification time.
+QStringList Snapshot(const QString& folder) {
+    QStringList entries;
+    const auto describe = [&](const QFileInfo& info, const QString& name) {
+        entries << QStringLiteral("%1 %2 %3 %4")
+                       .arg(name, info.isDir() ? QStringLiteral("dir") : QStringLiteral("file"))
+                       .arg(info.size())
+                       .arg(info.fileTime(QFileDevice::FileModificationTime).toMSecsSinceEpoch());
+    };
+    describe(QFileInfo(folder), QStringLiteral("."));
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        describe(it.fileInfo(), QDir(folder).relativeFilePath(it.filePath()));
+    }
+    entries.sort();
+    return entries;
+}
+
+bool WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+std::filesystem::path ToPath(const QString& path) {
+    return zorvan::Utf8ToPath(path.toStdString());
+}
+
+}  // namespace
+
+class SingleInstanceTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void secondCopyAsksFirstToShowAndEndsPromptly();
+    void copiesLeaveDataFolderUntouched();
+    void copiesForMissingFolderCreateNothing();
+    void killedCopyDoesNotBlockNextStart();
+    void copyThatEndsNormallyFreesFolder();
+    void differentFoldersRunSideBySide();
+    void otherSpellingOfFolderCountsAsSameFolder_data();
+    void otherSpellingOfFolderCountsAsSameFolder();
+    void severalActivationsInARowEachReachFirstCopy();
+    void copiesStartingTogetherElectExactlyOneFirst();
+    void busyFirstCopyKeepsFolderAndGetsRequestLater();
+};
+
+void SingleInstanceTest::secondCopyAsksFirstToShowAndEndsPromptly() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    Probe first(dir.path());
+    QCOMPARE(StartAndGetRole(first), QStringLiteral("first"));
+
+    Probe second(dir.path());
+    QElapsedTimer clock;
+    clock.start();
+    second.Start();
+    QVERIFY2(second.WaitForEnd(), second.Describe());
+    const qint64 elapsed = clock.elapsed();
+    QVERIFY2(second.EndedCleanly(), second.Describe());
+    QCOMPARE(second.Lines(), QStringList{QStringLiteral("second")});
+    QVERIFY2(elapsed < kPromptMs, QByteArray::number(elapsed) + " ms");
+
+    QVERIFY2(first.WaitFor(QStringLiteral("activated")), first.Describe());
+    QVERIFY2(first.Running(), first.Describe());
+    QCOMPARE(first.Count(QStringLiteral("activated")), 1);
+}
+
+void SingleInstanceTest::copiesLeaveDataFolderUntouched() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(WriteFile(dir.filePath(QStringLiteral("vault.dat")), QByteArray(300, 'v')));
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("backup")));
+    QVERIFY(WriteFile(dir.filePath(QStringLiteral("backup/old.dat")), "old"));
+    const QStringList untouched = Snapshot(dir.path());
+
+    // The running copy keeps its claim outside the folder.
+    Probe first(dir.path());
+    QCOMPARE(StartAndGetRole(first), QStringLiteral("first"));
+    QCOMPARE(Snapshot(dir.path()), untouched);
+
+    // So does a later copy, all the way to its end.
+    Probe second(dir.path());
+    QCOMPARE(StartAndGetRole(second), QStringLiteral("second"));
+    QVERIFY2(second.WaitForEnd(), second.Describe());
+    QVERIFY2(first.WaitFor(QStringLiteral("activated")), first.Describe());
+    QCOMPARE(Snapshot(dir.path()), untouched);
+
+    // And the running copy when it gives up the claim.
+    first.End();
+    QVERIFY2(first.EndedCleanly(), first.Describe());
+    QCOMPARE(Snapshot(dir.path()), untouched);
+}
+
+void SingleInstanceTest::copiesForMissingFolderCreateNothing() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString missing = dir.filePath(QStringLiteral("not-yet"));
+
+    Probe first(missing);
+    QCOMPARE(StartAndGetRole(first), QStringLiteral("first"));
+    Probe second(missing);
+    QCOMPARE(StartAndGetRole(second), QStringLiteral("second"));
+    QVERIFY2(first.WaitFor(QStringLiteral("activated")), first.Describe());
+
+    QVERIFY(!QFileInfo::exists(missing));
+    QVERIFY(QDir(dir.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+}
+
+void SingleInstanceTest::killedCopyDoesNotBlockNextStart() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    {
+        Probe killed(dir.path());
+        QCOMPARE(StartAndGetRole(killed), QStringLiteral("first"));
+        killed.Kill();
+        QVERIFY2(!killed.Running(), killed.Describe());
+    }
+
+    Probe next(dir.path());
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(StartAndGetRole(next), QStringLiteral("first"));
+    const qint64 elapsed = clock.elapsed();
+    QVERIFY2(elapsed < kPromptMs, QByteArray::number(elapsed) + " ms");
+
+    // The new copy answers under the name the killed one left behind.
+    Probe later(dir.path());
+    QCOMPARE(StartAndGetRole(later), QStringLiteral("second"));
+    QVERIFY2(next.WaitFor(QStringLiteral("activated")), next.Describe());
+}
+
+void SingleInstanceTest::copyThatEndsNormallyFreesFolder() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    {
+        Probe ended(dir.path());
+        QCOMPARE(StartAndGetRole(ended), QStringLiteral("first"));
+        ended.End();
+        QVERIFY2(ended.EndedCleanly(), ended.Describe());
+    }
+    Probe next(dir.path());
+    QCOMPARE(StartAndGetRole(next), QStringLiteral("first"));
+    Probe later(dir.path());
+    QCOMPARE(StartAndGetRole(later), QStringLiteral("second"));
+    QVERIFY2(next.WaitFor(QStringLiteral("activated")), next.Describe());
+}
+
+void SingleInstanceTest::differentFoldersRunSideBySide() {
+    QTemporaryDir dirA;
+    QTemporaryDir dirB;
+    QVERIFY(dirA.isValid() && dirB.isValid());
+    Probe firstA(dirA.path());
+    Probe firstB(dirB.path());
+    QCOMPARE(StartAndGetRole(firstA), QStringLiteral("first"));
+    QCOMPARE(StartAndGetRole(firstB), QStringLiteral("first"));
+
+    // A later copy of A reaches A only.
+    Probe secondA(dirA.path());
+    QCOMPARE(StartAndGetRole(secondA), QStringLiteral("second"));
+    QVERIFY2(secondA.WaitForEnd(), secondA.Describe());
+    QVERIFY2(firstA.WaitFor(QStringLiteral("activated")), firstA.Describe());
+    QCOMPARE(firstB.Count(QStringLiteral("activated")), 0);
+    QVERIFY(firstA.Running() && firstB.Running());
+}
+
+void SingleInstanceTest::otherSpellingOfFolderCountsAsSameFolder_data() {
+    QTest::addColumn<QString>("spelling");
+    QTest::newRow("dot segment") << QStringLiteral("%parent%/./vault");
+    QTest::newRow("parent segment") << QStringLiteral("%parent%/other/../vault");
+    QTest::newRow("trailing separator") << QStringLiteral("%parent%/vault/");
+    QTest::newRow("doubled separator") << QStringLiteral("%parent%//vault");
+    QTest::newRow("relative to working folder") << QStringLiteral("vault");
+    QTest::newRow("symbolic link") << QStringLiteral("%parent%/link");
+}
+
+void SingleInstanceTest::otherSpellingOfFolderCountsAsSameFolder() {
+    QFETCH(QString, spelling);
+    QTemporaryDir parentDir;
+    QVERIFY(parentDir.isValid());
+    const QString parent = parentDir.path();
+    QDir(parent).mkdir(QStringLiteral("vault"));
+    QDir(parent).mkdir(QStringLiteral("other"));
+    const QString vault = parent + QStringLiteral("/vault");
+    if (spelling.endsWith(QStringLiteral("/link"))) {
+#ifdef Q_OS_WIN
+        QSKIP("Creating a symbolic link needs extra rights on Windows");
+#else
+        std::error_code error;
+        std::filesystem::create_directory_symlink(ToPath(vault), ToPath(parent + "/link"), error);
+        QVERIFY2(!error, error.message().c_str());
+#endif
+    }
+    spelling.replace(QStringLiteral("%parent%"), parent);
+
+    Probe first(vault);
+    QCOMPARE(StartAndGetRole(first), QStringLiteral("first"));
+    Probe second(spelling, parent);
+    QCOMPARE(StartAndGetRole(second), QStringLiteral("second"));
+    QVERIFY2(first.WaitFor(QStringLiteral("activated")), first.Describe());
+}
+
+void SingleInstanceTest::severalActivationsInARowEachReachFirstCopy() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    Probe first(dir.path());
+    QCOMPARE(StartAndGetRole(first), QStringLiteral("first"));
+
+    constexpr int kRounds = 5;
+    for (int round = 1; round <= kRounds; ++round) {
+        Probe second(dir.path());
+        QCOMPARE(StartAndGetRole(second), QStringLiteral("second"));
+        QVERIFY2(second.WaitForEnd(), second.Describe());
+        QVERIFY2(second.EndedCleanly(), second.Describe());
+        QVERIFY2(first.WaitFor(QStringLiteral("activated"), round), first.Describe());
+    }
+    QCOMPARE(first.Count(QStringLiteral("activated")), kRounds);
+    QVERIFY2(first.Running(), first.Describe());
+}
+
+void SingleInstanceTest::copiesStartingTogetherElectExactlyOneFirst() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    constexpr int kCopies = 6;
+    std::vector<std::unique_ptr<Probe>> copies;
+    for (int i = 0; i < kCopies; ++i) {
+        copies.push_back(std::make_unique<Probe>(dir.path()));
+    }
+    for (auto& copy : copies) {
+        copy->Start();
+    }
+
+    Probe* first = nullptr;
+    int seconds = 0;
+    for (auto& copy : copies) {
+        QVERIFY2(copy->Started(), copy->Describe());
+        const QString role = copy->WaitForRole();
+        if (role == QStringLiteral("first")) {
+            QVERIFY2(first == nullptr, "two copies both claimed the folder");
+            first = copy.get();
+        } else {
+            QVERIFY2(role == QStringLiteral("second"), copy->Describe());
+            QVERIFY2(copy->WaitForEnd(), copy->Describe());
+            QVERIFY2(copy->EndedCleanly(), copy->Describe());
+            ++seconds;
+        }
+    }
+    QVERIFY2(first != nullptr, "no copy claimed the folder");
+    QCOMPARE(seconds, kCopies - 1);
+    QVERIFY2(first->WaitFor(QStringLiteral("activated"), kCopies - 1), first->Describe());
+    QCOMPARE(first->Count(QStringLiteral("activated")), kCopies - 1);
+}
+
+void SingleInstanceTest::busyFirstCopyKeepsFolderAndGetsRequestLater() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    // This process is the running copy.
+    zorvan::SingleInstance instance(ToPath(dir.path()));
+    QSignalSpy activations(&instance, &zorvan::SingleInstance::activationRequested);
+    QVERIFY(instance.Claim());
+    QVERIFY(instance.Claim());  // asking again changes nothing
+
+    // While this process does not run its event loop, a later copy cannot get an
+    // answer; it must still end as the second copy, never run beside this one.
+    Probe second(dir.path());
+    second.Start();
+    QVERIFY2(second.WaitForEnd(), second.Describe());
+    QVERIFY2(second.EndedCleanly(), second.Describe());
+    QCOMPARE(second.Lines(), QStringList{QStringLiteral("second")});
+    QCOMPARE(activations.count(), 0);
+
+    // Once the event loop runs, the waiting request arrives.
+    QTRY_COMPARE_WITH_TIMEOUT(activations.count(), 1, kWaitMs);
+}
+
+QTEST_MAIN(SingleInstanceTest)
+#include "SingleInstanceTest.moc"

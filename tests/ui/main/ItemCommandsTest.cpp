@@ -1,0 +1,245 @@
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QtTest>
+
+#include "support/MainFixture.h"
+#include "ui/main/ItemList.h"
+
+namespace zorvan {
+
+// Deleting, using and moving items, and removing groups, through the main window's
+// commands, checked against the vault files afterwards.
+class ItemCommandsTest : public QObject {
+    Q_OBJECT
+
+private:
+    // A group "G" showing A, B, C, D, E and a second group "H" with one item.
+    static void FiveItems(test::MainFixture& f) {
+        f.AddGroup("G#0");
+        f.AddGroup("H#0");
+        f.AddItem("H", "h1");
+        for (const char* name : {"E", "D", "C", "B", "A"}) {
+            f.AddItem("G", name, std::string("id-") + name, std::string("pw-") + name);
+        }
+        WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "lastgroup", "G");
+    }
+
+    static const QString kErase;
+
+private slots:
+    void newItemNeedsASelectedGroup() {
+        test::MainFixture f(false);
+        auto& main = f.Open();
+        main.commands().NewItem();
+        QCOMPARE(f.ui.messages, QStringList{QStringLiteral(
+                                    "グループの選択ができていないのでアイテムを追加できません")});
+        QCOMPARE(f.itemDialogs, 0);
+        main.commands().GroupProperties();
+        main.commands().DeleteGroup();
+        QVERIFY(f.groupDialogs.isEmpty());
+        QCOMPARE(f.ui.messages.size(), 1);
+        main.commands().NewGroup();
+        QCOMPARE(f.groupDialogs, QStringList{QStringLiteral("+新規グループ")});
+    }
+
+    void newItemAndPropertiesHandTheRowToTheDialog() {
+        test::MainFixture f;
+        auto& main = f.Open();
+        main.commands().ItemProperties();
+        QCOMPARE(f.itemDialogs, 0);  // nothing selected
+        main.commands().NewItem();
+        QCOMPARE(f.itemDialogs, 1);
+        QCOMPARE(main.state().intEditIndex, -1);
+        QCOMPARE(main.state().intEditSlot, 0);
+        f.SelectRows({1});
+        main.commands().ItemProperties();
+        QCOMPARE(f.itemDialogs, 2);
+        QCOMPARE(main.state().intEditIndex, 2);
+        QCOMPARE(main.state().intEditSlot, main.itemModel()->row(1).tag);
+    }
+
+    void deletingRowsFreesThemAndSelectsTheFollowingRow() {
+        test::MainFixture f(false);
+        FiveItems(f);
+        auto& main = f.Open();
+        QCOMPARE(f.Names(), (QStringList{"A", "B", "C", "D", "E"}));
+        const auto before = f.Line("G");
+        f.SelectRows({1, 2});
+        main.commands().DeleteSelectedItems();
+        QCOMPARE(f.ui.messages, QStringList{QStringLiteral("2個のアイテム") + kErase});
+        QCOMPARE(f.Names(), (QStringList{"A", "D", "E"}));
+        QCOMPARE(f.SelectedRows(), QList<int>{1});
+        QCOMPARE(f.Line("G"), (std::vector<std::string>{"G#0", before[1], before[4], before[5]}));
+        // The freed blocks are reused by the next record.
+        QCOMPARE(f.AddItem("H", "new"), std::stoi(before[3]));  // C had the lowest freed blocks
+    }
+
+    void deletingTheLastRowSelectsTheNewLastAndCancelChangesNothing() {
+        test::MainFixture f(false);
+        FiveItems(f);
+        auto& main = f.Open();
+        f.SelectRows({4});
+        f.ui.answers = {UiServices::Answer::kCancel};
+        main.commands().DeleteSelectedItems();
+        QCOMPARE(f.ui.messages, QStringList{QStringLiteral("E") + kErase});
+        QCOMPARE(f.Names().size(), 5);
+        QCOMPARE(f.Line("G").size(), 6u);
+        main.commands().DeleteSelectedItems();
+        QCOMPARE(f.Names(), (QStringList{"A", "B", "C", "D"}));
+        QCOMPARE(f.SelectedRows(), QList<int>{3});
+        f.SelectRows({0, 1, 2, 3});
+        main.commands().DeleteSelectedItems();
+        QVERIFY(f.Names().isEmpty());
+        QVERIFY(f.SelectedRows().isEmpty());
+        QCOMPARE(f.Line("G"), std::vector<std::string>{"G#0"});
+    }
+
+    void writeProtectedGroupRefusesDeletionSilently() {
+        test::MainFixture f;
+        WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "lastgroup", "銀行");
+        auto& main = f.Open();
+        f.SelectRows({0});
+        main.commands().DeleteSelectedItems();
+        main.commands().DeleteGroup();
+        QVERIFY(f.ui.messages.isEmpty());
+        QCOMPARE(main.itemModel()->rowCount(), 1);
+        QCOMPARE(main.groupSelector()->count(), 4);
+    }
+
+    void copyingThePasswordGivesThePlainTextAndMovesTheItemFirst() {
+        test::MainFixture f(false);
+        FiveItems(f);
+        auto& main = f.Open();
+        main.SetPassView(false, false);
+        const auto before = f.Line("G");
+        f.SelectRows({2});
+        main.commands().UseSelectedItem(ItemCommands::kCopyPassword);
+        QCOMPARE(f.ui.clipboard, QStringLiteral("pw-C"));
+        QCOMPARE(f.Line("G")[1], before[3]);
+        QCOMPARE(f.Names(), (QStringList{"A", "B", "C", "D", "E"}));  // the list keeps its order
+        f.SelectRows({4});
+        main.commands().UseSelectedItem(ItemCommands::kCopyId);
+        QCOMPARE(f.ui.clipboard, QStringLiteral("id-E"));
+    }
+
+    void openingAnEmptyUrlOpensNothingButStillMovesTheItemFirst() {
+        test::MainFixture f(false);
+        FiveItems(f);
+        auto& main = f.Open();
+        const auto before = f.Line("G");
+        f.SelectRows({4});
+        main.commands().UseSelectedItem(ItemCommands::kOpenUrl);
+        QVERIFY(f.ui.openedUrls.isEmpty());
+        QCOMPARE(f.Line("G")[1], before[5]);
+    }
+
+    void openingAUrlPassesItUnchangedAndWorksInProtectedGroups() {
+        test::MainFixture f;
+        WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "lastgroup", "銀行");
+        auto& main = f.Open();
+        f.SelectRows({0});
+        main.commands().UseSelectedItem(ItemCommands::kOpenUrl);
+        QCOMPARE(f.ui.openedUrls, QStringList{QStringLiteral("https://bank.example.jp/")});
+        main.commands().CopySelectedUrl();
+        QCOMPARE(f.ui.clipboard, QStringLiteral("https://bank.example.jp/"));
+    }
+
+    void copyingWithoutASelectionLeavesTheClipboardAlone() {
+        test::MainFixture f;
+        auto& main = f.Open();
+        main.commands().UseSelectedItem(ItemCommands::kCopyPassword);
+        main.commands().CopySelectedUrl();
+        QCOMPARE(f.ui.clipboard, QStringLiteral("<untouched>"));
+    }
+
+    void movedItemsArriveInReverseOrderAndLeaveTheCountAlone() {
+        test::MainFixture f(false);
+        FiveItems(f);
+        auto& main = f.Open();
+        const QString count = main.statusPanel(1)->text();
+        const auto g = f.Line("G");
+        f.SelectRows({0, 1, 2});
+        main.commands().MoveSelectedItems(QStringLiteral("H"));
+        QCOMPARE(f.Names(), (QStringList{"D", "E"}));
+        QCOMPARE(f.Line("H")[1], g[3]);  // C first, then B, then A
+        QCOMPARE(f.Line("H")[2], g[2]);
+        QCOMPARE(f.Line("H")[3], g[1]);
+        QCOMPARE(f.Line("G"), (std::vector<std::string>{"G#0", g[4], g[5]}));
+        QCOMPARE(main.statusPanel(1)->text(), count);
+        QVERIFY(f.SelectedRows().isEmpty());
+    }
+
+    void moveMenuEntryMovesToItsGroup() {
+        test::MainFixture f(false);
+        FiveItems(f);
+        auto& main = f.Open();
+        f.SelectRows({0});
+        const auto entries = main.menus().mnuMove->actions();
+        QCOMPARE(entries[2]->text(), QStringLiteral("H"));
+        QVERIFY(!entries[1]->isEnabled());  // the shown group
+        entries[2]->trigger();
+        QCOMPARE(f.Line("H").size(), 3u);
+    }
+
+    void removingAGroupFreesItsItemsAndLoadsTheFirstGroup() {
+        test::MainFixture f;
+        f.AddGroup("Extra#0");
+        f.AddItem("Extra", "x");
+        WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "lastgroup", "Extra");
+        auto& main = f.Open();
+        QCOMPARE(main.groupSelector()->currentText(), QStringLiteral("Extra"));
+        const std::string bitmapBefore = f.vault.ReadFile("Zorvan.bmp");
+        f.ui.answers = {UiServices::Answer::kNo};
+        main.commands().DeleteGroup();
+        QCOMPARE(f.ui.messages, QStringList{QStringLiteral("Extra") + kErase});
+        QCOMPARE(main.groupSelector()->count(), 5);
+        main.commands().DeleteGroup();
+        QCOMPARE(main.groupSelector()->count(), 4);
+        QCOMPARE(main.groupSelector()->currentText(), QStringLiteral("Web"));
+        QCOMPARE(f.Names(), (QStringList{"Example", "メール"}));
+        QCOMPARE(f.Line("Extra"), std::vector<std::string>{"Extra"});  // no such group any more
+        QVERIFY(f.vault.ReadFile("Zorvan.bmp") != bitmapBefore);
+        QCOMPARE(f.AddItem("Web", "reuse"), 18);  // the freed blocks come first again
+    }
+
+    void removingTheLastGroupEmptiesEverything() {
+        test::MainFixture f(false);
+        f.AddGroup("Only#0");
+        f.AddItem("Only", "x");
+        auto& main = f.Open();
+        main.commands().RemoveGroup(QStringLiteral("Only"));
+        QCOMPARE(main.groupSelector()->count(), 0);
+        QCOMPARE(main.itemModel()->rowCount(), 0);
+        const auto entries = main.menus().mnuMove->actions();
+        QVERIFY(entries[0]->isVisible());
+        QVERIFY(!entries[1]->isVisible());
+        QCOMPARE(f.vault.ReadFile("Zorvan.idx"), std::string());
+        QCOMPARE(f.vault.ReadFile("Zorvan.bmp"), std::string(1, '\0'));
+    }
+
+    void aDamagedRecordIsLeftOutOfTheList() {
+        test::MainFixture f(false);
+        f.AddGroup("G#0");
+        f.AddItem("G", "good");
+        GroupIndex(f.vault.session->paths.strIdxFile).UpdateGroupLine("G", kNoBlock, 999);
+        auto& main = f.Open();
+        QCOMPARE(f.Names(), QStringList{"good"});
+        QCOMPARE(main.statusPanel(1)->text(), QStringLiteral("2個のアイテムがあります"));
+    }
+
+    void choosingTheShownGroupAgainDoesNotReload() {
+        test::MainFixture f;
+        auto& main = f.Open();
+        WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "lastgroup", "changed");
+        main.itemListHandler().cboMain_Click();
+        QCOMPARE(f.Setting("lastgroup"), std::string("changed"));
+    }
+};
+
+const QString ItemCommandsTest::kErase = QStringLiteral("を消去してもよろしいですか");
+
+}  // namespace zorvan
+
+QTEST_MAIN(zorvan::ItemCommandsTest)
+#include "ItemCommandsTest.moc"

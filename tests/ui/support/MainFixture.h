@@ -1,0 +1,109 @@
+#pragma once
+
+#include <QApplication>
+#include <QComboBox>
+#include <QTableView>
+#include <memory>
+
+#include "app/Settings.h"
+#include "support/FakeUi.h"
+#include "support/UiTempVault.h"
+#include "ui/main/ItemCommands.h"
+#include "ui/main/ItemListModel.h"
+#include "ui/main/frmMain.h"
+#include "vault/Cipher.h"
+#include "vault/CyrptFunction.h"
+#include "vault/GroupIndex.h"
+#include "vault/ItemStore.h"
+
+namespace zorvan::test {
+
+// A main window over its own vault, with the key of "zorvan" installed and every
+// dialog replaced by a counter.
+struct MainFixture {
+    explicit MainFixture(bool sample = true) : vault(sample) {
+        CyrptFunction::SetCipherKey(KeyBytes("zorvan").span());
+    }
+
+    frmMain& Open() {
+        main = std::make_unique<frmMain>(*vault.session, ui);
+        auto& dialogs = main->commands().dialogs();
+        dialogs.item = [this] { ++itemDialogs; };
+        dialogs.group = [this](const QString& name, bool add) {
+            groupDialogs << (add ? QStringLiteral("+") : QStringLiteral("=")) + name;
+        };
+        dialogs.options = [this] { ++optionDialogs; };
+        main->Form_Load();
+        main->show();
+        QApplication::setActiveWindow(main.get());
+        return *main;
+    }
+
+    // Stores an item and puts it first on the group's line, as the item dialog does.
+    BlockNumber AddItem(const std::string& group, const std::string& name,
+                        const std::string& id = "", const std::string& password = "",
+                        const std::string& url = "", const std::string& memo = "") const {
+        ItemRecord item;
+        item.ItemName = name;
+        item.AccountID = id;
+        item.AccountPass = password;
+        item.RelatedURL = url;
+        item.AccountMemo = memo;
+        ItemPlaintext plain = BuildItemPlaintext(item);
+        CyrptFunction::EncryptBytes(plain.bytes.span());
+        const auto& paths = vault.session->paths;
+        const BlockNumber block = ItemStore(paths.strItmFile, paths.strBmpFile)
+                                      .StoreItem(plain.bytes.span(), plain.count, 0, 0);
+        GroupIndex(paths.strIdxFile).UpdateGroupLine(group, kNoBlock, block);
+        return block;
+    }
+
+    void AddGroup(const std::string& head) const {
+        GroupIndex(vault.session->paths.strIdxFile).UpdateGroupLine(head, kNoBlock, kNoBlock);
+    }
+
+    std::vector<std::string> Line(const std::string& group) const {
+        return GroupIndex(vault.session->paths.strIdxFile).GetGroupItems(group);
+    }
+
+    std::string Setting(const char* key) const {
+        return ReadSetting(vault.session->paths.strIniFile, "Zorvan", key, "<absent>");
+    }
+
+    void SelectRows(std::initializer_list<int> rows) const {
+        main->itemList()->clearSelection();
+        for (const int row : rows) {
+            main->itemList()->selectionModel()->select(
+                main->itemModel()->index(row, 0),
+                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+    }
+
+    QStringList Names() const {
+        QStringList names;
+        for (int row = 0; row < main->itemModel()->rowCount(); ++row) {
+            names << main->itemModel()->row(row).name;
+        }
+        return names;
+    }
+
+    QList<int> SelectedRows() const {
+        QList<int> rows;
+        for (const auto& index : main->itemList()->selectionModel()->selectedRows()) {
+            rows << index.row();
+        }
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    }
+
+    void Show(const QString& group) const { main->groupSelector()->setCurrentText(group); }
+
+    UiTempVault vault;
+    FakeUi ui;
+    std::unique_ptr<frmMain> main;
+    int itemDialogs = 0;
+    int optionDialogs = 0;
+    QStringList groupDialogs;
+};
+
+}  // namespace zorvan::test
