@@ -1,0 +1,133 @@
+#include <QAction>
+#include <QLabel>
+#include <QtTest>
+
+#include "app/WindowServices.h"
+#include "support/MainFixture.h"
+#include "ui/main/MainKeys.h"
+
+namespace zorvan {
+
+// The main window's key map, with real key events sent to the focused control.
+class MainKeysTest : public QObject {
+    Q_OBJECT
+
+private:
+    // Key events go to the control with the focus, as the keyboard's do.
+    static void Press(QWidget* to, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        to->setFocus();
+        QTest::keyClick(to, static_cast<Qt::Key>(key), modifiers);
+    }
+
+private slots:
+    void f6MovesTheFocusToTheGroupSelectorFromAnyControl() {
+        test::MainFixture f;
+        auto& main = f.Open();
+        main.itemList()->setFocus();
+        QVERIFY(main.keys().Form_KeyDown(Qt::Key_F6, Qt::NoModifier) == false);
+        QVERIFY(main.groupSelector()->hasFocus() ||
+                QApplication::focusWidget() == main.groupSelector());
+    }
+
+    void insertOpensANewItemOrSaysNoGroupIsSelected() {
+        test::MainFixture f(false);
+        auto& main = f.Open();
+        Press(main.itemList(), Qt::Key_Insert);
+        QCOMPARE(f.ui.messages.size(), 1);
+        QCOMPARE(f.itemDialogs, 0);
+
+        test::MainFixture g;
+        auto& withGroup = g.Open();
+        withGroup.itemList()->setFocus();
+        Press(withGroup.itemList(), Qt::Key_Insert);
+        QCOMPARE(g.itemDialogs, 1);
+        QCOMPARE(withGroup.state().intEditIndex, -1);
+    }
+
+    void onlyExactModifiersMatch() {
+        test::MainFixture f;
+        auto& main = f.Open();
+        Press(main.itemList(), Qt::Key_Insert, Qt::ShiftModifier);
+        Press(main.itemList(), Qt::Key_Insert, Qt::ControlModifier | Qt::AltModifier);
+        Press(main.itemList(), Qt::Key_Delete, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(f.itemDialogs, 0);
+        QVERIFY(f.groupDialogs.isEmpty());
+        QVERIFY(f.ui.messages.isEmpty());
+    }
+
+    void ctrlInsertOpensTheGroupDialogOncePerPress() {
+        test::MainFixture f;
+        auto& main = f.Open();
+        main.itemList()->setFocus();
+        Press(main.itemList(), Qt::Key_Insert, Qt::ControlModifier);
+        QCOMPARE(f.groupDialogs, QStringList{QStringLiteral("+新規グループ")});
+    }
+
+    void enterAndDeleteActOnTheListEvenFromTheSelector() {
+        test::MainFixture f;
+        auto& main = f.Open();
+        main.groupSelector()->setFocus();
+        Press(main.groupSelector(), Qt::Key_Return);
+        QCOMPARE(f.itemDialogs, 0);  // no row selected
+        f.SelectRows({1});
+        Press(main.groupSelector(), Qt::Key_Return);
+        QCOMPARE(f.itemDialogs, 1);
+        QCOMPARE(main.state().intEditIndex, 2);
+        f.ui.answers = {UiServices::Answer::kCancel};
+        Press(main.groupSelector(), Qt::Key_Delete);
+        QCOMPARE(f.ui.messages, QStringList{QStringLiteral("メールを消去してもよろしいですか")});
+    }
+
+    void ctrlEnterOpensGroupPropertiesAndAltEnterTheOptions() {
+        test::MainFixture f;
+        auto& main = f.Open();
+        Press(main.itemList(), Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(f.groupDialogs, QStringList{QStringLiteral("=Web")});
+        Press(main.itemList(), Qt::Key_Return, Qt::AltModifier);
+        QCOMPARE(f.optionDialogs, 1);
+    }
+
+    void ctrlDeleteAsksBeforeRemovingTheGroup() {
+        test::MainFixture f;
+        auto& main = f.Open();
+        f.ui.answers = {UiServices::Answer::kNo};
+        Press(main.itemList(), Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(f.ui.messages, QStringList{QStringLiteral("Webを消去してもよろしいですか")});
+        QCOMPARE(main.groupSelector()->count(), 4);
+    }
+
+    void ctrlECopiesTheUrlWithoutMovingTheItem() {
+        test::MainFixture f;
+        auto& main = f.Open();
+        const auto before = f.Line("Web");
+        Press(main.itemList(), Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(f.ui.clipboard, QStringLiteral("<untouched>"));
+        f.SelectRows({0});
+        Press(main.itemList(), Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(f.ui.clipboard, QStringLiteral("https://example.com/"));
+        QCOMPARE(f.Line("Web"), before);
+    }
+
+    void ctrlShiftArrowsMoveTheWindowToTheWorkAreaEdges() {
+        test::MainFixture f;
+        auto& main = f.Open();
+        const QRect work = window::WorkArea(&main);
+        QVERIFY(!work.isNull());
+        main.move(200, 150);
+        QVERIFY(main.keys().Form_KeyDown(Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier));
+        QCOMPARE(main.frameGeometry().left(), work.left());
+        QCOMPARE(main.frameGeometry().top(), 150);
+        main.keys().Form_KeyDown(Qt::Key_Down, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(main.frameGeometry().bottom(), work.bottom());
+        main.resize(work.width() + 300, main.height());
+        main.keys().Form_KeyDown(Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(main.frameGeometry().left() < work.left());  // wider than the work area
+        QCOMPARE(main.frameGeometry().right(), work.right());
+        QVERIFY(!main.keys().Form_KeyDown(Qt::Key_Right, Qt::ControlModifier));
+    }
+};
+
+}  // namespace zorvan
+
+QTEST_MAIN(zorvan::MainKeysTest)
+#include "MainKeysTest.moc"
