@@ -97,15 +97,12 @@ bool SingleInstance::Claim() {
             return TakeOver();
         }
         if (lock_->error() != QLockFile::LockFailedError) {
-            // The lock file cannot be made at all (temporary folder not writable).
-            // Ask a running copy once; with none answering, run without the guard.
-            qWarning("Zorvan: cannot create %s; running without the one-copy guard",
+            // The lock file cannot be made at all (temporary folder missing or not
+            // writable). Rather than never starting, run without the lock unless a
+            // running copy answers.
+            qWarning("Zorvan: cannot create %s; running without the one-copy lock",
                      qPrintable(QDir::toNativeSeparators(lockPath_)));
-            if (AskRunningCopy(kConnectAttemptMs)) {
-                return false;
-            }
-            claimed_ = true;
-            return true;
+            return TakeOver();
         }
         // Another copy holds the folder. It may still be starting, or be ending.
         if (AskRunningCopy(kConnectAttemptMs)) {
@@ -126,7 +123,8 @@ bool SingleInstance::TakeOver() {
         lock_->unlock();
         return false;
     }
-    // Holding the lock, any socket left under the name belongs to a dead copy.
+    // With the lock held, and no copy answering, any socket left under the name
+    // belongs to a dead copy.
     QLocalServer::removeServer(serverName_);
     server_ = new QLocalServer(this);
     server_->setSocketOptions(QLocalServer::UserAccessOption);

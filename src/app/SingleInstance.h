@@ -35,8 +35,9 @@ signals:
     void activationRequested();
 
 private:
-    // Becomes the running copy once the lock is held. False when a copy that lost
-    // its lock file still answers; it has then been asked to show itself.
+    // Becomes the running copy once the lock is held (or cannot be made at all).
+    // False when a copy that lost its lock file still answers; it has then been
+    // asked to show itself.
     bool TakeOver();
     // One attempt to reach the running copy and ask it to show itself. True when a
     // running copy answered the connection.

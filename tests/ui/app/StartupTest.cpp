@@ -1,0 +1,188 @@
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/Startup.h"
+#include "support/FakeUi.h"
+#include "ui/dialogs/frmPass.h"
+#include "ui/main/frmMain.h"
+#include "vault/Cipher.h"
+
+namespace zorvan {
+
+// The program's start: in this process for the dialog's mode, and as real
+// processes of the program for the data folder and the one-copy rule.
+class StartupTest : public QObject {
+    Q_OBJECT
+
+private:
+    static QString Read(const QString& file) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QString();
+    }
+
+    static void CopySample(const QString& to) {
+        for (const char* name : {"Zorvan.ini", "Zorvan.idx", "Zorvan.itm", "Zorvan.bmp"}) {
+            QFile::copy(QStringLiteral(ZORVAN_TEST_DATA "/vault-sample/") + name, to + "/" + name);
+            QFile(to + "/" + name).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        }
+        // Without its version line, so that a start can be seen writing it.
+        QFile ini(to + "/Zorvan.ini");
+        ini.open(QIODevice::ReadOnly);
+        QByteArray content = ini.readAll();
+        ini.close();
+        content.replace("version=5\r\n", "");
+        ini.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        ini.write(content);
+    }
+
+    // Starts the program for a data folder and waits until it has recorded its version.
+    static std::unique_ptr<QProcess> Launch(const QString& folder, const QStringList& args = {}) {
+        auto process = std::make_unique<QProcess>();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("ZORVAN_DATA_DIR"), folder);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        process->setProcessEnvironment(env);
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->start(QStringLiteral(ZORVAN_EXE), args);
+        return process;
+    }
+
+    static bool WaitForVersion(const QString& folder) {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < 20000) {
+            if (Read(folder + "/Zorvan.ini").contains(QStringLiteral("version=5"))) {
+                return true;
+            }
+            QTest::qWait(50);
+        }
+        return false;
+    }
+
+    // Every entry of the folder with its size, time and content.
+    static QStringList Snapshot(const QString& folder) {
+        QStringList entries;
+        for (const QFileInfo& info :
+             QDir(folder).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) {
+            entries << QStringLiteral("%1 %2 %3 %4")
+                           .arg(info.fileName())
+                           .arg(info.size())
+                           .arg(info.lastModified().toMSecsSinceEpoch())
+                           .arg(Read(info.filePath()));
+        }
+        return entries;
+    }
+
+    static void Stop(QProcess& process) {
+        process.kill();
+        process.waitForFinished(10000);
+    }
+
+private slots:
+    void firstStartPreparesTheFolderAndAsksForANewPassword() {
+        QTemporaryDir dir;
+        test::FakeUi ui;
+        Startup startup(dir.path().toStdString(), {}, ui);
+        QVERIFY(startup.Start());
+        for (const char* name : {"Zorvan.ini", "Zorvan.idx", "Zorvan.itm", "Zorvan.bmp"}) {
+            QVERIFY(QFileInfo::exists(dir.path() + "/" + name));
+        }
+        QVERIFY(QFileInfo(dir.path() + "/backup").isDir());
+        QCOMPARE(Read(dir.path() + "/Zorvan.ini"), QStringLiteral("[Zorvan]\r\nversion=5"));
+        QVERIFY(startup.passwordDialog()->isVisible());
+        QVERIFY(startup.passwordDialog()->confirmationBox()->isEnabled());
+        QVERIFY(startup.mainWindow() == nullptr);
+    }
+
+    void laterStartsAskToLogInAndSlashPOpensTheMainWindow() {
+        QTemporaryDir dir;
+        CopySample(dir.path());
+        test::FakeUi ui;
+        {
+            Startup startup(dir.path().toStdString(), {}, ui);
+            QVERIFY(startup.Start());
+            QVERIFY(!startup.passwordDialog()->confirmationBox()->isEnabled());
+        }
+        Startup startup(dir.path().toStdString(), {"/p", "zorvan"}, ui);
+        QVERIFY(startup.Start());
+        QVERIFY(startup.mainWindow() != nullptr);
+        QVERIFY(startup.mainWindow()->isVisible());
+        QCOMPARE(startup.mainWindow()->windowTitle(), QStringLiteral("Zorvan 0.0.5"));
+        QVERIFY(ui.messages.isEmpty());
+    }
+
+    void unusableDataFolderIsReportedAndNothingOpens() {
+        QTemporaryDir dir;
+        const QString file = dir.path() + "/not-a-folder";
+        QFile(file).open(QIODevice::WriteOnly);
+        test::FakeUi ui;
+        Startup startup(file.toStdString(), {}, ui);
+        QVERIFY(!startup.Start());
+        QCOMPARE(ui.messages.size(), 1);
+        QVERIFY(startup.passwordDialog() == nullptr);
+    }
+
+    void secondCopyEndsAtOnceWithoutTouchingTheFolder() {
+        QTemporaryDir dir;
+        CopySample(dir.path());
+        auto first = Launch(dir.path());
+        QVERIFY(WaitForVersion(dir.path()));
+        const QStringList before = Snapshot(dir.path());
+        auto second = Launch(dir.path(), {QStringLiteral("/p"), QStringLiteral("zorvan")});
+        QVERIFY(second->waitForFinished(20000));
+        QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second->exitCode(), 0);
+        QCOMPARE(Snapshot(dir.path()), before);
+        QCOMPARE(first->state(), QProcess::Running);
+        Stop(*first);
+    }
+
+    void aKilledCopyDoesNotBlockTheNextStart() {
+        QTemporaryDir dir;
+        auto first = Launch(dir.path());
+        QVERIFY(WaitForVersion(dir.path()));
+        Stop(*first);
+        QFile::remove(dir.path() + "/Zorvan.ini");
+        auto next = Launch(dir.path());
+        QVERIFY(WaitForVersion(dir.path()));
+        QCOMPARE(next->state(), QProcess::Running);
+        Stop(*next);
+    }
+
+    void differentFoldersRunSideBySide() {
+        QTemporaryDir a;
+        QTemporaryDir b;
+        auto first = Launch(a.path());
+        auto second = Launch(b.path());
+        QVERIFY(WaitForVersion(a.path()));
+        QVERIFY(WaitForVersion(b.path()));
+        QCOMPARE(first->state(), QProcess::Running);
+        QCOMPARE(second->state(), QProcess::Running);
+        Stop(*first);
+        Stop(*second);
+    }
+
+#ifdef Q_OS_LINUX
+    void theProcessWritesNoCoreDump() {
+        QTemporaryDir dir;
+        auto process = Launch(dir.path());
+        QVERIFY(WaitForVersion(dir.path()));
+        const QString limits = Read(QStringLiteral("/proc/%1/limits").arg(process->processId()));
+        const QRegularExpression core(QStringLiteral("Max core file size\\s+(\\S+)\\s+(\\S+)"));
+        const auto match = core.match(limits);
+        QVERIFY2(match.hasMatch(), qPrintable(limits));
+        QCOMPARE(match.captured(1), QStringLiteral("0"));
+        QCOMPARE(match.captured(2), QStringLiteral("0"));
+        Stop(*process);
+    }
+#endif
+};
+
+}  // namespace zorvan
+
+QTEST_MAIN(zorvan::StartupTest)
+#include "StartupTest.moc"
