@@ -453,6 +453,9 @@ void frmMain::mnuViewItem_Click(int index) {
             case kViewTopMost:
                 SetTopMost(inverse(), false);
                 break;
+            case kViewOptions:
+                commands_->Options();
+                break;
             default:
                 break;
         }
