@@ -138,7 +138,13 @@ std::vector<std::string> PasswordGenerator::BuildPool(const Classes& classes,
         }
         joined += symbols;
     }
-    return SplitCharacters(joined);
+    std::vector<std::string> pool = SplitCharacters(joined);
+    // Control characters (a pasted line break, say) cannot be typed back into a
+    // password box and line breaks are dropped when an item is stored.
+    std::erase_if(pool, [](const std::string& c) {
+        return c.size() == 1 && (static_cast<unsigned char>(c[0]) < 0x20 || c[0] == 0x7F);
+    });
+    return pool;
 }
 
 int PasswordGenerator::DrawLength(int min, int max, RandomSource& random) {

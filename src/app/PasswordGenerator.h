@@ -51,8 +51,9 @@ public:
     // minimum down.
     static bool StepLength(std::string& minText, std::string& maxText, int index, Step step);
 
-    // The chosen classes joined in order, one element per character (UTF-8).
-    // An empty symbol set is first replaced by the default one, as the user sees.
+    // The chosen classes joined in order, one element per character (UTF-8), without
+    // control characters. An empty symbol set is first replaced by the default one,
+    // as the user sees.
     static std::vector<std::string> BuildPool(const Classes& classes, std::string& symbols);
 
     // min + (max - min) * r rounded to the nearest integer, ties to even: both ends

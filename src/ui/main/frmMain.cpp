@@ -23,6 +23,9 @@
 #include "resources/MenuTables.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
+#include "ui/dialogs/frmGroup.h"
+#include "ui/dialogs/frmItem.h"
+#include "ui/dialogs/frmOption.h"
 #include "ui/main/ItemCommands.h"
 #include "ui/main/ItemList.h"
 #include "ui/main/ItemListModel.h"
@@ -92,6 +95,7 @@ frmMain::frmMain(Session& session, UiServices& ui, QWidget* parent)
     commands_ = std::make_unique<ItemCommands>(*this);
     interactions_ = new ListInteractions(*this);
     keys_ = new MainKeys(*this);
+    InstallDialogs();
 
     const double tppX = window::TwipsPerPixelX(this);
     const double tppY = window::TwipsPerPixelY(this);
@@ -105,6 +109,23 @@ frmMain::frmMain(Session& session, UiServices& ui, QWidget* parent)
 }
 
 frmMain::~frmMain() = default;
+
+void frmMain::InstallDialogs() {
+    // Each opening gets a fresh dialog, discarded when it closes.
+    auto& dialogs = commands_->dialogs();
+    dialogs.item = [this] {
+        frmItem dialog(*this);
+        dialog.exec();
+    };
+    dialogs.group = [this](const QString& name, bool blnAddState) {
+        frmGroup dialog(*this);
+        dialog.ShowGroupInfo(name, blnAddState);
+    };
+    dialogs.options = [this] {
+        frmOption dialog(*this);
+        dialog.exec();
+    };
+}
 
 void frmMain::ConnectCommands() {
     for (std::size_t i = 0; i < menus_.mnuFileItem.size(); ++i) {

@@ -110,6 +110,7 @@ private:
     void cboMain_Click();
 
     void ConnectCommands();
+    void InstallDialogs();
     void LayOut();
     void AddColumns();
     void FillGroupSelector();

@@ -1,0 +1,93 @@
+#include "ui/dialogs/ItemSaver.h"
+
+#include <exception>
+
+#include "app/Session.h"
+#include "platform/Codepage.h"
+#include "ui/Text.h"
+#include "ui/main/ItemList.h"
+#include "ui/main/frmMain.h"
+#include "vault/CyrptFunction.h"
+#include "vault/GroupIndex.h"
+#include "vault/ItemRecord.h"
+#include "vault/ItemStore.h"
+
+namespace zorvan {
+
+namespace {
+
+std::string RoundTrip(std::string_view text) {
+    std::string ansi = codepage::ToAnsi(text);
+    std::string back = codepage::FromAnsi(ansi);
+    SecureWipe(ansi);
+    return back;
+}
+
+std::string WithoutCrLf(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            ++i;
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+}  // namespace
+
+ItemRecord ItemSaver::AsStored(const ItemRecord& item) {
+    ItemRecord stored;
+    std::string name = WithoutCrLf(item.ItemName);
+    std::string id = WithoutCrLf(item.AccountID);
+    std::string pass = WithoutCrLf(item.AccountPass);
+    std::string url = WithoutCrLf(item.RelatedURL);
+    stored.ItemName = RoundTrip(name);
+    stored.AccountID = RoundTrip(id);
+    stored.AccountPass = RoundTrip(pass);
+    stored.RelatedURL = RoundTrip(url);
+    stored.AccountMemo = RoundTrip(item.AccountMemo);
+    for (auto* text : {&name, &id, &pass, &url}) {
+        SecureWipe(*text);
+    }
+    stored.Expire = item.Expire;
+    stored.ExpireDate = item.ExpireDate;
+    return stored;
+}
+
+BlockNumber ItemSaver::Save(const ItemRecord& item) {
+    MainState& state = main_.state();
+    const DataPaths& paths = main_.session().paths;
+
+    ItemPlaintext plain = BuildItemPlaintext(item);
+    CyrptFunction::EncryptBytes(plain.bytes.span());
+    ItemStore store(paths.strItmFile, paths.strBmpFile);
+    const BlockNumber newBlock =
+        store.StoreItem(plain.bytes.span(), plain.count, item.Expire, item.ExpireDate);
+
+    const auto slot = static_cast<std::size_t>(state.intEditSlot);
+    const BlockNumber oldBlock = state.intEditSlot > 0 && slot < state.lngItemBlocks.size()
+                                     ? state.lngItemBlocks[slot]
+                                     : kNoBlock;
+    try {
+        GroupIndex(paths.strIdxFile)
+            .UpdateGroupLine(FromQ(state.strCurrentGroup), oldBlock, newBlock);
+    } catch (const std::exception&) {
+        // No line names the new record: give its blocks back, keep the old item.
+        try {
+            store.FreeItem(newBlock);
+        } catch (const std::exception&) {
+            // The blocks stay allocated without an item; the first error is the one to show.
+        }
+        throw;
+    }
+    const ItemRecord shown = AsStored(item);
+    // A new item (slot 0) always gets a new row, whatever row was handed over.
+    const int row = state.intEditSlot > 0 ? state.intEditIndex : -1;
+    main_.itemListHandler().AddItemToListView(row, shown, newBlock);
+    return newBlock;
+}
+
+}  // namespace zorvan

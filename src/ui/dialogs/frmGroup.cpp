@@ -1,0 +1,188 @@
+#include "ui/dialogs/frmGroup.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <exception>
+
+#include "app/Session.h"
+#include "app/WindowServices.h"
+#include "platform/Codepage.h"
+#include "ui/Text.h"
+#include "ui/UiServices.h"
+#include "ui/main/frmMain.h"
+#include "vault/GroupIndex.h"
+
+namespace zorvan {
+
+namespace {
+
+// "#" ends the name in an index line, TAB separates the blocks, "{" and "}" are
+// reserved; a line break would split the line in two.
+bool HasForbiddenCharacter(const QString& name) {
+    for (const QChar c : name) {
+        if (c == QLatin1Char('#') || c == QLatin1Char('{') || c == QLatin1Char('}') ||
+            c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The name as the index will hold it: characters code page 932 lacks become "?",
+// so the selector shows and compares what the file stores.
+QString AsStored(const QString& name) {
+    return ToQ(codepage::FromAnsi(codepage::ToAnsi(FromQ(name))));
+}
+
+}  // namespace
+
+frmGroup::frmGroup(frmMain& main) : QDialog(&main), main_(main), ui_(main.ui()) {
+    setObjectName(QStringLiteral("frmGroup"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    txtGroupName = new QLineEdit(this);
+    txtGroupName->setObjectName(QStringLiteral("txtGroupName"));
+    chkReadOnly = new QCheckBox(QStringLiteral("読取専用"), this);
+    chkReadOnly->setObjectName(QStringLiteral("chkReadOnly"));
+    cmdExecute[0] = new QPushButton(QStringLiteral("OK"), this);
+    cmdExecute[1] = new QPushButton(QStringLiteral("キャンセル"), this);
+    cmdExecute[0]->setDefault(true);
+    for (int i = 0; i < 2; ++i) {
+        connect(cmdExecute[static_cast<std::size_t>(i)], &QPushButton::clicked, this,
+                [this, i] { cmdExecute_Click(i); });
+    }
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(chkReadOnly);
+    buttons->addStretch();
+    buttons->addWidget(cmdExecute[0]);
+    buttons->addWidget(cmdExecute[1]);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(txtGroupName);
+    layout->addLayout(buttons);
+    // A fixed dialog border: the dialog keeps the size of its controls.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    txtGroupName->setMinimumWidth(txtGroupName->fontMetrics().averageCharWidth() * 36);
+    setTabOrder(txtGroupName, cmdExecute[0]);
+    setTabOrder(cmdExecute[0], chkReadOnly);
+    setTabOrder(chkReadOnly, cmdExecute[1]);
+}
+
+void frmGroup::PrepareGroupInfo(const QString& strGroupName, bool add) {
+    setWindowTitle(strGroupName + Res(res::kItemProperties));
+    txtGroupName->setText(strGroupName);
+    blnAddState = add;
+    chkReadOnly->setChecked(!blnAddState && main_.state().blnReadOnlyGroup);
+    if (main_.topMost()) {
+        window::SetTopMost(this, true);
+    }
+    txtGroupName->setFocus();
+}
+
+void frmGroup::ShowGroupInfo(const QString& strGroupName, bool add) {
+    PrepareGroupInfo(strGroupName, add);
+    exec();
+}
+
+QString frmGroup::CheckName(const QString& name) const {
+    if (name.isEmpty()) {
+        return Res(res::kEnterName);
+    }
+    if (HasForbiddenCharacter(name)) {
+        return Res(res::kGroupNameForbidden) + QStringLiteral("\r\n") +
+               Res(res::kForbiddenCharacters);
+    }
+    const QComboBox* selector = main_.groupSelector();
+    const QString stored = AsStored(name);
+    for (int i = 0; i < selector->count(); ++i) {
+        // Renaming the shown group to its own name only changes its flag.
+        if (selector->itemText(i) == stored && (blnAddState || i != selector->currentIndex())) {
+            return Res(res::kGroupExists);
+        }
+    }
+    return {};
+}
+
+void frmGroup::cmdExecute_Click(int index) {
+    if (index != 0) {
+        reject();
+        return;
+    }
+    const QString name = txtGroupName->text();
+    const QString problem = CheckName(name);
+    if (!problem.isEmpty()) {
+        ui_.Message(this, problem, UiServices::Buttons::kOk);
+        return;
+    }
+    try {
+        if (blnAddState) {
+            AddGroup(AsStored(name));
+        } else {
+            RenameGroup(AsStored(name));
+        }
+        main_.UpdateMoveMenu();
+    } catch (const std::exception& error) {
+        // Nothing was changed: the index write comes first. The name stays for a retry.
+        ui_.Message(this, ToQ(error.what()), UiServices::Buttons::kOk);
+        return;
+    }
+    accept();
+}
+
+QString frmGroup::Head(const QString& name) const {
+    return name + QLatin1Char('#') +
+           (chkReadOnly->isChecked() ? QLatin1Char('1') : QLatin1Char('0'));
+}
+
+void frmGroup::ShowFlag() {
+    const bool readOnly = chkReadOnly->isChecked();
+    main_.state().blnReadOnlyGroup = readOnly;
+    main_.statusPanel(2)->setText(readOnly ? Res(res::kWriteProtected) : QString());
+}
+
+void frmGroup::AddGroup(const QString& strGroupName) {
+    // A head never names an existing group, so this appends the group's line.
+    GroupIndex(main_.session().paths.strIdxFile)
+        .UpdateGroupLine(FromQ(Head(strGroupName)), kNoBlock, kNoBlock);
+    ShowFlag();
+    QComboBox* selector = main_.groupSelector();
+    MainState& state = main_.state();
+    if (state.strCurrentGroup == strGroupName) {
+        // A stale name of a removed group must not keep the new group from loading.
+        state.strCurrentGroup.clear();
+    }
+    {
+        const QSignalBlocker block(selector);
+        selector->addItem(strGroupName);
+        selector->setCurrentIndex(-1);
+    }
+    // Selecting it runs the selector's own handler, which loads the empty group.
+    selector->setCurrentIndex(selector->count() - 1);
+}
+
+void frmGroup::RenameGroup(const QString& strGroupName) {
+    QComboBox* selector = main_.groupSelector();
+    const int shown = selector->currentIndex();
+    if (shown < 0) {
+        return;
+    }
+    GroupIndex(main_.session().paths.strIdxFile)
+        .RenameGroupLine(FromQ(selector->itemText(shown)), FromQ(Head(strGroupName)));
+    ShowFlag();
+    {
+        // The entry keeps its place, so the selector stays in the index's order.
+        const QSignalBlocker block(selector);
+        selector->setItemText(shown, strGroupName);
+        selector->setCurrentIndex(-1);
+    }
+    // The selector's handler reloads only when the name changed.
+    selector->setCurrentIndex(shown);
+}
+
+}  // namespace zorvan

@@ -1,0 +1,226 @@
+#include "ui/dialogs/frmOption.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <exception>
+
+#include "app/PasswordGenerator.h"
+#include "app/Session.h"
+#include "app/Settings.h"
+#include "app/SettingsKeys.h"
+#include "app/SettingsStore.h"
+#include "app/Transparency.h"
+#include "app/WindowServices.h"
+#include "ui/Text.h"
+#include "ui/UiServices.h"
+#include "ui/dialogs/PassLenBoxes.h"
+#include "ui/dialogs/UpDownBox.h"
+#include "ui/main/frmMain.h"
+
+namespace zorvan {
+
+namespace {
+
+constexpr int kWaitDigits = 3;
+
+const settings::IntKey* const kClassKeys[] = {&settings::kUpper, &settings::kLower,
+                                              &settings::kNumber, &settings::kSymbol};
+
+// A class switch as stored: 1 ticked, 0 not, anything else the key's default.
+bool ClassSwitch(const SettingsStore& store, const settings::IntKey& key) {
+    const int value = store.Get(key);
+    return (value == 0 || value == 1) ? value == 1 : key.defaultValue == 1;
+}
+
+// A settings value is one line of the file: line breaks would cut it.
+std::string OneLine(const QString& text) {
+    QString line = text;
+    line.remove(QLatin1Char('\r'));
+    line.remove(QLatin1Char('\n'));
+    return FromQ(line);
+}
+
+}  // namespace
+
+frmOption::frmOption(frmMain& main) : QDialog(&main), main_(main), ui_(main.ui()) {
+    setObjectName(QStringLiteral("frmOption"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setWindowTitle(QStringLiteral("オプション"));
+
+    auto* fraDefPassSetting = new QGroupBox(QStringLiteral("パスワード生成の初期設定"), this);
+    auto* classes = new QHBoxLayout;
+    const QString captions[] = {QStringLiteral("大文字"), QStringLiteral("小文字"),
+                                QStringLiteral("数字"), QStringLiteral("記号")};
+    for (int i = 0; i < 4; ++i) {
+        auto* box = new QCheckBox(captions[i], fraDefPassSetting);
+        box->setObjectName(QStringLiteral("chkPassChar%1").arg(i));
+        chkPassChar[static_cast<std::size_t>(i)] = box;
+        classes->addWidget(box);
+    }
+    txtSymbols = new QLineEdit(fraDefPassSetting);
+    txtSymbols->setObjectName(QStringLiteral("txtSymbols"));
+    classes->addWidget(txtSymbols, 1);
+    lengths_ = new PassLenBoxes(ui_, fraDefPassSetting);
+    auto* lengthRow = new QHBoxLayout;
+    const QString lengthCaptions[] = {QStringLiteral("最低文字数"), QStringLiteral("最高文字数")};
+    for (int i = 0; i < 2; ++i) {
+        auto* label = new QLabel(lengthCaptions[i], fraDefPassSetting);
+        label->setBuddy(lengths_->box(i));
+        lengthRow->addWidget(label);
+        lengthRow->addWidget(lengths_->box(i));
+    }
+    lengthRow->addStretch();
+    auto* frame = new QVBoxLayout(fraDefPassSetting);
+    frame->addLayout(classes);
+    frame->addLayout(lengthRow);
+
+    auto* grid = new QGridLayout;
+    txtWait = new UpDownBox(kWaitDigits, this);
+    txtWait->setObjectName(QStringLiteral("txtWait"));
+    connect(txtWait, &UpDownBox::upClick, this, &frmOption::updWait_UpClick);
+    connect(txtWait, &UpDownBox::downClick, this, &frmOption::updWait_DownClick);
+    auto* waitLabel = new QLabel(QStringLiteral("定型貼付の待機時間(秒)"), this);
+    waitLabel->setBuddy(txtWait);
+    grid->addWidget(waitLabel, 0, 0);
+    grid->addWidget(txtWait, 0, 1, Qt::AlignLeft);
+    sldTransparent = new QSlider(Qt::Horizontal, this);
+    sldTransparent->setObjectName(QStringLiteral("sldTransparent"));
+    sldTransparent->setRange(kMinTransparency, kMaxTransparency);
+    sldTransparent->setSingleStep(8);
+    sldTransparent->setPageStep(64);
+    sldTransparent->setTickPosition(QSlider::TicksBelow);
+    sldTransparent->setTickInterval(64);
+    auto* sliderLabel = new QLabel(QStringLiteral("透明度"), this);
+    sliderLabel->setBuddy(sldTransparent);
+    grid->addWidget(sliderLabel, 1, 0);
+    grid->addWidget(sldTransparent, 1, 1);
+
+    cmdSetPos = new QPushButton(QStringLiteral("ウインドウ位置の保存"), this);
+    cmdSetPos->setAutoDefault(false);
+    connect(cmdSetPos, &QPushButton::clicked, this, &frmOption::cmdSetPos_Click);
+    cmdExit[0] = new QPushButton(QStringLiteral("OK"), this);
+    cmdExit[1] = new QPushButton(QStringLiteral("キャンセル"), this);
+    cmdExit[0]->setDefault(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdSetPos);
+    buttons->addStretch();
+    for (int i = 0; i < 2; ++i) {
+        buttons->addWidget(cmdExit[static_cast<std::size_t>(i)]);
+        connect(cmdExit[static_cast<std::size_t>(i)], &QPushButton::clicked, this,
+                [this, i] { cmdExit_Click(i); });
+    }
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(fraDefPassSetting);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    Form_Load();
+}
+
+void frmOption::Form_Load() {
+    if (main_.topMost()) {
+        window::SetTopMost(this, true);
+    }
+    const auto& iniFile = main_.session().paths.strIniFile;
+    const SettingsStore store(iniFile);
+    for (std::size_t i = 0; i < chkPassChar.size(); ++i) {
+        chkPassChar[i]->setChecked(ClassSwitch(store, *kClassKeys[i]));
+    }
+    txtSymbols->setText(ToQ(store.Get(settings::kSymbols)));
+    const auto text = [&](const settings::IntKey& key) {
+        return ToQ(
+            ReadSetting(iniFile, settings::kSection, key.name, std::to_string(key.defaultValue)));
+    };
+    lengths_->Load(text(settings::kMinPassLen), text(settings::kMaxPassLen));
+    txtWait->setBoxText(text(settings::kWait));
+    sldTransparent->setValue(std::max(store.Get(settings::kTransparency), kMinTransparency));
+}
+
+int frmOption::CheckWait() {
+    const auto value = PasswordGenerator::ParseNumber(FromQ(txtWait->boxText()));
+    if (!value) {
+        txtWait->setBoxText(QString::number(settings::kWait.defaultValue));
+        return settings::kWait.defaultValue;
+    }
+    return *value;
+}
+
+void frmOption::updWait_UpClick() {
+    const int value = CheckWait();
+    if (value + 1 > kMaxWait) {
+        ui_.Beep();
+        return;
+    }
+    txtWait->setBoxText(QString::number(value + 1));
+}
+
+void frmOption::updWait_DownClick() {
+    const int value = CheckWait();
+    if (value - 1 < 0) {
+        ui_.Beep();
+        return;
+    }
+    txtWait->setBoxText(QString::number(value - 1));
+}
+
+void frmOption::cmdSetPos_Click() {
+    const SettingsStore& store = main_.settings();
+    const double tppX = window::TwipsPerPixelX(&main_);
+    const double tppY = window::TwipsPerPixelY(&main_);
+    try {
+        // As the main window reads them back: frame position, client size.
+        store.Set(settings::kWidth, window::PixelsToTwips(main_.width(), tppX));
+        store.Set(settings::kHeight, window::PixelsToTwips(main_.height(), tppY));
+        store.Set(settings::kLeft, window::PixelsToTwips(main_.x(), tppX));
+        store.Set(settings::kTop, window::PixelsToTwips(main_.y(), tppY));
+    } catch (const std::exception& error) {
+        ui_.Message(this, ToQ(error.what()), UiServices::Buttons::kOk);
+        return;
+    }
+    cmdSetPos->setEnabled(false);
+}
+
+void frmOption::WriteSettings() {
+    const SettingsStore& store = main_.settings();
+    for (std::size_t i = 0; i < chkPassChar.size(); ++i) {
+        store.Set(*kClassKeys[i], chkPassChar[i]->isChecked() ? 1 : 0);
+    }
+    store.Set(settings::kSymbols, OneLine(txtSymbols->text()));
+    lengths_->CheckPassLen();
+    store.Set(settings::kMinPassLen, lengths_->minimum());
+    store.Set(settings::kMaxPassLen, lengths_->maximum());
+    // Auto-typing counts the wait down from here: keep it in the range it expects.
+    const int wait = std::clamp(CheckWait(), 0, kMaxWait);
+    txtWait->setBoxText(QString::number(wait));
+    store.Set(settings::kWait, wait);
+    const int level = sldTransparent->value();
+    store.Set(settings::kTransparency, level);
+    SetTransparency(&main_, level);
+}
+
+void frmOption::cmdExit_Click(int index) {
+    if (index != 0) {
+        reject();
+        return;
+    }
+    try {
+        WriteSettings();
+    } catch (const std::exception& error) {
+        // The dialog stays open with everything as typed, so OK can be tried again.
+        ui_.Message(this, ToQ(error.what()), UiServices::Buttons::kOk);
+        return;
+    }
+    accept();
+}
+
+}  // namespace zorvan

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QDialog>
+#include <array>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+
+namespace zorvan {
+
+class frmMain;
+class PassLenBoxes;
+class UiServices;
+class UpDownBox;
+
+// The options dialog: the password generator's defaults, the wait before
+// auto-typing, the main window's opacity, and a button that stores the main
+// window's position and size. OK writes everything; Cancel writes nothing.
+class frmOption : public QDialog {
+    Q_OBJECT
+
+public:
+    static constexpr int kMinTransparency = 64;
+    static constexpr int kMaxTransparency = 255;
+    static constexpr int kMaxWait = 30;
+
+    explicit frmOption(frmMain& main);
+
+    // 0 "OK", 1 "キャンセル".
+    void cmdExit_Click(int index);
+    void cmdSetPos_Click();
+    void updWait_UpClick();
+    void updWait_DownClick();
+
+    QCheckBox* classBox(int index) const { return chkPassChar[static_cast<std::size_t>(index)]; }
+    QLineEdit* symbolsBox() const { return txtSymbols; }
+    PassLenBoxes& lengths() const { return *lengths_; }
+    UpDownBox* waitBox() const { return txtWait; }
+    QSlider* slider() const { return sldTransparent; }
+    QPushButton* setPosButton() const { return cmdSetPos; }
+    QPushButton* button(int index) const { return cmdExit[static_cast<std::size_t>(index)]; }
+
+private:
+    void Form_Load();
+    // The wait box's number, after putting the default into a box without one.
+    int CheckWait();
+    // Writes every setting in order; throws when one cannot be written.
+    void WriteSettings();
+
+    frmMain& main_;
+    UiServices& ui_;
+
+    std::array<QCheckBox*, 4> chkPassChar{};
+    QLineEdit* txtSymbols = nullptr;
+    PassLenBoxes* lengths_ = nullptr;
+    UpDownBox* txtWait = nullptr;
+    QSlider* sldTransparent = nullptr;
+    QPushButton* cmdSetPos = nullptr;
+    std::array<QPushButton*, 2> cmdExit{};
+};
+
+}  // namespace zorvan

@@ -1,0 +1,271 @@
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+#include <filesystem>
+
+#include "app/Settings.h"
+#include "support/FakeUi.h"
+#include "support/UiTempVault.h"
+#include "ui/dialogs/frmGroup.h"
+#include "ui/main/ItemListModel.h"
+#include "ui/main/frmMain.h"
+#include "vault/Cipher.h"
+#include "vault/CyrptFunction.h"
+
+namespace zorvan {
+
+// The group dialog on a copy of the sample vault (Web, 銀行 write-protected, Empty,
+// Imported), with Web shown unless said otherwise.
+class frmGroupTest : public QObject {
+    Q_OBJECT
+
+private:
+    struct Fixture {
+        explicit Fixture(const char* shown = "Web") : vault(true) {
+            CyrptFunction::SetCipherKey(KeyBytes("zorvan").span());
+            main = std::make_unique<frmMain>(*vault.session, ui);
+            main->Form_Load();
+            main->show();
+            selector()->setCurrentIndex(selector()->findText(QString::fromUtf8(shown)));
+        }
+        QComboBox* selector() const { return main->groupSelector(); }
+        QStringList Entries() const {
+            QStringList names;
+            for (int i = 0; i < selector()->count(); ++i) {
+                names << selector()->itemText(i);
+            }
+            return names;
+        }
+        std::string Index() const { return vault.ReadFile("Zorvan.idx"); }
+        std::string LastGroup() const {
+            return ReadSetting(vault.session->paths.strIniFile, "Zorvan", "lastgroup", "");
+        }
+        // The visible entries of the move submenu, a disabled one marked with "-".
+        QStringList MoveMenu() const {
+            QStringList entries;
+            for (QAction* entry : main->menus().mnuMove->actions()) {
+                if (entry->isVisible()) {
+                    entries << (entry->isEnabled() ? QString() : QStringLiteral("-")) +
+                                   entry->text();
+                }
+            }
+            return entries;
+        }
+        test::UiTempVault vault;
+        test::FakeUi ui;
+        std::unique_ptr<frmMain> main;
+    };
+
+    static const std::string kSampleIndex;
+    static const QString kForbidden;
+    static const QString kExists;
+
+private slots:
+    void newGroupIsAppendedAndShown() {
+        Fixture f;
+        f.main->SetTopMost(true, false);
+        frmGroup dialog(*f.main);
+        dialog.PrepareGroupInfo(QStringLiteral("新規グループ"), true);
+        QVERIFY(dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("新規グループのプロパティ"));
+        QCOMPARE(dialog.nameBox()->text(), QStringLiteral("新規グループ"));
+        QVERIFY(!dialog.readOnlyBox()->isChecked());
+        dialog.button(0)->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(f.ui.messages.isEmpty());
+        // Code page 932 bytes of 新規グループ.
+        QVERIFY(f.Index() ==
+                kSampleIndex + "\r\n\x90\x56\x8b\x4b\x83\x4f\x83\x8b\x81\x5b\x83\x76#0");
+        QCOMPARE(f.selector()->currentText(), QStringLiteral("新規グループ"));
+        QCOMPARE(f.selector()->count(), 5);
+        QCOMPARE(f.main->state().strCurrentGroup, QStringLiteral("新規グループ"));
+        QCOMPARE(f.LastGroup(), std::string("新規グループ"));
+        QCOMPARE(f.main->itemModel()->rowCount(), 0);
+        QVERIFY(f.main->statusPanel(2)->text().isEmpty());
+        QVERIFY(!f.main->state().blnReadOnlyGroup);
+        QCOMPARE(f.MoveMenu(), (QStringList{"Web", "銀行", "Empty", "Imported", "-新規グループ"}));
+    }
+
+    void theSameNewNameTwiceIsRefusedTheSecondTime() {
+        Fixture f;
+        {
+            frmGroup dialog(*f.main);
+            dialog.PrepareGroupInfo(QStringLiteral("新規グループ"), true);
+            dialog.button(0)->click();
+        }
+        const std::string index = f.Index();
+        frmGroup dialog(*f.main);
+        dialog.PrepareGroupInfo(QStringLiteral("新規グループ"), true);
+        dialog.button(0)->click();
+        QCOMPARE(f.ui.messages, QStringList{kExists});
+        QCOMPARE(dialog.result(), 0);
+        QCOMPARE(f.Index(), index);
+        QCOMPARE(f.selector()->count(), 5);
+    }
+
+    void newWriteProtectedGroupIsMarkedAtOnce() {
+        Fixture f;
+        frmGroup dialog(*f.main);
+        dialog.PrepareGroupInfo(QStringLiteral("金庫"), true);
+        dialog.readOnlyBox()->click();
+        dialog.button(0)->click();
+        QVERIFY(f.Index().ends_with("\r\n" + std::string("\x8b\xe0\x8c\xc9") + "#1"));
+        QCOMPARE(f.main->statusPanel(2)->text(), QStringLiteral("書込禁止"));
+        QVERIFY(f.main->state().blnReadOnlyGroup);
+        QCOMPARE(f.main->itemModel()->rowCount(), 0);
+    }
+
+    void nameRulesAreCheckedInOrder_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("add");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("empty") << QString() << true << QStringLiteral("名前を入力してください");
+        QTest::newRow("ends in #") << QStringLiteral("abc#") << true << kForbidden;
+        QTest::newRow("{") << QStringLiteral("{x") << true << kForbidden;
+        QTest::newRow("}") << QStringLiteral("x}") << false << kForbidden;
+        QTest::newRow("TAB") << QStringLiteral("a\tb") << true << kForbidden;
+        QTest::newRow("line break") << QStringLiteral("a\r\nb") << true << kForbidden;
+        QTest::newRow("existing") << QStringLiteral("Empty") << true << kExists;
+        QTest::newRow("another group") << QStringLiteral("銀行") << false << kExists;
+        QTest::newRow("its own name, new") << QStringLiteral("Web") << true << kExists;
+    }
+    void nameRulesAreCheckedInOrder() {
+        QFETCH(QString, name);
+        QFETCH(bool, add);
+        QFETCH(QString, message);
+        Fixture f;
+        const std::string index = f.Index();
+        frmGroup dialog(*f.main);
+        dialog.PrepareGroupInfo(QStringLiteral("Web"), add);
+        dialog.nameBox()->setText(name);
+        dialog.button(0)->click();
+        QCOMPARE(f.ui.messages, QStringList{message});
+        QCOMPARE(dialog.result(), 0);
+        QCOMPARE(dialog.nameBox()->text(), name);
+        QCOMPARE(f.Index(), index);
+        QCOMPARE(f.Entries(), (QStringList{"Web", "銀行", "Empty", "Imported"}));
+    }
+
+    // "EMPTY" differs from the group "Empty" in case only, so it is a new name.
+    void renamingKeepsTheItemsAndThePlace() {
+        Fixture f;
+        frmGroup dialog(*f.main);
+        dialog.PrepareGroupInfo(QStringLiteral("Web"), false);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Webのプロパティ"));
+        QVERIFY(!dialog.readOnlyBox()->isChecked());
+        dialog.nameBox()->setText(QStringLiteral("EMPTY"));
+        dialog.button(0)->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(f.Index().starts_with("EMPTY#0\t1\t7\r\n"));
+        QCOMPARE(f.Entries(), (QStringList{"EMPTY", "銀行", "Empty", "Imported"}));
+        QCOMPARE(f.selector()->currentIndex(), 0);
+        QCOMPARE(f.main->state().strCurrentGroup, QStringLiteral("EMPTY"));
+        QCOMPARE(f.LastGroup(), std::string("EMPTY"));
+        QCOMPARE(f.main->itemModel()->rowCount(), 2);
+        QCOMPARE(f.MoveMenu(), (QStringList{"-EMPTY", "銀行", "Empty", "Imported"}));
+    }
+
+    void renamingToItsOwnNameChangesOnlyTheFlag() {
+        Fixture f;
+        WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "lastgroup", "marker");
+        frmGroup dialog(*f.main);
+        dialog.PrepareGroupInfo(QStringLiteral("Web"), false);
+        dialog.readOnlyBox()->click();
+        dialog.button(0)->click();
+        QVERIFY(f.ui.messages.isEmpty());
+        QVERIFY(f.Index().starts_with("Web#1\t1\t7\r\n"));
+        QCOMPARE(f.main->statusPanel(2)->text(), QStringLiteral("書込禁止"));
+        QVERIFY(f.main->state().blnReadOnlyGroup);
+        QCOMPARE(f.Entries(), (QStringList{"Web", "銀行", "Empty", "Imported"}));
+        QCOMPARE(f.LastGroup(), std::string("marker"));  // no reload
+    }
+
+    void clearingTheFlagOfAProtectedGroup() {
+        Fixture f("銀行");
+        frmGroup offer(*f.main);
+        offer.PrepareGroupInfo(QStringLiteral("新規グループ"), true);
+        QVERIFY(!offer.readOnlyBox()->isChecked());  // a new group starts unprotected
+        frmGroup dialog(*f.main);
+        dialog.PrepareGroupInfo(QStringLiteral("銀行"), false);
+        QVERIFY(dialog.readOnlyBox()->isChecked());
+        dialog.readOnlyBox()->click();
+        dialog.button(0)->click();
+        QVERIFY(f.Index().find("\r\n\x8b\xe2\x8d\x73#0\t11\r\n") != std::string::npos);
+        QVERIFY(f.main->statusPanel(2)->text().isEmpty());
+        QVERIFY(!f.main->state().blnReadOnlyGroup);
+    }
+
+    void charactersOutsideTheCodePageAreStoredAsQuestionMarks() {
+        Fixture f;
+        frmGroup dialog(*f.main);
+        dialog.PrepareGroupInfo(QStringLiteral("新規グループ"), true);
+        dialog.nameBox()->setText(QStringLiteral("G\u00bd"));
+        dialog.button(0)->click();
+        QVERIFY(f.Index().ends_with("\r\nG?#0"));
+        QCOMPARE(f.selector()->currentText(), QStringLiteral("G?"));
+        QCOMPARE(f.main->state().strCurrentGroup, QStringLiteral("G?"));
+        // The stored form is what a later name is compared with.
+        frmGroup again(*f.main);
+        again.PrepareGroupInfo(QStringLiteral("G\u00be"), true);
+        again.button(0)->click();
+        QCOMPARE(f.ui.messages, QStringList{kExists});
+    }
+
+    void escapeAndCancelChangeNothing() {
+        Fixture f;
+        const std::string index = f.Index();
+        for (const bool escape : {true, false}) {
+            frmGroup dialog(*f.main);
+            QTimer::singleShot(0, &dialog, [&] {
+                dialog.nameBox()->setText(QStringLiteral("typed"));
+                dialog.readOnlyBox()->setChecked(true);
+                if (escape) {
+                    QTest::keyClick(dialog.nameBox(), Qt::Key_Escape);
+                } else {
+                    dialog.button(1)->click();
+                }
+            });
+            dialog.ShowGroupInfo(QStringLiteral("Web"), false);
+            QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        }
+        QCOMPARE(f.Index(), index);
+        QCOMPARE(f.Entries(), (QStringList{"Web", "銀行", "Empty", "Imported"}));
+        QVERIFY(!f.main->state().blnReadOnlyGroup);
+        QVERIFY(f.main->statusPanel(2)->text().isEmpty());
+        QVERIFY(f.ui.messages.isEmpty());
+    }
+
+    void indexWriteFailureKeepsTheDialogAndTheSelector() {
+        Fixture f;
+        const auto idx = f.vault.session->paths.strIdxFile;
+        std::filesystem::remove(idx);
+        std::filesystem::create_directory(idx);
+        frmGroup dialog(*f.main);
+        dialog.PrepareGroupInfo(QStringLiteral("新規グループ"), true);
+        dialog.readOnlyBox()->click();
+        dialog.button(0)->click();
+        QCOMPARE(f.ui.messages.size(), 1);
+        QCOMPARE(dialog.result(), 0);
+        QCOMPARE(dialog.nameBox()->text(), QStringLiteral("新規グループ"));
+        QCOMPARE(f.Entries(), (QStringList{"Web", "銀行", "Empty", "Imported"}));
+        QVERIFY(!f.main->state().blnReadOnlyGroup);
+        QVERIFY(f.main->statusPanel(2)->text().isEmpty());
+    }
+};
+
+const std::string frmGroupTest::kSampleIndex =
+    "Web#0\t1\t7\r\n\x8b\xe2\x8d\x73#1\t11\r\nEmpty#0\r\nImported\t16";
+const QString frmGroupTest::kForbidden =
+    QStringLiteral("グループ名に以下の文字をを含むことはできません\r\n#, {, }, TAB");
+const QString frmGroupTest::kExists = QStringLiteral("既に同名のグループが存在します");
+
+}  // namespace zorvan
+
+QTEST_MAIN(zorvan::frmGroupTest)
+#include "frmGroupTest.moc"

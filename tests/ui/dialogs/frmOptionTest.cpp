@@ -1,0 +1,281 @@
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+#include <QtTest>
+#include <filesystem>
+
+#include "app/Settings.h"
+#include "app/WindowServices.h"
+#include "support/FakeUi.h"
+#include "support/UiTempVault.h"
+#include "ui/dialogs/PassLenBoxes.h"
+#include "ui/dialogs/UpDownBox.h"
+#include "ui/dialogs/frmOption.h"
+#include "ui/main/frmMain.h"
+
+namespace zorvan {
+
+// The options dialog against its own settings file.
+class frmOptionTest : public QObject {
+    Q_OBJECT
+
+private:
+    struct Fixture {
+        Fixture() : vault(false) {
+            main = std::make_unique<frmMain>(*vault.session, ui);
+            main->Form_Load();
+            main->show();
+            // Each test starts from an empty settings file.
+            vault.Write("Zorvan.ini", "");
+        }
+        std::string Ini() const { return vault.ReadFile("Zorvan.ini"); }
+        void Set(const char* key, const std::string& value) const {
+            WriteSetting(vault.session->paths.strIniFile, "Zorvan", key, value);
+        }
+        std::string Setting(const char* key) const {
+            return ReadSetting(vault.session->paths.strIniFile, "Zorvan", key, "<absent>");
+        }
+        test::UiTempVault vault;
+        test::FakeUi ui;
+        std::unique_ptr<frmMain> main;
+    };
+
+private slots:
+    void emptySettingsShowTheDefaults() {
+        Fixture f;
+        f.main->SetTopMost(true, false);
+        f.vault.Write("Zorvan.ini", "");
+        frmOption dialog(*f.main);
+        QVERIFY(dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("オプション"));
+        QVERIFY(dialog.classBox(0)->isChecked());
+        QVERIFY(dialog.classBox(1)->isChecked());
+        QVERIFY(dialog.classBox(2)->isChecked());
+        QVERIFY(!dialog.classBox(3)->isChecked());
+        QCOMPARE(dialog.symbolsBox()->text(), QStringLiteral("_-#$%"));
+        QCOMPARE(dialog.lengths().text(0), QStringLiteral("6"));
+        QCOMPARE(dialog.lengths().text(1), QStringLiteral("8"));
+        QCOMPARE(dialog.waitBox()->boxText(), QStringLiteral("4"));
+        QCOMPARE(dialog.slider()->value(), 255);
+    }
+
+    void okWritesEveryKeyInOrder() {
+        Fixture f;
+        frmOption dialog(*f.main);
+        dialog.button(0)->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        // New keys go to the end of the section, so the file shows the write order.
+        QCOMPARE(f.Ini(), std::string("[Zorvan]\r\nupper=1\r\nlower=1\r\nnumber=1\r\nsymbol=0\r\n"
+                                      "symbols=_-#$%\r\nminpasslen=6\r\nmaxpasslen=8\r\nwait=4\r\n"
+                                      "transparency=255"));
+    }
+
+    void okStoresTheEditedValues() {
+        Fixture f;
+        frmOption dialog(*f.main);
+        dialog.classBox(0)->click();
+        dialog.classBox(3)->click();
+        dialog.symbolsBox()->setText(QStringLiteral("!\r\n?"));
+        dialog.lengths().Load(QStringLiteral("10"), QStringLiteral("8"));
+        dialog.waitBox()->setBoxText(QStringLiteral("12"));
+        dialog.slider()->setValue(128);
+        dialog.button(0)->click();
+        QCOMPARE(f.Setting("upper"), std::string("0"));
+        QCOMPARE(f.Setting("symbol"), std::string("1"));
+        QCOMPARE(f.Setting("symbols"), std::string("!?"));  // a value is one line
+        QCOMPARE(f.Setting("minpasslen"), std::string("10"));
+        QCOMPARE(f.Setting("maxpasslen"), std::string("10"));
+        QCOMPARE(f.Setting("wait"), std::string("12"));
+        QCOMPARE(f.Setting("transparency"), std::string("128"));
+        QCOMPARE(dialog.lengths().text(1), QStringLiteral("10"));
+    }
+
+    void lengthBoxesAreCorrectedOnOk_data() {
+        QTest::addColumn<QString>("min");
+        QTest::addColumn<QString>("max");
+        QTest::addColumn<QString>("storedMin");
+        QTest::addColumn<QString>("storedMax");
+        QTest::newRow("not numbers") << "abc"
+                                     << "xyz"
+                                     << "6"
+                                     << "8";
+        QTest::newRow("zero") << "0"
+                              << "8"
+                              << "1"
+                              << "8";
+        QTest::newRow("too long") << "500"
+                                  << "900"
+                                  << "128"
+                                  << "128";
+        QTest::newRow("maximum below minimum") << "10"
+                                               << "8"
+                                               << "10"
+                                               << "10";
+        QTest::newRow("negative maximum") << "3"
+                                          << "-4"
+                                          << "3"
+                                          << "3";
+    }
+    void lengthBoxesAreCorrectedOnOk() {
+        QFETCH(QString, min);
+        QFETCH(QString, max);
+        QFETCH(QString, storedMin);
+        QFETCH(QString, storedMax);
+        Fixture f;
+        frmOption dialog(*f.main);
+        dialog.lengths().Load(min, max);
+        dialog.button(0)->click();
+        QCOMPARE(QString::fromStdString(f.Setting("minpasslen")), storedMin);
+        QCOMPARE(QString::fromStdString(f.Setting("maxpasslen")), storedMax);
+        QVERIFY(f.ui.messages.isEmpty());
+        QCOMPARE(f.ui.beeps, 0);
+    }
+
+    void cancelAndEscapeWriteNothing() {
+        Fixture f;
+        f.Set("wait", "7");
+        const std::string before = f.Ini();
+        for (const bool escape : {true, false}) {
+            frmOption dialog(*f.main);
+            QTimer::singleShot(0, &dialog, [&] {
+                dialog.classBox(0)->click();
+                dialog.lengths().Load(QStringLiteral("9"), QStringLiteral("3"));
+                dialog.waitBox()->setBoxText(QStringLiteral("abc"));
+                dialog.slider()->setValue(64);
+                if (escape) {
+                    QTest::keyClick(dialog.waitBox(), Qt::Key_Escape);
+                } else {
+                    dialog.button(1)->click();
+                }
+            });
+            dialog.exec();
+            QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        }
+        QCOMPARE(f.Ini(), before);
+        QCOMPARE(f.main->windowOpacity(), 1.0);
+    }
+
+    void lengthSpinnersBeepAtTheLimits() {
+        Fixture f;
+        frmOption dialog(*f.main);
+        PassLenBoxes& lengths = dialog.lengths();
+        lengths.Load(QStringLiteral("5"), QStringLiteral("5"));
+        lengths.box(1)->stepDown();
+        QCOMPARE(lengths.text(0) + lengths.text(1), QStringLiteral("44"));
+        lengths.Load(QStringLiteral("1"), QStringLiteral("128"));
+        QTest::keyClick(lengths.box(1), Qt::Key_Up);
+        lengths.box(0)->stepDown();
+        QCOMPARE(f.ui.beeps, 2);
+        QCOMPARE(lengths.text(0) + lengths.text(1), QStringLiteral("1128"));
+    }
+
+    void waitSpinnerStaysWithinZeroToThirty() {
+        Fixture f;
+        frmOption dialog(*f.main);
+        UpDownBox* wait = dialog.waitBox();
+        wait->setBoxText(QStringLiteral("0"));
+        wait->stepDown();
+        QCOMPARE(f.ui.beeps, 1);
+        QCOMPARE(wait->boxText(), QStringLiteral("0"));
+        wait->setBoxText(QStringLiteral("30"));
+        QTest::keyClick(wait, Qt::Key_Up);
+        QCOMPARE(f.ui.beeps, 2);
+        QCOMPARE(wait->boxText(), QStringLiteral("30"));
+        QTest::keyClick(wait, Qt::Key_Down);
+        QCOMPARE(wait->boxText(), QStringLiteral("29"));
+        wait->setBoxText(QStringLiteral("abc"));
+        wait->stepUp();
+        QCOMPARE(wait->boxText(), QStringLiteral("5"));  // "4" first, then one up
+        QCOMPARE(f.ui.beeps, 2);
+    }
+
+    void waitOutsideItsRangeIsStoredAtTheNearestLimit_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("not a number") << "abc"
+                                      << "4";
+        QTest::newRow("above") << "99"
+                               << "30";
+        QTest::newRow("negative") << "-3"
+                                  << "0";
+        QTest::newRow("inside") << " 7"
+                                << "7";
+    }
+    void waitOutsideItsRangeIsStoredAtTheNearestLimit() {
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        Fixture f;
+        frmOption dialog(*f.main);
+        dialog.waitBox()->setBoxText(typed);
+        dialog.button(0)->click();
+        QCOMPARE(QString::fromStdString(f.Setting("wait")), stored);
+    }
+
+    void lowStoredTransparencyIsShownAsTheMinimum() {
+        Fixture f;
+        f.Set("transparency", "10");
+        frmOption dialog(*f.main);
+        QCOMPARE(dialog.slider()->value(), 64);
+        dialog.button(0)->click();
+        QCOMPARE(f.Setting("transparency"), std::string("64"));
+    }
+
+    void okAppliesTheOpacityAtOnce() {
+        Fixture f;
+        {
+            frmOption dialog(*f.main);
+            dialog.slider()->setValue(128);
+            dialog.button(0)->click();
+        }
+        QVERIFY(qAbs(f.main->windowOpacity() - 128 / 255.0) < 0.01);
+        frmOption dialog(*f.main);
+        QCOMPARE(dialog.slider()->value(), 128);
+        dialog.slider()->setValue(255);
+        dialog.button(0)->click();
+        QCOMPARE(f.main->windowOpacity(), 1.0);
+    }
+
+    void savePositionWritesTheFourKeysAtOnceEvenWhenCancelled() {
+        Fixture f;
+        f.main->move(150, 90);
+        f.main->resize(500, 300);
+        const double tppX = window::TwipsPerPixelX(f.main.get());
+        const double tppY = window::TwipsPerPixelY(f.main.get());
+        frmOption dialog(*f.main);
+        dialog.setPosButton()->click();
+        QVERIFY(!dialog.setPosButton()->isEnabled());
+        const auto twips = [](int pixels, double tpp) {
+            return std::to_string(window::PixelsToTwips(pixels, tpp));
+        };
+        QCOMPARE(f.Ini(), "[Zorvan]\r\nwidth=" + twips(f.main->width(), tppX) +
+                              "\r\nheight=" + twips(f.main->height(), tppY) + "\r\nleft=" +
+                              twips(f.main->x(), tppX) + "\r\ntop=" + twips(f.main->y(), tppY));
+        QCOMPARE(f.Setting("width"), twips(500, tppX));
+        const std::string saved = f.Ini();
+        dialog.button(1)->click();
+        QCOMPARE(f.Ini(), saved);
+    }
+
+    void writeFailureKeepsTheDialogOpen() {
+        Fixture f;
+        const auto ini = f.vault.session->paths.strIniFile;
+        std::filesystem::remove(ini);
+        std::filesystem::create_directory(ini);
+        frmOption dialog(*f.main);
+        dialog.lengths().Load(QStringLiteral("9"), QStringLiteral("12"));
+        dialog.button(0)->click();
+        QCOMPARE(f.ui.messages.size(), 1);
+        QCOMPARE(dialog.result(), 0);
+        QCOMPARE(dialog.lengths().text(1), QStringLiteral("12"));
+        dialog.setPosButton()->click();
+        QCOMPARE(f.ui.messages.size(), 2);
+        QVERIFY(dialog.setPosButton()->isEnabled());
+    }
+};
+
+}  // namespace zorvan
+
+QTEST_MAIN(zorvan::frmOptionTest)
+#include "frmOptionTest.moc"
