@@ -5,7 +5,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProxyStyle>
 #include <QPushButton>
 
 #include "app/CommandLine.h"
@@ -18,24 +17,13 @@
 #include "platform/StorageError.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
+#include "ui/dialogs/AsteriskStyle.h"
 #include "vault/Cipher.h"
 #include "vault/CyrptFunction.h"
 
 namespace zorvan {
 
 namespace {
-
-// Masked boxes show "*" for every character, whatever the platform's habit.
-class AsteriskStyle : public QProxyStyle {
-public:
-    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* data) const override {
-        if (hint == SH_LineEdit_PasswordCharacter) {
-            return '*';
-        }
-        return QProxyStyle::styleHint(hint, option, widget, data);
-    }
-};
 
 // A password as UTF-8 that is wiped when it goes out of scope.
 struct PasswordText {
