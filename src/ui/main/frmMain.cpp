@@ -24,6 +24,7 @@
 #include "ui/Text.h"
 #include "ui/UiServices.h"
 #include "ui/dialogs/frmGroup.h"
+#include "ui/dialogs/frmImport.h"
 #include "ui/dialogs/frmItem.h"
 #include "ui/dialogs/frmOption.h"
 #include "ui/main/ItemCommands.h"
@@ -123,6 +124,10 @@ void frmMain::InstallDialogs() {
     };
     dialogs.options = [this] {
         frmOption dialog(*this);
+        dialog.exec();
+    };
+    dialogs.importExport = [this] {
+        frmImport dialog(*this);
         dialog.exec();
     };
 }

@@ -1,0 +1,297 @@
+#include "csv/CsvEngine.h"
+
+#include <algorithm>
+#include <exception>
+#include <system_error>
+#include <vector>
+
+#include "app/TextFile.h"
+#include "csv/CsvDate.h"
+#include "csv/CsvFormat.h"
+#include "csv/RecordBatch.h"
+#include "platform/AtomicFile.h"
+#include "platform/BinaryFile.h"
+#include "platform/Codepage.h"
+#include "platform/SecureWipe.h"
+#include "platform/StorageError.h"
+#include "resources/Strings.h"
+#include "vault/CyrptFunction.h"
+#include "vault/GroupIndex.h"
+#include "vault/ItemReader.h"
+#include "vault/ItemRecord.h"
+
+namespace zorvan {
+
+namespace {
+
+constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";  // U+FFFD
+
+// Wipes the strings it watches when it goes out of scope, however that happens.
+class WipeOnExit {
+public:
+    explicit WipeOnExit(std::initializer_list<std::string*> texts) : texts_(texts) {}
+    ~WipeOnExit() {
+        for (std::string* text : texts_) {
+            SecureWipe(*text);
+        }
+    }
+    WipeOnExit(const WipeOnExit&) = delete;
+    WipeOnExit& operator=(const WipeOnExit&) = delete;
+
+private:
+    std::vector<std::string*> texts_;
+};
+
+std::string ReadAllBytes(const std::filesystem::path& file) {
+    BinaryFile in(file, BinaryFile::Mode::kRead);
+    std::string bytes(static_cast<std::size_t>(in.Size()), '\0');
+    bytes.resize(in.ReadAt(0, {reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size()}));
+    return bytes;
+}
+
+// The lines of a text: CR LF, a lone CR and a lone LF each end one; a terminator
+// at the very end starts no further line.
+std::vector<std::string_view> SplitLineViews(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') {
+            continue;
+        }
+        lines.push_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            ++i;
+        }
+        start = i + 1;
+    }
+    if (start < text.size()) {
+        lines.push_back(text.substr(start));
+    }
+    return lines;
+}
+
+// A zero byte cannot stand inside a stored text; it is stored as a blank, and so
+// shown as one.
+void BlankZeros(ItemRecord& item) {
+    for (std::string* text : {&item.ItemName, &item.AccountID, &item.AccountPass, &item.RelatedURL,
+                              &item.AccountMemo}) {
+        std::replace(text->begin(), text->end(), '\0', ' ');
+    }
+}
+
+// What one UpdateGroupLine(group, -1, block) per block, in order, leaves in the
+// index, written once: the blocks, last first, at the front of every line of the
+// group, or a new line for the group when it has none.
+void PrependBlocks(const std::filesystem::path& idxFile, std::string_view groupName,
+                   const std::vector<BlockNumber>& blocks) {
+    std::string front;
+    for (auto it = blocks.rbegin(); it != blocks.rend(); ++it) {
+        front += '\t';
+        front += std::to_string(*it);
+    }
+    auto lines = textfile::ReadLines(idxFile);
+    bool found = false;
+    for (auto& line : lines) {
+        if (GroupIndex::GetGroupName(line) != groupName) {
+            continue;
+        }
+        found = true;
+        const auto tab = line.find('\t');
+        line.insert(tab == std::string::npos ? line.size() : tab, front);
+    }
+    if (!found) {
+        lines.push_back(std::string(groupName) + front);
+    }
+    textfile::Rewrite(idxFile, textfile::JoinLines(lines));
+}
+
+}  // namespace
+
+bool CsvEngine::GroupExists(std::string_view groupName) const {
+    if (groupName.empty()) {
+        return false;
+    }
+    const auto names = GroupIndex(paths_.strIdxFile).GetGroupNames();
+    return std::find(names.begin(), names.end(), groupName) != names.end();
+}
+
+bool CsvEngine::IsValidGroupName(std::string_view groupName) {
+    return !groupName.empty() && groupName.find_first_of("#{}\t\r\n") == std::string_view::npos;
+}
+
+bool CsvEngine::Refuse(std::string reason) {
+    lastError_ = std::move(reason);
+    return false;
+}
+
+bool CsvEngine::IsVaultFile(const std::filesystem::path& file) const {
+    for (const auto* vaultFile :
+         {&paths_.strIniFile, &paths_.strIdxFile, &paths_.strItmFile, &paths_.strBmpFile}) {
+        std::error_code error;
+        if (std::filesystem::equivalent(file, *vaultFile, error) && !error) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CsvEngine::ExportCsv(const std::filesystem::path& file, std::string_view groupName,
+                          bool confirm, bool append, const CsvHooks& hooks) {
+    lastError_.clear();
+    try {
+        return Export(file, groupName, confirm, append, hooks);
+    } catch (const std::exception& error) {
+        return Refuse(error.what());
+    }
+}
+
+bool CsvEngine::ImportCsv(const std::filesystem::path& file, std::string_view groupName,
+                          const CsvHooks& hooks) {
+    lastError_.clear();
+    try {
+        return Import(file, groupName, hooks);
+    } catch (const std::exception& error) {
+        return Refuse(error.what());
+    }
+}
+
+bool CsvEngine::Export(const std::filesystem::path& file, std::string_view groupName, bool confirm,
+                       bool append, const CsvHooks& hooks) {
+    if (!GroupExists(groupName)) {
+        return Refuse("no such group");
+    }
+    if (file.empty()) {
+        return Refuse("no file name");
+    }
+    // The vault's own files would be replaced by plain text: the vault would be lost.
+    if (IsVaultFile(file)) {
+        return Refuse("the file is part of the vault");
+    }
+    if (confirm && textfile::FileExists(file)) {
+        const std::string question = PathToUtf8(file) +
+                                     std::string(res::LoadResString(res::kAlreadyExists)) + "\r\n" +
+                                     std::string(res::LoadResString(res::kOverwrite));
+        if (!hooks.askOverwrite || !hooks.askOverwrite(question)) {
+            return Refuse("overwrite declined");
+        }
+    }
+
+    const auto entry = GroupIndex(paths_.strIdxFile).GetGroupItems(groupName);
+    const std::size_t total = entry.empty() ? 0 : entry.size() - 1;
+    // Each line is kept in its own buffer and the file content is built at its
+    // final size, so no growing buffer leaves copies of the passwords behind.
+    std::vector<std::string> lines;
+    lines.reserve(total);
+    std::string content;
+    struct WipeLines {
+        std::vector<std::string>& lines;
+        std::string& content;
+        ~WipeLines() {
+            for (auto& line : lines) {
+                SecureWipe(line);
+            }
+            SecureWipe(content);
+        }
+    } wipe{lines, content};
+
+    if (total > 0) {
+        ItemReader reader(paths_.strItmFile);
+        for (std::size_t i = 1; i < entry.size(); ++i) {
+            const auto block = ParseBlockNumber(entry[i]);
+            if (!block) {
+                throw StorageError(paths_.strIdxFile, "ブロック番号が不正です: " + entry[i]);
+            }
+            const ItemRecord item = reader.Load(*block);
+            std::string line = csv::FormatCsvLine(item);
+            line += "\r\n";  // FormatCsvLine left room for it
+            lines.push_back(codepage::ToAnsi(line));
+            SecureWipe(line);
+            if (hooks.progress) {
+                hooks.progress(i, total);
+            }
+        }
+    }
+    std::size_t size = 0;
+    for (const auto& line : lines) {
+        size += line.size();
+    }
+    content.reserve(size);
+    for (const auto& line : lines) {
+        content += line;
+    }
+    if (append) {
+        BinaryFile out(file, BinaryFile::Mode::kReadWrite);
+        out.WriteAt(out.Size(),
+                    {reinterpret_cast<const std::uint8_t*>(content.data()), content.size()});
+        out.Sync();
+    } else {
+        ReplaceFileAtomically(file, content);
+    }
+    return true;
+}
+
+bool CsvEngine::Import(const std::filesystem::path& file, std::string_view groupName,
+                       const CsvHooks& hooks) {
+    if (!textfile::FileExists(file)) {
+        return Refuse("no such file");
+    }
+    if (!IsValidGroupName(groupName)) {
+        return Refuse("not a valid group name");
+    }
+    std::string bytes = ReadAllBytes(file);
+    std::string text;
+    const WipeOnExit wipe{&bytes, &text};
+    text = codepage::FromAnsi(bytes);
+    SecureWipe(bytes);
+    // Bytes that are no code page 932 would be stored as "?": a password would be
+    // changed without a word. The file is refused as a whole instead.
+    if (text.find(kReplacementCharacter) != std::string::npos) {
+        return Refuse("the file is not code page 932 text");
+    }
+    const auto lines = SplitLineViews(text);
+    if (lines.empty()) {
+        return true;
+    }
+
+    // The records are all stored and forced to disk before the index names any of
+    // them, and the index is rewritten once: a crash leaves the group as it was.
+    std::vector<ItemRecord> items;
+    std::vector<BlockNumber> blocks;
+    items.reserve(lines.size());  // never moved, so no stale copies of passwords
+    blocks.reserve(lines.size());
+    RecordBatch batch(paths_.strItmFile, paths_.strBmpFile);
+    const double today = csv::TodayAsDays();
+    std::exception_ptr failure;
+    try {
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            ItemRecord item = csv::ParseCsvLine(lines[i], today);
+            BlankZeros(item);
+            ItemPlaintext plain = BuildItemPlaintext(item);
+            CyrptFunction::EncryptBytes(plain.bytes.span());
+            blocks.push_back(
+                batch.Store(plain.bytes.span(), plain.count, item.Expire, item.ExpireDate));
+            items.push_back(std::move(item));
+            if (hooks.progress) {
+                hooks.progress(i + 1, lines.size());
+            }
+        }
+    } catch (...) {
+        // What was stored up to here is still named by the index below.
+        failure = std::current_exception();
+    }
+    if (!blocks.empty()) {
+        batch.Commit();
+        PrependBlocks(paths_.strIdxFile, groupName, blocks);
+        if (hooks.itemImported) {
+            for (std::size_t i = 0; i < blocks.size(); ++i) {
+                hooks.itemImported(items[i], blocks[i]);
+            }
+        }
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+    return true;
+}
+
+}  // namespace zorvan

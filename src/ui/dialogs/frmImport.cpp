@@ -1,0 +1,330 @@
+#include "ui/dialogs/frmImport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCursor>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <exception>
+
+#include "app/Session.h"
+#include "app/WindowServices.h"
+#include "platform/Codepage.h"
+#include "platform/StorageError.h"
+#include "resources/MenuTables.h"
+#include "ui/Text.h"
+#include "ui/UiServices.h"
+#include "ui/main/ItemList.h"
+#include "ui/main/frmMain.h"
+#include "vault/GroupIndex.h"
+#include "vault/ItemRecord.h"
+
+namespace zorvan {
+
+namespace {
+
+constexpr int kRepaintEveryMs = 40;
+constexpr int kProgressSteps = 1000;
+
+// The name as the index will hold it: characters code page 932 lacks become "?",
+// so that comparisons and the selector see what the file stores.
+QString AsStored(const QString& name) {
+    return ToQ(codepage::FromAnsi(codepage::ToAnsi(FromQ(name))));
+}
+
+// A menu caption showing the name as it is: "&" would make an access key.
+QString Caption(QString name) {
+    return name.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+bool PlainEscape(const QKeyEvent& key) {
+    const auto held = key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    return key.key() == Qt::Key_Escape && held == Qt::NoModifier;
+}
+
+}  // namespace
+
+frmImport::frmImport(frmMain& main) : QDialog(&main), main_(main), ui_(main.ui()) {
+    setObjectName(QStringLiteral("frmImport"));
+    setWindowTitle(QStringLiteral("インポート/エクスポート"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    cmdFile = new QPushButton(this);
+    cmdFile->setObjectName(QStringLiteral("cmdFile"));
+    cmdFile->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    txtFile = new QLineEdit(this);
+    txtFile->setObjectName(QStringLiteral("txtFile"));
+    cmdExport = new QPushButton(QStringLiteral("▲ エクスポート"), this);
+    cmdExport->setObjectName(QStringLiteral("cmdExport"));
+    cmdImport = new QPushButton(QStringLiteral("▼  インポート  "), this);
+    cmdImport->setObjectName(QStringLiteral("cmdImport"));
+    cmdGroup = new QPushButton(this);
+    cmdGroup->setObjectName(QStringLiteral("cmdGroup"));
+    cmdGroup->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    txtGroup = new QLineEdit(this);
+    txtGroup->setObjectName(QStringLiteral("txtGroup"));
+    chkAppend = new QCheckBox(QStringLiteral("追加書き"), this);
+    chkAppend->setObjectName(QStringLiteral("chkAppend"));
+    cmdClose = new QPushButton(QStringLiteral("閉じる"), this);
+    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    staImport = new QStatusBar(this);
+    staImport->setObjectName(QStringLiteral("staImport"));
+    staImport->setSizeGripEnabled(false);
+    staPanel = new QLabel(staImport);
+    staImport->addWidget(staPanel, 1);
+    prbProgress = new QProgressBar(staImport);
+    prbProgress->setRange(0, kProgressSteps);
+    prbProgress->setMaximumWidth(fontMetrics().averageCharWidth() * 16);
+    prbProgress->hide();
+    staImport->addPermanentWidget(prbProgress);
+
+    mnuGroup = new QMenu(QStringLiteral("グループ"), this);
+    mnuGroup->setObjectName(QStringLiteral("mnuGroup"));
+    QAction* placeholder = mnuGroup->addAction(ToQ(res::kNoGroupEntry));
+    placeholder->setEnabled(false);
+    mnuGroupItem.push_back(placeholder);
+
+    connect(cmdFile, &QPushButton::clicked, this, &frmImport::cmdFile_Click);
+    connect(cmdExport, &QPushButton::clicked, this, &frmImport::cmdExport_Click);
+    connect(cmdImport, &QPushButton::clicked, this, &frmImport::cmdImport_Click);
+    connect(cmdGroup, &QPushButton::clicked, this, &frmImport::cmdGroup_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &frmImport::cmdClose_Click);
+
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(cmdFile);
+    fileRow->addWidget(txtFile, 1);
+    auto* directions = new QHBoxLayout;
+    directions->addStretch();
+    directions->addWidget(cmdExport);
+    directions->addWidget(cmdImport);
+    directions->addStretch();
+    auto* groupRow = new QHBoxLayout;
+    groupRow->addWidget(cmdGroup);
+    groupRow->addWidget(txtGroup, 1);
+    auto* bottomRow = new QHBoxLayout;
+    bottomRow->addWidget(chkAppend);
+    bottomRow->addStretch();
+    bottomRow->addWidget(cmdClose);
+    auto* rows = new QVBoxLayout;
+    rows->addLayout(fileRow);
+    rows->addLayout(directions);
+    rows->addLayout(groupRow);
+    rows->addLayout(bottomRow);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    rows->setContentsMargins(style()->pixelMetric(QStyle::PM_LayoutLeftMargin),
+                             style()->pixelMetric(QStyle::PM_LayoutTopMargin),
+                             style()->pixelMetric(QStyle::PM_LayoutRightMargin),
+                             style()->pixelMetric(QStyle::PM_LayoutBottomMargin));
+    layout->addLayout(rows);
+    layout->addWidget(staImport);
+    txtFile->setMinimumWidth(fontMetrics().averageCharWidth() * 48);
+
+    // Keys reach the dialog before its controls, so that Esc closes it from anywhere.
+    installEventFilter(this);
+    for (QWidget* child : findChildren<QWidget*>()) {
+        // An open pop-up menu keeps Esc for closing itself.
+        if (qobject_cast<QMenu*>(child) == nullptr) {
+            child->installEventFilter(this);
+        }
+    }
+    Form_Load();
+}
+
+frmImport::~frmImport() = default;
+
+void frmImport::Form_Load() {
+    if (main_.topMost()) {
+        window::SetTopMost(this, true);
+    }
+    try {
+        for (const auto& name : GroupIndex(main_.session().paths.strIdxFile).GetGroupNames()) {
+            if (!name.empty()) {
+                AddGroupItem(ToQ(name));
+            }
+        }
+    } catch (const std::exception&) {
+        // An unreadable index leaves the menu with its placeholder; names can be typed.
+    }
+    txtGroup->setText(main_.groupSelector()->currentText());
+}
+
+void frmImport::AddGroupItem(const QString& name) {
+    for (std::size_t i = 1; i < mnuGroupItem.size(); ++i) {
+        if (mnuGroupItem[i]->data().toString() == name) {
+            return;
+        }
+    }
+    const int index = static_cast<int>(mnuGroupItem.size());
+    QAction* entry = mnuGroup->addAction(Caption(name));
+    entry->setData(name);
+    connect(entry, &QAction::triggered, this, [this, index] { mnuGroupItem_Click(index); });
+    mnuGroupItem.push_back(entry);
+    mnuGroupItem.front()->setVisible(false);
+}
+
+void frmImport::AddToGroupSelector(const QString& name) {
+    QComboBox* selector = main_.groupSelector();
+    if (selector->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0) {
+        return;
+    }
+    // Listing the name must not select it: the shown group stays as it is.
+    const int shown = selector->currentIndex();
+    const QSignalBlocker block(selector);
+    selector->addItem(name);
+    selector->setCurrentIndex(shown);
+}
+
+void frmImport::cmdFile_Click() {
+    const QString chosen = ui_.ChooseFile(this, Res(res::kFileDialogTitle), Res(res::kFileFilter));
+    // A cancelled file dialog keeps what the box holds, typed or chosen before.
+    if (!chosen.isEmpty()) {
+        txtFile->setText(chosen);
+    }
+}
+
+void frmImport::cmdGroup_Click() {
+    mnuGroup->popup(QCursor::pos());
+}
+
+void frmImport::mnuGroupItem_Click(int index) {
+    if (index >= 1 && static_cast<std::size_t>(index) < mnuGroupItem.size()) {
+        txtGroup->setText(mnuGroupItem[static_cast<std::size_t>(index)]->data().toString());
+    }
+}
+
+void frmImport::cmdClose_Click() {
+    if (!busy_) {
+        reject();
+    }
+}
+
+void frmImport::BeginRun(int statusId) {
+    busy_ = true;
+    cmdExport->setEnabled(false);
+    cmdImport->setEnabled(false);
+    staPanel->setText(Res(statusId));
+    progressShown_ = false;
+    runClock_.start();
+    repaintClock_.start();
+}
+
+void frmImport::EndRun(bool ok, int doneId, int failedId) {
+    prbProgress->hide();
+    if (ok) {
+        staPanel->setText(Res(doneId));
+    } else {
+        ui_.Message(this, Res(failedId), UiServices::Buttons::kOk);
+        staPanel->setText(Res(failedId));
+    }
+    cmdExport->setEnabled(true);
+    cmdImport->setEnabled(true);
+    busy_ = false;
+}
+
+void frmImport::Progress(std::size_t done, std::size_t total) {
+    if (!progressShown_) {
+        if (runClock_.elapsed() < progressDelay_) {
+            return;
+        }
+        progressShown_ = true;
+        prbProgress->show();
+        repaintClock_.invalidate();  // shown at once, not a few lines later
+    }
+    if (total > 0) {
+        prbProgress->setValue(static_cast<int>(done * kProgressSteps / total));
+    }
+    Repaint();
+}
+
+void frmImport::Repaint() {
+    if (!progressShown_ || (repaintClock_.isValid() && repaintClock_.elapsed() < kRepaintEveryMs)) {
+        return;
+    }
+    repaintClock_.start();
+    // Paint and window-system events only: no click or key may start another run.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+CsvHooks frmImport::Hooks(const QString& importGroup) {
+    CsvHooks hooks;
+    hooks.askOverwrite = [this](const std::string& question) {
+        const bool yes = ui_.Message(this, ToQ(question), UiServices::Buttons::kYesNo) ==
+                         UiServices::Answer::kYes;
+        // The time spent answering is not part of the run.
+        runClock_.start();
+        return yes;
+    };
+    hooks.progress = [this](std::size_t done, std::size_t total) { Progress(done, total); };
+    if (!importGroup.isNull()) {
+        hooks.itemImported = [this, importGroup](const ItemRecord& item, BlockNumber block) {
+            if (importGroup == main_.state().strCurrentGroup) {
+                main_.itemListHandler().AddItemToListView(-1, item, block);
+                Repaint();
+            }
+        };
+    }
+    return hooks;
+}
+
+void frmImport::cmdExport_Click() {
+    BeginRun(res::kExporting);
+    CsvEngine engine(main_.session().paths);
+    const bool ok =
+        engine.ExportCsv(Utf8ToPath(FromQ(txtFile->text())), FromQ(AsStored(txtGroup->text())),
+                         true, chkAppend->isChecked(), Hooks(QString()));
+    EndRun(ok, res::kExportDone, res::kExportFailed);
+}
+
+void frmImport::cmdImport_Click() {
+    BeginRun(res::kImporting);
+    const QString name = AsStored(txtGroup->text());
+    const std::string group = FromQ(name);
+    CsvEngine engine(main_.session().paths);
+    bool created = false;
+    try {
+        created = CsvEngine::IsValidGroupName(group) && !engine.GroupExists(group);
+    } catch (const std::exception&) {
+        // The import itself reports the unreadable index.
+    }
+    if (created) {
+        AddToGroupSelector(name);
+    }
+    const bool ok = engine.ImportCsv(Utf8ToPath(FromQ(txtFile->text())), group, Hooks(name));
+    if (ok && created) {
+        AddGroupItem(name);
+    }
+    EndRun(ok, res::kImportDone, res::kImportFailed);
+    main_.UpdateMoveMenu();
+}
+
+bool frmImport::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && PlainEscape(*static_cast<QKeyEvent*>(event))) {
+        cmdClose_Click();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmImport::closeEvent(QCloseEvent* event) {
+    // The run in progress owns the dialog until it ends.
+    if (busy_) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+}  // namespace zorvan

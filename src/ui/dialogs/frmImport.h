@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QDialog>
+#include <QElapsedTimer>
+#include <cstddef>
+#include <vector>
+
+#include "csv/CsvEngine.h"
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QStatusBar;
+
+namespace zorvan {
+
+class frmMain;
+class UiServices;
+
+// The import/export dialog: a CSV file row, the two direction buttons, a group row
+// with its pop-up menu of groups, the append switch and a status bar. It moves the
+// items of one group between the vault and the file and stays open afterwards.
+// An operation that runs longer than the progress delay shows its progress and
+// lets the dialog repaint, but takes no input until it ends.
+class frmImport : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit frmImport(frmMain& main);
+    ~frmImport() override;
+
+    void cmdFile_Click();
+    void cmdGroup_Click();
+    // 1 onwards: the groups; 0 is the placeholder shown when there is none.
+    void mnuGroupItem_Click(int index);
+    void cmdExport_Click();
+    void cmdImport_Click();
+    void cmdClose_Click();
+
+    // How long an operation runs before its progress is shown.
+    void SetProgressDelay(int milliseconds) { progressDelay_ = milliseconds; }
+    bool busy() const { return busy_; }
+
+    QPushButton* fileButton() const { return cmdFile; }
+    QLineEdit* fileBox() const { return txtFile; }
+    QPushButton* exportButton() const { return cmdExport; }
+    QPushButton* importButton() const { return cmdImport; }
+    QPushButton* groupButton() const { return cmdGroup; }
+    QLineEdit* groupBox() const { return txtGroup; }
+    QCheckBox* appendBox() const { return chkAppend; }
+    QPushButton* closeButton() const { return cmdClose; }
+    QStatusBar* statusBar() const { return staImport; }
+    QLabel* statusPanel() const { return staPanel; }
+    QProgressBar* progressBar() const { return prbProgress; }
+    QMenu* groupMenu() const { return mnuGroup; }
+    const std::vector<QAction*>& groupItems() const { return mnuGroupItem; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Form_Load();
+    void AddGroupItem(const QString& name);
+    // The name added to the main window's group selector, without selecting it.
+    void AddToGroupSelector(const QString& name);
+    void BeginRun(int statusId);
+    // Hides the progress, shows the outcome and enables the direction buttons.
+    void EndRun(bool ok, int doneId, int failedId);
+    void Progress(std::size_t done, std::size_t total);
+    // Lets the dialog repaint, at most every few dozen milliseconds.
+    void Repaint();
+    CsvHooks Hooks(const QString& importGroup);
+
+    frmMain& main_;
+    UiServices& ui_;
+    bool busy_ = false;
+    int progressDelay_ = 500;
+    bool progressShown_ = false;
+    QElapsedTimer runClock_;
+    QElapsedTimer repaintClock_;
+
+    QPushButton* cmdFile = nullptr;
+    QLineEdit* txtFile = nullptr;
+    QPushButton* cmdExport = nullptr;
+    QPushButton* cmdImport = nullptr;
+    QPushButton* cmdGroup = nullptr;
+    QLineEdit* txtGroup = nullptr;
+    QCheckBox* chkAppend = nullptr;
+    QPushButton* cmdClose = nullptr;
+    QStatusBar* staImport = nullptr;
+    QLabel* staPanel = nullptr;
+    QProgressBar* prbProgress = nullptr;
+    QMenu* mnuGroup = nullptr;
+    std::vector<QAction*> mnuGroupItem;
+};
+
+}  // namespace zorvan
