@@ -13,6 +13,7 @@
 #include "ui/UiServices.h"
 #include "ui/dialogs/frmPass.h"
 #include "ui/main/frmMain.h"
+#include "vault/VaultJournal.h"
 
 namespace zorvan {
 
@@ -39,6 +40,9 @@ bool Startup::Start() {
 
     try {
         session_ = std::make_unique<Session>(InitDataFiles(dataFolder_));
+        // An interrupted password change or restore is finished or undone before
+        // anything reads the vault.
+        RecoverInterruptedChange(session_->paths);
         SettingsStore(session_->paths.strIniFile).Set(settings::kVersion, kVersion);
     } catch (const std::exception& error) {
         ui_.Message(nullptr, ToQ(error.what()), UiServices::Buttons::kOk);

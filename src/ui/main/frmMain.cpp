@@ -23,6 +23,7 @@
 #include "resources/MenuTables.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
+#include "ui/dialogs/frmBackUp.h"
 #include "ui/dialogs/frmGroup.h"
 #include "ui/dialogs/frmImport.h"
 #include "ui/dialogs/frmItem.h"
@@ -32,6 +33,7 @@
 #include "ui/main/ItemListModel.h"
 #include "ui/main/ListInteractions.h"
 #include "ui/main/MainKeys.h"
+#include "ui/main/PasswordChange.h"
 #include "ui/main/frmTooltip.h"
 #include "vault/GroupIndex.h"
 
@@ -130,6 +132,14 @@ void frmMain::InstallDialogs() {
         frmImport dialog(*this);
         dialog.exec();
     };
+    dialogs.backup = [this] {
+        frmBackUp dialog(*this);
+        dialog.exec();
+        if (dialog.blnRestored) {
+            Form_Load();
+        }
+    };
+    dialogs.passwordChange = [this] { PasswordChange(*this).Run(); };
 }
 
 void frmMain::ConnectCommands() {

@@ -1,0 +1,63 @@
+#include "ui/main/PasswordChange.h"
+
+#include <QLabel>
+#include <exception>
+#include <system_error>
+
+#include "app/Session.h"
+#include "platform/SecureWipe.h"
+#include "ui/Text.h"
+#include "ui/UiServices.h"
+#include "ui/dialogs/frmPass.h"
+#include "ui/main/frmMain.h"
+#include "vault/Cipher.h"
+#include "vault/MasterPasswordChange.h"
+#include "vault/VaultJournal.h"
+
+namespace zorvan {
+
+PasswordChange::PasswordChange(frmMain& main)
+    : main_(main), runPass_([](frmPass& dialog) { dialog.exec(); }) {}
+
+void PasswordChange::Run() {
+    Session& session = main_.session();
+    // The dialog stores the check value of what was typed as soon as OK is pressed.
+    // It gets a scratch settings file of its own, so the vault's settings change
+    // only together with the records, in the one step of the change.
+    DataPaths scratchPaths = session.paths;
+    scratchPaths.strIniFile = VaultJournal::StagedPath(session.paths.strIniFile);
+    Session typed(scratchPaths);
+    {
+        frmPass dialog(typed, main_.ui(), {}, &main_);
+        dialog.SetNewPass(main_.topMost());
+        runPass_(dialog);
+    }
+    std::error_code ignored;
+    std::filesystem::remove(scratchPaths.strIniFile, ignored);
+    if (!typed.blnPassOK || typed.strMasterPass == session.strMasterPass) {
+        return;
+    }
+
+    QLabel* status = main_.statusPanel(kStatusPanel);
+    status->setText(Res(res::kChangingPassword));
+    status->repaint();
+    try {
+        MasterPasswordChange::ReencryptAll(session.paths, KeyBytes(session.strMasterPass).span(),
+                                           KeyBytes(typed.strMasterPass).span());
+    } catch (const std::exception& error) {
+        // Once committed, the new password is the one the vault opens with, even if
+        // installing the files has to wait for the next start.
+        if (VaultJournal(session.paths).Pending()) {
+            SecureWipe(session.strMasterPass);
+            session.strMasterPass = typed.strMasterPass;
+        }
+        status->clear();
+        main_.ui().Message(&main_, ToQ(error.what()), UiServices::Buttons::kOk);
+        return;
+    }
+    SecureWipe(session.strMasterPass);
+    session.strMasterPass = typed.strMasterPass;
+    status->setText(Res(res::kPasswordChanged));
+}
+
+}  // namespace zorvan

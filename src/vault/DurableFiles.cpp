@@ -1,0 +1,142 @@
+#include "vault/DurableFiles.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "platform/BinaryFile.h"
+#include "platform/StorageError.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/Win32Error.h"
+#else
+#include <errno.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <unistd.h>
+
+#include <cstring>
+#endif
+
+namespace zorvan::durable {
+
+namespace {
+
+// Small enough that a test stopping at every chunk sees files cut in many places.
+constexpr std::size_t kChunk = 4096;
+
+std::function<void(std::string_view)>& Hook() {
+    static std::function<void(std::string_view)> hook;
+    return hook;
+}
+
+std::filesystem::path FolderOf(const std::filesystem::path& file) {
+    std::filesystem::path folder = file.parent_path();
+    return folder.empty() ? std::filesystem::path(".") : folder;
+}
+
+}  // namespace
+
+void SetStepHook(std::function<void(std::string_view)> hook) {
+    Hook() = std::move(hook);
+}
+
+void Step(std::string_view what) {
+    if (Hook()) {
+        Hook()(what);
+    }
+}
+
+std::vector<std::uint8_t> ReadAll(const std::filesystem::path& file) {
+    const BinaryFile in(file, BinaryFile::Mode::kRead);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(in.Size()));
+    if (in.ReadAt(0, bytes) != bytes.size()) {
+        throw StorageError(file, "ファイルを最後まで読めません");
+    }
+    return bytes;
+}
+
+void WriteNew(const std::filesystem::path& file, std::span<const std::uint8_t> bytes) {
+    Step("create");
+    std::error_code error;
+    std::filesystem::remove(file, error);
+    if (error) {
+        throw StorageError(file, "古いファイルを削除できません: " + error.message());
+    }
+    BinaryFile out(file, BinaryFile::Mode::kReadWrite);
+    for (std::size_t at = 0; at < bytes.size(); at += kChunk) {
+        Step("write");
+        out.WriteAt(at, bytes.subspan(at, std::min(kChunk, bytes.size() - at)));
+    }
+    Step("flush");
+    out.Sync();
+}
+
+#ifdef _WIN32
+
+void Replace(const std::filesystem::path& from, const std::filesystem::path& to) {
+    Step("rename");
+    // Virus scanners and indexers open files briefly; wait for them rather than fail.
+    DWORD error = 0;
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (MoveFileExW(from.c_str(), to.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return;
+        }
+        error = GetLastError();
+        if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED &&
+            error != ERROR_LOCK_VIOLATION) {
+            break;
+        }
+        Sleep(20);
+    }
+    throw StorageError(to, "置き換えられません: " + Win32ErrorText(error));
+}
+
+void SyncFolder(const std::filesystem::path& /*folder*/) {
+    // MOVEFILE_WRITE_THROUGH already waits for the rename; NTFS journals the rest.
+    Step("sync folder");
+}
+
+#else
+
+void Replace(const std::filesystem::path& from, const std::filesystem::path& to) {
+    Step("rename");
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        throw StorageError(to, std::string("置き換えられません: ") + std::strerror(errno));
+    }
+    SyncFolder(FolderOf(to));
+}
+
+void SyncFolder(const std::filesystem::path& folder) {
+    Step("sync folder");
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        throw StorageError(folder, std::string("フォルダを開けません: ") + std::strerror(errno));
+    }
+    const int result = ::fsync(fd);
+    const int error = errno;
+    ::close(fd);
+    if (result != 0) {
+        throw StorageError(
+            folder, std::string("フォルダをディスクに書き込めません: ") + std::strerror(error));
+    }
+}
+
+#endif
+
+bool RemoveIfPresent(const std::filesystem::path& file) {
+    std::error_code error;
+    if (!std::filesystem::exists(file, error)) {
+        return false;
+    }
+    Step("remove");
+    if (!std::filesystem::remove(file, error) && error) {
+        throw StorageError(file, "削除できません: " + error.message());
+    }
+    SyncFolder(FolderOf(file));
+    return true;
+}
+
+}  // namespace zorvan::durable

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "app/DataFiles.h"
+
+namespace zorvan {
+
+// Re-enciphers the vault under a new master password as one step. The item file is
+// re-enciphered into a staged copy (same block numbers, headers and free blocks
+// byte for byte unchanged), the copy is read back and checked record by record,
+// the settings file is staged with the new check value, and the commit journal
+// swaps both in. An interruption at any point leaves a vault that opens with
+// exactly one of the two passwords, every item readable under it.
+class MasterPasswordChange {
+public:
+    struct Result {
+        int reenciphered = 0;  // records listed in the index and re-enciphered
+        int skipped = 0;       // listed records too damaged to read, left as they were
+    };
+
+    // Both key bytes are 16 bytes (KeyBytes). On return the current cipher key is the
+    // one the vault now opens with: the new one, or the old one after a failure
+    // before the change was committed. Throws StorageError; a vault with records
+    // that overlap (a header inside another record's data) is refused unchanged.
+    static Result ReencryptAll(const DataPaths& paths, std::span<const std::uint8_t> oldKeyBytes,
+                               std::span<const std::uint8_t> newKeyBytes);
+};
+
+}  // namespace zorvan

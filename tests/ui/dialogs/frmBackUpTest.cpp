@@ -1,0 +1,373 @@
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include "support/MainFixture.h"
+#include "ui/dialogs/frmBackUp.h"
+#include "ui/dialogs/frmPass.h"
+#include "vault/BackupFile.h"
+
+namespace zorvan {
+
+namespace {
+std::string Data(const std::string& name) {
+    std::ifstream in(std::filesystem::path(ZORVAN_TEST_DATA) / name, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+}  // namespace
+
+// The backup dialog over a main window of its own vault, driven through its widgets.
+class frmBackUpTest : public QObject {
+    Q_OBJECT
+
+private:
+    static std::string Golden() { return Data("20030405-134507"); }
+
+    struct Fixture {
+        // The vault in use has its own password, "current", and one item.
+        Fixture() : f(false) {
+            auto& session = *f.vault.session;
+            WriteSetting(session.paths.strIniFile, "Zorvan", "pass", CheckValue("current"));
+            session.strMasterPass = "current";
+            CyrptFunction::SetCipherKey(KeyBytes("current").span());
+            f.AddGroup("Mine#0");
+            f.AddItem("Mine", "mine", "id", "secret");
+            f.Open();
+            before = Files();
+        }
+        std::filesystem::path Backups() const { return f.vault.session->paths.strBackupFolder; }
+        void PutBackup(const std::string& name, const std::string& bytes) const {
+            std::ofstream(Backups() / name, std::ios::binary)
+                .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        }
+        std::vector<std::string> Files() const {
+            std::vector<std::string> files;
+            for (const char* name : {"Zorvan.ini", "Zorvan.idx", "Zorvan.itm", "Zorvan.bmp"}) {
+                files.push_back(f.vault.ReadFile(name));
+            }
+            return files;
+        }
+        static std::vector<std::string> SampleFiles() {
+            std::vector<std::string> files;
+            for (const char* name : {"Zorvan.ini", "Zorvan.idx", "Zorvan.itm", "Zorvan.bmp"}) {
+                files.push_back(Data(std::string("vault-sample/") + name));
+            }
+            return files;
+        }
+        std::unique_ptr<frmBackUp> Dialog() {
+            auto dialog = std::make_unique<frmBackUp>(*f.main);
+            dialog->SetPasswordDialogRunner([this](frmPass& pass) {
+                ++passwordDialogs;
+                for (const auto& typed : typing) {
+                    pass.passwordBox()->setText(typed);
+                    pass.okButton()->click();
+                    if (pass.result() == QDialog::Accepted) {
+                        break;
+                    }
+                }
+            });
+            return dialog;
+        }
+        QStringList Row(const frmBackUp& dialog, int row) const {
+            const auto* item = dialog.list()->topLevelItem(row);
+            return {item->text(0), item->text(1), item->text(2)};
+        }
+        QStringList FileColumn(const frmBackUp& dialog) const {
+            QStringList names;
+            for (int i = 0; i < dialog.list()->topLevelItemCount(); ++i) {
+                names << dialog.list()->topLevelItem(i)->text(2);
+            }
+            return names;
+        }
+        QList<int> Selected(const frmBackUp& dialog) const {
+            QList<int> rows;
+            for (int i = 0; i < dialog.list()->topLevelItemCount(); ++i) {
+                if (dialog.list()->topLevelItem(i)->isSelected()) {
+                    rows << i;
+                }
+            }
+            return rows;
+        }
+        void Select(frmBackUp& dialog, std::initializer_list<int> rows) const {
+            dialog.list()->clearSelection();
+            for (const int row : rows) {
+                dialog.list()->topLevelItem(row)->setSelected(true);
+            }
+        }
+
+        test::MainFixture f;
+        std::vector<std::string> before;
+        QStringList typing;  // what is typed into the password dialog, attempt by attempt
+        int passwordDialogs = 0;
+    };
+
+    static const QString kGoldenDate;
+
+private slots:
+    void listShowsEveryFileWithItsDateAndCommentInColumnsOfFixedShares() {
+        Fixture x;
+        x.PutBackup("junk", "too short");
+        x.PutBackup("20030405-134507", Golden());
+        auto dialog = x.Dialog();
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("バックアップ"));
+        const auto* header = dialog->list()->headerItem();
+        QCOMPARE((QStringList{header->text(0), header->text(1), header->text(2)}),
+                 (QStringList{"日付", "コメント", "ファイル"}));
+        const int w = dialog->list()->width();
+        QCOMPARE(dialog->list()->columnWidth(0), w * 2 / 5);
+        QCOMPARE(dialog->list()->columnWidth(1), w / 4);
+        QCOMPARE(dialog->list()->columnWidth(2), w / 4);
+        QCOMPARE(dialog->list()->topLevelItemCount(), 2);
+        QCOMPARE(x.Row(*dialog, 0),
+                 (QStringList{kGoldenDate, "月末のバックアップ", "20030405-134507"}));
+        QCOMPARE(x.Row(*dialog, 1), (QStringList{"", "", "junk"}));
+        QStringList captions;
+        for (int i = 0; i < 4; ++i) {
+            captions << dialog->button(i)->text();
+        }
+        QCOMPARE(captions, (QStringList{"バックアップ", "復旧", "削除", "閉じる"}));
+        QVERIFY(!dialog->blnRestored);
+        dialog->lvwBackup_ItemClick(dialog->list()->topLevelItem(0));
+        QCOMPARE(dialog->commentBox()->text(), QStringLiteral("月末のバックアップ"));
+    }
+
+    void emptyFolderGivesAnEmptyListWhereRestoreAndDeleteDoNothing() {
+        Fixture x;
+        auto dialog = x.Dialog();
+        QCOMPARE(dialog->list()->topLevelItemCount(), 0);
+        dialog->button(frmBackUp::kRestore)->click();
+        dialog->button(frmBackUp::kDelete)->click();
+        QVERIFY(x.f.ui.messages.isEmpty());
+        QCOMPARE(x.passwordDialogs, 0);
+    }
+
+    void backupOfTheSampleAtTheGoldenMomentIsTheGoldenFileAndGetsARow() {
+        Fixture x;
+        for (const char* name : {"Zorvan.ini", "Zorvan.idx", "Zorvan.itm", "Zorvan.bmp"}) {
+            x.f.vault.Write(name, Data(std::string("vault-sample/") + name));
+        }
+        x.f.vault.session->strMasterPass = "zorvan";
+        auto dialog = x.Dialog();
+        dialog->SetClock([] { return QDateTime(QDate(2003, 4, 5), QTime(13, 45, 7)); });
+        dialog->commentBox()->setText(QStringLiteral("月末のバックアップ"));
+        dialog->button(frmBackUp::kBackUp)->click();
+        QCOMPARE(x.f.vault.ReadFile("backup/20030405-134507"), Golden());
+        QCOMPARE(x.FileColumn(*dialog), QStringList{"20030405-134507"});
+        QCOMPARE(x.Row(*dialog, 0),
+                 (QStringList{kGoldenDate, "月末のバックアップ", "20030405-134507"}));
+        for (int i = 0; i < 4; ++i) {
+            QVERIFY(dialog->button(i)->isEnabled());
+        }
+        // The same second again replaces the file and its row.
+        dialog->commentBox()->setText(QStringLiteral("二回目"));
+        dialog->button(frmBackUp::kBackUp)->click();
+        QCOMPARE(x.FileColumn(*dialog), QStringList{"20030405-134507"});
+        QCOMPARE(x.Row(*dialog, 0)[1], QStringLiteral("二回目"));
+    }
+
+    void enterInTheCommentBoxMakesABackupOnceTheBoxHadTheFocus() {
+        Fixture x;
+        auto dialog = x.Dialog();
+        dialog->show();
+        dialog->SetClock([] { return QDateTime(QDate(2024, 2, 29), QTime(23, 59, 58)); });
+        QVERIFY(!dialog->button(frmBackUp::kBackUp)->isDefault());
+        QTest::keyClick(dialog->list(), Qt::Key_Return);
+        QCOMPARE(dialog->list()->topLevelItemCount(), 0);
+        QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
+        QApplication::sendEvent(dialog->commentBox(), &focusIn);
+        QVERIFY(dialog->button(frmBackUp::kBackUp)->isDefault());
+        QTest::keyClick(dialog->commentBox(), Qt::Key_Return);
+        QCOMPARE(x.FileColumn(*dialog), QStringList{"20240229-235958"});
+        QCOMPARE(x.Row(*dialog, 0)[0], QStringLiteral("2024/02/29 23:59:58"));
+        QVERIFY(dialog->isVisible());
+        // Enter on a focused button still presses that button.
+        QApplication::setActiveWindow(dialog.get());
+        dialog->button(frmBackUp::kClose)->setFocus();
+        QTest::keyClick(dialog->button(frmBackUp::kClose), Qt::Key_Return);
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(dialog->list()->topLevelItemCount(), 1);
+    }
+
+    void longCommentIsShownWholeUntilTheDialogOpensAgain() {
+        Fixture x;
+        const QString exact =
+            QString(64, QLatin1Char('a')) +
+            QStringLiteral("あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみ");
+        const QString longer = QString(129, QLatin1Char('b'));
+        auto dialog = x.Dialog();
+        dialog->SetClock([] { return QDateTime(QDate(2024, 1, 1), QTime(0, 0, 1)); });
+        dialog->commentBox()->setText(exact);
+        dialog->button(frmBackUp::kBackUp)->click();
+        dialog->SetClock([] { return QDateTime(QDate(2024, 1, 1), QTime(0, 0, 2)); });
+        dialog->commentBox()->setText(longer);
+        dialog->button(frmBackUp::kBackUp)->click();
+        QCOMPARE(x.Row(*dialog, 1)[1], longer);
+        auto again = x.Dialog();
+        QCOMPARE(x.Row(*again, 0)[1], exact);
+        QCOMPARE(x.Row(*again, 1)[1], QString(128, QLatin1Char('b')));
+    }
+
+    void restoreAsksForTheBackupsOwnPasswordAndReloadsTheMainWindow() {
+        Fixture x;
+        x.PutBackup("20030405-134507", Golden());
+        x.typing = {"current", "zorvan"};
+        auto dialog = x.Dialog();
+        dialog->show();
+        x.Select(*dialog, {0});
+        dialog->button(frmBackUp::kRestore)->click();
+        QCOMPARE(x.f.ui.messages,
+                 (QStringList{kGoldenDate + "のデータを復旧します", "パスワードが違います"}));
+        QVERIFY(dialog->blnRestored);
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        QCOMPARE(x.Files(), Fixture::SampleFiles());
+        QCOMPARE(x.f.vault.session->strMasterPass, std::string("zorvan"));
+        QCOMPARE(ReadSetting(x.f.vault.session->paths.strIniFile, "Zorvan", "pass", ""),
+                 CheckValue("zorvan"));
+        QCOMPARE(x.f.vault.ReadFile("backup/20030405-134507"), Golden());
+
+        // What the main window does once the dialog has closed.
+        x.f.main->Form_Load();
+        QCOMPARE(x.f.main->groupSelector()->count(), 4);
+        QCOMPARE(x.f.main->groupSelector()->currentText(), QStringLiteral("Web"));
+        QCOMPARE(x.f.Names(), (QStringList{"Example", "メール"}));
+    }
+
+    void doubleClickRestoresToo() {
+        Fixture x;
+        x.PutBackup("20030405-134507", Golden());
+        x.typing = {"zorvan"};
+        auto dialog = x.Dialog();
+        x.Select(*dialog, {0});
+        dialog->lvwBackup_DblClick();
+        QVERIFY(dialog->blnRestored);
+        QCOMPARE(x.Files(), Fixture::SampleFiles());
+    }
+
+    void cancellingThePasswordLeavesVaultPasswordAndKeyAsTheyWere() {
+        Fixture x;
+        x.PutBackup("20030405-134507", Golden());
+        x.typing = {"wrong"};  // then the dialog is left without success
+        auto dialog = x.Dialog();
+        dialog->show();
+        x.Select(*dialog, {0});
+        dialog->button(frmBackUp::kRestore)->click();
+        QCOMPARE(x.passwordDialogs, 1);
+        QVERIFY(!dialog->blnRestored);
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(x.Files(), x.before);
+        QCOMPARE(x.f.vault.session->strMasterPass, std::string("current"));
+        QCOMPARE(x.f.main->itemModel()->row(0).password, QStringLiteral("secret"));
+        QCOMPARE(ItemStore(x.f.vault.session->paths.strItmFile, x.f.vault.session->paths.strBmpFile)
+                     .LoadItem(1)
+                     .AccountPass,
+                 std::string("secret"));
+    }
+
+    void answeringNoAsksNoPasswordAndChangesNothing() {
+        Fixture x;
+        x.PutBackup("20030405-134507", Golden());
+        x.f.ui.answers = {UiServices::Answer::kNo};
+        auto dialog = x.Dialog();
+        x.Select(*dialog, {0});
+        dialog->button(frmBackUp::kRestore)->click();
+        QCOMPARE(x.passwordDialogs, 0);
+        QCOMPARE(x.Files(), x.before);
+    }
+
+    void unusableBackupIsRefusedBeforeThePasswordIsAsked() {
+        Fixture x;
+        const std::string golden = Golden();
+        x.PutBackup("20030405-134507", golden.substr(0, golden.size() - 1));
+        std::string hostile = golden;
+        const std::int32_t negative = -1;
+        std::memcpy(hostile.data() + 60, &negative, 4);
+        x.PutBackup("20030405-134508", hostile);
+        x.PutBackup("20030405-134509", "short");
+        x.typing = {"zorvan"};
+        auto dialog = x.Dialog();
+        for (int row = 0; row < 3; ++row) {
+            x.Select(*dialog, {row});
+            dialog->list()->setCurrentItem(dialog->list()->topLevelItem(row));
+            dialog->button(frmBackUp::kRestore)->click();
+        }
+        QCOMPARE(x.passwordDialogs, 0);
+        QCOMPARE(x.f.ui.messages.size(), 6);  // a question and a refusal each
+        QVERIFY(x.f.ui.messages[1].contains(QStringLiteral("20030405-134507")));
+        QVERIFY(!dialog->blnRestored);
+        QCOMPARE(x.Files(), x.before);
+    }
+
+    void deletingSelectsTheRowAfterTheLastDeletedOrElseTheNewLast() {
+        Fixture x;
+        for (const char* name : {"20240101-000001", "20240101-000002", "20240101-000003",
+                                 "20240101-000004", "20240101-000005"}) {
+            x.PutBackup(name, Golden());
+        }
+        auto dialog = x.Dialog();
+        x.Select(*dialog, {1, 2});
+        x.f.ui.answers = {UiServices::Answer::kNo};
+        dialog->button(frmBackUp::kDelete)->click();
+        QCOMPARE(dialog->list()->topLevelItemCount(), 5);
+        QVERIFY(std::filesystem::exists(x.Backups() / "20240101-000002"));
+        dialog->button(frmBackUp::kDelete)->click();
+        QCOMPARE(x.f.ui.messages.last(),
+                 QStringLiteral("2個のアイテムを削除してもよろしいですか？"));
+        QCOMPARE(x.FileColumn(*dialog),
+                 (QStringList{"20240101-000001", "20240101-000004", "20240101-000005"}));
+        QCOMPARE(x.Selected(*dialog), QList<int>{1});
+        QVERIFY(!std::filesystem::exists(x.Backups() / "20240101-000002"));
+        QVERIFY(!std::filesystem::exists(x.Backups() / "20240101-000003"));
+
+        // A file already gone still loses its row.
+        std::filesystem::remove(x.Backups() / "20240101-000005");
+        x.Select(*dialog, {2});
+        dialog->button(frmBackUp::kDelete)->click();
+        QCOMPARE(x.f.ui.messages.last(), kGoldenDate + "を削除してもよろしいですか？");
+        QCOMPARE(x.FileColumn(*dialog), (QStringList{"20240101-000001", "20240101-000004"}));
+        QCOMPARE(x.Selected(*dialog), QList<int>{1});
+
+        x.Select(*dialog, {0, 1});
+        dialog->button(frmBackUp::kDelete)->click();
+        QCOMPARE(dialog->list()->topLevelItemCount(), 0);
+        QVERIFY(x.Selected(*dialog).isEmpty());
+        QVERIFY(std::filesystem::is_empty(x.Backups()));
+    }
+
+    void unreadableDataFileIsReportedAndLeavesNoBackup() {
+        Fixture x;
+        std::filesystem::remove(x.f.vault.session->paths.strItmFile);
+        auto dialog = x.Dialog();
+        dialog->button(frmBackUp::kBackUp)->click();
+        QCOMPARE(x.f.ui.messages.size(), 1);
+        QVERIFY(x.f.ui.messages[0].contains(QStringLiteral("Zorvan.itm")));
+        QCOMPARE(dialog->list()->topLevelItemCount(), 0);
+        QVERIFY(std::filesystem::is_empty(x.Backups()));
+        QVERIFY(dialog->button(frmBackUp::kBackUp)->isEnabled());
+    }
+
+    void escapeClosesOnlyWithoutModifiers() {
+        Fixture x;
+        auto dialog = x.Dialog();
+        dialog->show();
+        QTest::keyClick(dialog.get(), Qt::Key_Escape, Qt::ShiftModifier);
+        QVERIFY(dialog->isVisible());
+        QTest::keyClick(dialog.get(), Qt::Key_Escape);
+        QVERIFY(!dialog->isVisible());
+        auto closing = x.Dialog();
+        closing->show();
+        closing->button(frmBackUp::kClose)->click();
+        QVERIFY(!closing->isVisible());
+        QVERIFY(!closing->blnRestored);
+    }
+};
+
+const QString frmBackUpTest::kGoldenDate = QStringLiteral("2003/04/05 13:45:07");
+
+}  // namespace zorvan
+
+QTEST_MAIN(zorvan::frmBackUpTest)
+#include "frmBackUpTest.moc"

@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <limits>
+
+#include "platform/StorageError.h"
+#include "support/Golden.h"
+#include "support/TempDir.h"
+#include "vault/BackupFile.h"
+#include "vault/Cipher.h"
+#include "vault/OleDate.h"
+
+namespace zorvan {
+namespace {
+
+const DateTimeParts kGoldenMoment{2003, 4, 5, 13, 45, 7};
+
+class BackupFileTest : public ::testing::Test {
+protected:
+    void CopySample() const {
+        for (const auto* name : {"Zorvan.ini", "Zorvan.idx", "Zorvan.itm", "Zorvan.bmp"}) {
+            test::WriteBytes(dir_ / name, test::ReadBytes(test::DataDir() / "vault-sample" / name));
+        }
+    }
+
+    BackupHeader Header(const std::string& password, const std::string& comment) const {
+        BackupHeader header;
+        header.versionRevision = 5;
+        const auto block = CheckBlock(KeyBytes(password).span());
+        std::memcpy(header.checkBlock.data(), block.data(), 16);
+        header.date = OleDate::FromParts(kGoldenMoment);
+        header.comment = BackupFile::StoredComment(comment);
+        return header;
+    }
+
+    // A file of header bytes with the four lengths set, and extra bytes after it.
+    std::filesystem::path Crafted(std::int32_t bmp, std::int32_t ini, std::int32_t idx,
+                                  std::int32_t itm, std::size_t extra) const {
+        BackupHeader header;
+        header.bmpLength = bmp;
+        header.iniLength = ini;
+        header.idxLength = idx;
+        header.itmLength = itm;
+        const auto bytes = BackupFile::EncodeHeader(header);
+        const auto file = dir_ / "crafted";
+        test::WriteBytes(file, std::string(bytes.begin(), bytes.end()) + std::string(extra, 'x'));
+        return file;
+    }
+
+    std::vector<std::string> BackupFolder() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(paths_.strBackupFolder)) {
+            names.push_back(entry.path().filename().string());
+        }
+        return names;
+    }
+
+    test::TempDir dir_;
+    DataPaths paths_ = dir_.InitVault();
+};
+
+TEST_F(BackupFileTest, GoldenBackupListsItsDateAndComment) {
+    const auto listing = BackupFile::ReadListing(test::DataDir() / "20030405-134507");
+    EXPECT_EQ(listing.dateText, "2003/04/05 13:45:07");
+    EXPECT_EQ(listing.comment, "月末のバックアップ");
+}
+
+TEST_F(BackupFileTest, BackupOfTheSampleVaultAtTheGoldenMomentIsTheGoldenFile) {
+    CopySample();
+    const std::string name = OleDate::FileName(kGoldenMoment);
+    EXPECT_EQ(name, "20030405-134507");
+    const auto file = BackupFile::Write(paths_, name, Header("zorvan", "月末のバックアップ"));
+    EXPECT_EQ(file, paths_.strBackupFolder / "20030405-134507");
+    EXPECT_EQ(test::ReadBytes(file), test::ReadBytes(test::DataDir() / "20030405-134507"));
+    EXPECT_EQ(BackupFolder(), std::vector<std::string>{"20030405-134507"});
+}
+
+TEST_F(BackupFileTest, CommentOfExactly128BytesIsStoredWithoutZeroAndShownWhole) {
+    const std::string comment =
+        std::string(64, 'a') + std::string(32, 'b') + "あいうえおかきくけこさしすせそた";
+    ASSERT_EQ(BackupFile::StoredComment(comment).size(), 128u);
+    const auto file = BackupFile::Write(paths_, "20200101-000000", Header("", comment));
+    const auto bytes = test::ReadBytes(file);
+    EXPECT_NE(bytes[255], '\0');
+    EXPECT_EQ(BackupFile::ReadListing(file).comment, comment);
+}
+
+TEST_F(BackupFileTest, LongerCommentIsCutTo128BytesNeverInsideACharacter) {
+    EXPECT_EQ(BackupFile::StoredComment(std::string(130, 'z')), std::string(128, 'z'));
+    // 127 single bytes and a double-byte character: the character does not fit whole.
+    const std::string straddling = std::string(127, 'z') + "あ";
+    EXPECT_EQ(BackupFile::StoredComment(straddling), std::string(127, 'z'));
+    const auto file = BackupFile::Write(paths_, "20200101-000000", Header("", straddling));
+    EXPECT_EQ(BackupFile::ReadListing(file).comment, std::string(127, 'z'));
+}
+
+TEST_F(BackupFileTest, FileTooShortForAHeaderListsEmptyDateAndComment) {
+    test::WriteBytes(dir_ / "short", std::string(255, 'x'));
+    const auto listing = BackupFile::ReadListing(dir_ / "short");
+    EXPECT_EQ(listing.dateText, "");
+    EXPECT_EQ(listing.comment, "");
+    test::WriteBytes(dir_ / "empty", "");
+    EXPECT_EQ(BackupFile::ReadListing(dir_ / "empty").dateText, "");
+    EXPECT_EQ(BackupFile::ReadListing(dir_ / "missing").comment, "");
+}
+
+TEST_F(BackupFileTest, HeaderWhoseDateIsNoDateListsAnEmptyDate) {
+    BackupHeader header;
+    header.date = std::numeric_limits<double>::quiet_NaN();
+    header.comment = "note";
+    const auto bytes = BackupFile::EncodeHeader(header);
+    test::WriteBytes(dir_ / "nan", std::string(bytes.begin(), bytes.end()));
+    EXPECT_EQ(BackupFile::ReadListing(dir_ / "nan").dateText, "");
+    EXPECT_EQ(BackupFile::ReadListing(dir_ / "nan").comment, "note");
+}
+
+TEST_F(BackupFileTest, UnusableLengthsAreRefused) {
+    EXPECT_NO_THROW(BackupFile::ReadHeader(Crafted(1, 2, 3, 4, 10)));
+    EXPECT_NO_THROW(BackupFile::ReadHeader(Crafted(1, 2, 3, 4, 11)));  // trailing bytes
+    EXPECT_THROW(BackupFile::ReadHeader(Crafted(1, 2, 3, 4, 9)), StorageError);
+    EXPECT_THROW(BackupFile::ReadHeader(Crafted(-1, 2, 3, 4, 10)), StorageError);
+    EXPECT_THROW(BackupFile::ReadHeader(Crafted(5, 0, -5, 0, 10)), StorageError);
+    constexpr auto kMax = std::numeric_limits<std::int32_t>::max();
+    EXPECT_THROW(BackupFile::ReadHeader(Crafted(kMax, kMax, kMax, kMax, 10)), StorageError);
+    test::WriteBytes(dir_ / "short", std::string(100, '\0'));
+    EXPECT_THROW(BackupFile::ReadHeader(dir_ / "short"), StorageError);
+}
+
+TEST_F(BackupFileTest, UnreadableDataFileLeavesNoBackupBehind) {
+    CopySample();
+    std::filesystem::remove(paths_.strItmFile);
+    EXPECT_THROW(BackupFile::Write(paths_, "20200101-000000", Header("zorvan", "x")), StorageError);
+    EXPECT_TRUE(BackupFolder().empty());
+}
+
+TEST_F(BackupFileTest, BackupOfTheSameNameReplacesTheEarlierOne) {
+    CopySample();
+    BackupFile::Write(paths_, "20200101-000000", Header("zorvan", "first"));
+    BackupFile::Write(paths_, "20200101-000000", Header("zorvan", "second"));
+    EXPECT_EQ(BackupFolder(), std::vector<std::string>{"20200101-000000"});
+    EXPECT_EQ(BackupFile::ReadListing(paths_.strBackupFolder / "20200101-000000").comment,
+              "second");
+}
+
+}  // namespace
+}  // namespace zorvan

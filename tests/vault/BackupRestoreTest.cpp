@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <limits>
+#include <map>
+
+#include "platform/StorageError.h"
+#include "support/Golden.h"
+#include "support/TempDir.h"
+#include "vault/BackupFile.h"
+#include "vault/BackupRestore.h"
+#include "vault/Cipher.h"
+#include "vault/VaultJournal.h"
+
+namespace zorvan {
+namespace {
+
+const char* const kFiles[] = {"Zorvan.ini", "Zorvan.idx", "Zorvan.itm", "Zorvan.bmp"};
+
+class BackupRestoreTest : public ::testing::Test {
+protected:
+    BackupRestoreTest() {
+        // The vault in use differs from the sample in every file.
+        test::WriteBytes(paths_.strIniFile, "[Zorvan]\r\npass=" + CheckValue("current"));
+        test::WriteBytes(paths_.strIdxFile, "Other#0\t1");
+        test::WriteBytes(paths_.strItmFile, std::string(48, '\x11'));
+        test::WriteBytes(paths_.strBmpFile, "\x07");
+        before_ = Snapshot();
+    }
+
+    std::map<std::string, std::string> Snapshot() const {
+        std::map<std::string, std::string> files;
+        for (const char* name : kFiles) {
+            files[name] = test::ReadBytes(dir_ / name);
+        }
+        return files;
+    }
+    static std::map<std::string, std::string> Sample() {
+        std::map<std::string, std::string> files;
+        for (const char* name : kFiles) {
+            files[name] = test::ReadBytes(test::DataDir() / "vault-sample" / name);
+        }
+        return files;
+    }
+    std::filesystem::path Golden(const std::string& bytes) const {
+        const auto file = paths_.strBackupFolder / "20030405-134507";
+        test::WriteBytes(file, bytes);
+        return file;
+    }
+    static std::string GoldenBytes() {
+        return test::ReadBytes(test::DataDir() / "20030405-134507");
+    }
+    void ExpectUnchanged() const {
+        EXPECT_EQ(Snapshot(), before_);
+        EXPECT_FALSE(VaultJournal(paths_).Pending());
+        for (const char* name : kFiles) {
+            EXPECT_FALSE(std::filesystem::exists(VaultJournal::StagedPath(dir_ / name))) << name;
+        }
+    }
+
+    test::TempDir dir_;
+    DataPaths paths_ = dir_.InitVault();
+    std::map<std::string, std::string> before_;
+};
+
+TEST_F(BackupRestoreTest, GoldenBackupRestoresTheSampleVaultByteForByte) {
+    BackupRestore::Restore(paths_, Golden(GoldenBytes()));
+    EXPECT_EQ(Snapshot(), Sample());
+    EXPECT_EQ(test::ReadBytes(paths_.strBackupFolder / "20030405-134507"), GoldenBytes());
+    EXPECT_FALSE(VaultJournal(paths_).Pending());
+}
+
+TEST_F(BackupRestoreTest, BackupThenRestoreGivesTheFilesBackByteForByte) {
+    BackupHeader header;
+    header.comment = "before the change";
+    const auto file = BackupFile::Write(paths_, "20240229-235959", header);
+    test::WriteBytes(paths_.strIniFile, "[Zorvan]\r\npass=changed\r\nwait=9");
+    test::WriteBytes(paths_.strItmFile, std::string(96, '\x22'));
+    test::WriteBytes(paths_.strIdxFile, "");
+    BackupRestore::Restore(paths_, file);
+    EXPECT_EQ(Snapshot(), before_);
+}
+
+TEST_F(BackupRestoreTest, EmptyFilesInTheBackupRestoreAsEmptyFiles) {
+    test::WriteBytes(paths_.strIdxFile, "");
+    test::WriteBytes(paths_.strItmFile, "");
+    const auto empty = Snapshot();
+    const auto file = BackupFile::Write(paths_, "20240101-000000", BackupHeader{});
+    test::WriteBytes(paths_.strItmFile, "x");
+    BackupRestore::Restore(paths_, file);
+    EXPECT_EQ(Snapshot(), empty);
+}
+
+TEST_F(BackupRestoreTest, TruncatedBackupIsRefusedAndTheVaultStaysAsItWas) {
+    const std::string golden = GoldenBytes();
+    for (const std::size_t cut : {golden.size() - 1, std::size_t{300}, std::size_t{256},
+                                  std::size_t{255}, std::size_t{40}, std::size_t{0}}) {
+        EXPECT_THROW(BackupRestore::Restore(paths_, Golden(golden.substr(0, cut))), StorageError)
+            << cut;
+        ExpectUnchanged();
+    }
+}
+
+TEST_F(BackupRestoreTest, HostileLengthsAreRefusedAndTheVaultStaysAsItWas) {
+    const std::string golden = GoldenBytes();
+    const std::int32_t hostile[] = {-1, -256, std::numeric_limits<std::int32_t>::min(), 645,
+                                    std::numeric_limits<std::int32_t>::max()};
+    for (const std::size_t offset : {48u, 52u, 56u, 60u}) {
+        for (const std::int32_t length : hostile) {
+            std::string bytes = golden;
+            std::memcpy(bytes.data() + offset, &length, 4);
+            EXPECT_THROW(BackupRestore::Restore(paths_, Golden(bytes)), StorageError)
+                << offset << " " << length;
+            ExpectUnchanged();
+        }
+    }
+}
+
+TEST_F(BackupRestoreTest, MissingBackupIsRefused) {
+    EXPECT_THROW(BackupRestore::Restore(paths_, paths_.strBackupFolder / "gone"), StorageError);
+    ExpectUnchanged();
+}
+
+}  // namespace
+}  // namespace zorvan

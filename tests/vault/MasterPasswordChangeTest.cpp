@@ -1,0 +1,243 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <stdexcept>
+
+#include "app/Settings.h"
+#include "app/TextFile.h"
+#include "platform/Codepage.h"
+#include "platform/StorageError.h"
+#include "support/Golden.h"
+#include "support/TempDir.h"
+#include "vault/CyrptFunction.h"
+#include "vault/DurableFiles.h"
+#include "vault/GroupIndex.h"
+#include "vault/ItemStore.h"
+#include "vault/MasterPasswordChange.h"
+#include "vault/VaultJournal.h"
+
+namespace zorvan {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct Interrupted : std::runtime_error {
+    Interrupted() : std::runtime_error("interrupted") {}
+};
+
+// A record of records.txt: its block count and its data blocks under each password.
+struct VectorRecord {
+    std::int32_t count = 0;
+    std::map<std::string, Bytes> cipher;  // password -> enciphered data blocks
+};
+
+std::vector<VectorRecord> LoadVectors() {
+    std::map<std::string, VectorRecord> byPlaintext;
+    std::vector<std::string> order;
+    for (const auto& row : test::ReadVectorLines("records.txt", '\t')) {
+        auto& record = byPlaintext[row[7]];
+        if (record.cipher.empty()) {
+            order.push_back(row[7]);
+        }
+        record.count = std::stoi(row[6]);
+        record.cipher[row[0]] = test::FromHex(row[8]);
+    }
+    std::vector<VectorRecord> records;
+    for (const auto& plain : order) {
+        records.push_back(byPlaintext[plain]);
+    }
+    return records;
+}
+
+std::string CheckValueFromVectors(const std::string& password) {
+    for (const auto& row : test::ReadVectorLines("check_values.txt", '\t')) {
+        if (row[0] == password) {
+            return row[1];
+        }
+    }
+    throw std::runtime_error("no check value for " + password);
+}
+
+// The current key, seen through what it does to a fixed block.
+Bytes Probe(const std::string& password) {
+    Bytes block(16, 0x5A);
+    Cipher(KeyBytes(password).span()).Encrypt(block);
+    return block;
+}
+Bytes CurrentProbe() {
+    Bytes block(16, 0x5A);
+    CyrptFunction::EncryptBytes(block);
+    return block;
+}
+
+class MasterPasswordChangeTest : public ::testing::Test {
+protected:
+    ~MasterPasswordChangeTest() override { durable::SetStepHook(nullptr); }
+
+    std::string Bytes0(const std::filesystem::path& file) const { return test::ReadBytes(file); }
+
+    // The records of records.txt as stored under "zorvan", in groups: Web holds 0 and
+    // 1, the write-protected 銀行 holds 2 and 3, Imported (head without flag) holds 4
+    // and 1 again, a second Web line holds 5, Empty holds none; one more record is
+    // stored but listed nowhere.
+    void BuildVectorVault() {
+        vectors_ = LoadVectors();
+        ASSERT_EQ(vectors_.size(), 6u);
+        ItemStore store(paths_.strItmFile, paths_.strBmpFile);
+        for (std::size_t i = 0; i < vectors_.size(); ++i) {
+            const auto& cipher = vectors_[i].cipher.at("zorvan");
+            blocks_.push_back(store.StoreItem(cipher, vectors_[i].count, static_cast<int>(i % 2),
+                                              37716.5 + static_cast<double>(i)));
+        }
+        unlisted_ = store.StoreItem(vectors_[0].cipher.at("zorvan"), vectors_[0].count, 0, 0);
+        auto b = [&](std::size_t i) { return "\t" + std::to_string(blocks_[i]); };
+        textfile::Rewrite(paths_.strIdxFile, "Web#0" + b(0) + b(1) + "\r\n銀行#1" + b(2) + b(3) +
+                                                 "\r\nEmpty#0\r\nImported" + b(4) + b(1) +
+                                                 "\r\nWeb#0" + b(5));
+        textfile::Rewrite(paths_.strIniFile, "[Zorvan]\r\nlastgroup=銀行\r\npass=" +
+                                                 CheckValue("zorvan") + "\r\nwait=4");
+    }
+
+    Bytes DataBlocks(BlockNumber block, std::int32_t count) const {
+        const auto itm = Bytes0(paths_.strItmFile);
+        const auto* at = reinterpret_cast<const std::uint8_t*>(itm.data()) + block * 16;
+        return Bytes(at, at + (count - 1) * 16);
+    }
+    std::string HeaderBlock(const std::string& itm, BlockNumber block) const {
+        return itm.substr(static_cast<std::size_t>(block - 1) * 16, 16);
+    }
+
+    static void InterruptAt(std::string_view kind, int nth) {
+        auto seen = std::make_shared<int>(0);
+        durable::SetStepHook([kind = std::string(kind), nth, seen](std::string_view step) {
+            if (step == kind && ++*seen == nth) {
+                throw Interrupted();
+            }
+        });
+    }
+
+    MasterPasswordChange::Result Change(const std::string& from, const std::string& to) {
+        return MasterPasswordChange::ReencryptAll(paths_, KeyBytes(from).span(),
+                                                  KeyBytes(to).span());
+    }
+
+    test::TempDir dir_;
+    DataPaths paths_ = dir_.InitVault();
+    std::vector<VectorRecord> vectors_;
+    std::vector<BlockNumber> blocks_;
+    BlockNumber unlisted_ = kNoBlock;
+};
+
+TEST_F(MasterPasswordChangeTest, EveryListedRecordMatchesTheIndependentVectorsOfTheNewPassword) {
+    BuildVectorVault();
+    const std::string itmBefore = Bytes0(paths_.strItmFile);
+    const std::string idxBefore = Bytes0(paths_.strIdxFile);
+    const std::string bmpBefore = Bytes0(paths_.strBmpFile);
+
+    const auto result = Change("zorvan", "パスワード");
+    EXPECT_EQ(result.reenciphered, 6);
+    EXPECT_EQ(result.skipped, 0);
+
+    for (std::size_t i = 0; i < vectors_.size(); ++i) {
+        EXPECT_EQ(DataBlocks(blocks_[i], vectors_[i].count), vectors_[i].cipher.at("パスワード"))
+            << "record " << i;
+    }
+    const std::string itmAfter = Bytes0(paths_.strItmFile);
+    ASSERT_EQ(itmAfter.size(), itmBefore.size());
+    for (const BlockNumber block : blocks_) {
+        EXPECT_EQ(HeaderBlock(itmAfter, block), HeaderBlock(itmBefore, block)) << block;
+    }
+    // The record no line lists is free space as far as the vault knows: untouched.
+    EXPECT_EQ(DataBlocks(unlisted_, vectors_[0].count), vectors_[0].cipher.at("zorvan"));
+    EXPECT_EQ(Bytes0(paths_.strIdxFile), idxBefore);
+    EXPECT_EQ(Bytes0(paths_.strBmpFile), bmpBefore);
+    EXPECT_EQ(Bytes0(paths_.strIniFile),
+              codepage::ToAnsi("[Zorvan]\r\nlastgroup=銀行\r\npass=" +
+                               CheckValueFromVectors("パスワード") + "\r\nwait=4"));
+    EXPECT_EQ(CurrentProbe(), Probe("パスワード"));
+    EXPECT_FALSE(VaultJournal(paths_).Pending());
+}
+
+TEST_F(MasterPasswordChangeTest, VaultWithoutItemsOnlyGetsTheNewCheckValue) {
+    textfile::Rewrite(paths_.strIdxFile, "Empty#0");
+    const auto result = Change("", "password");
+    EXPECT_EQ(result.reenciphered, 0);
+    EXPECT_EQ(Bytes0(paths_.strItmFile), "");
+    EXPECT_EQ(Bytes0(paths_.strIdxFile), "Empty#0");
+    EXPECT_EQ(Bytes0(paths_.strIniFile), "[Zorvan]\r\npass=" + CheckValueFromVectors("password"));
+}
+
+TEST_F(MasterPasswordChangeTest, PasswordsDifferingOnlyInTheFirstByteKeepTheRecordsAsTheyAre) {
+    BuildVectorVault();
+    Change("zorvan", "apassword");
+    const std::string itm = Bytes0(paths_.strItmFile);
+    Change("apassword", "bpassword");
+    EXPECT_EQ(Bytes0(paths_.strItmFile), itm);
+    EXPECT_EQ(ReadSetting(paths_.strIniFile, "Zorvan", "pass", ""),
+              CheckValueFromVectors("bpassword"));
+}
+
+TEST_F(MasterPasswordChangeTest, DamagedAndNonNumericEntriesAreSkippedTheRestChanges) {
+    BuildVectorVault();
+    textfile::Rewrite(paths_.strIdxFile, "Web#0\t" + std::to_string(blocks_[0]) +
+                                             "\t9999\tabc\t0\r\nMail#0\t" +
+                                             std::to_string(blocks_[2]));
+    const auto result = Change("zorvan", "パスワード");
+    EXPECT_EQ(result.reenciphered, 2);
+    EXPECT_EQ(result.skipped, 2);  // 9999 lies past the file's end, 0 is no block
+    EXPECT_EQ(DataBlocks(blocks_[0], vectors_[0].count), vectors_[0].cipher.at("パスワード"));
+    EXPECT_EQ(DataBlocks(blocks_[2], vectors_[2].count), vectors_[2].cipher.at("パスワード"));
+    EXPECT_EQ(DataBlocks(blocks_[1], vectors_[1].count), vectors_[1].cipher.at("zorvan"));
+}
+
+TEST_F(MasterPasswordChangeTest, OverlappingRecordsAreRefusedWithTheVaultUnchanged) {
+    BuildVectorVault();
+    // Record 0 claims enough blocks to cover record 1's header.
+    std::string itm = Bytes0(paths_.strItmFile);
+    const std::int32_t count = blocks_[1] - blocks_[0] + 1;
+    std::memcpy(itm.data() + (blocks_[0] - 1) * 16, &count, 4);
+    test::WriteBytes(paths_.strItmFile, itm);
+    const std::string ini = Bytes0(paths_.strIniFile);
+    CyrptFunction::SetCipherKey(KeyBytes("パスワード").span());  // as the dialog leaves it
+    EXPECT_THROW(Change("zorvan", "パスワード"), StorageError);
+    EXPECT_EQ(Bytes0(paths_.strItmFile), itm);
+    EXPECT_EQ(Bytes0(paths_.strIniFile), ini);
+    EXPECT_EQ(CurrentProbe(), Probe("zorvan"));
+    EXPECT_FALSE(std::filesystem::exists(VaultJournal::StagedPath(paths_.strItmFile)));
+}
+
+TEST_F(MasterPasswordChangeTest, FailureBeforeTheCommitLeavesTheOldVaultAndKey) {
+    BuildVectorVault();
+    const std::string itm = Bytes0(paths_.strItmFile);
+    const std::string ini = Bytes0(paths_.strIniFile);
+    for (const char* step : {"write", "flush", "settings", "sync folder"}) {
+        InterruptAt(step, 1);
+        EXPECT_THROW(Change("zorvan", "パスワード"), Interrupted) << step;
+        durable::SetStepHook(nullptr);
+        EXPECT_EQ(Bytes0(paths_.strItmFile), itm) << step;
+        EXPECT_EQ(Bytes0(paths_.strIniFile), ini) << step;
+        EXPECT_EQ(CurrentProbe(), Probe("zorvan")) << step;
+        EXPECT_FALSE(VaultJournal(paths_).Pending());
+        EXPECT_FALSE(std::filesystem::exists(VaultJournal::StagedPath(paths_.strIniFile)));
+        EXPECT_FALSE(std::filesystem::exists(VaultJournal::StagedPath(paths_.strItmFile)));
+    }
+}
+
+TEST_F(MasterPasswordChangeTest, FailureAfterTheCommitIsFinishedAtTheNextStart) {
+    BuildVectorVault();
+    InterruptAt("rename", 3);  // the journal and the settings file are in place
+    EXPECT_THROW(Change("zorvan", "パスワード"), Interrupted);
+    durable::SetStepHook(nullptr);
+    EXPECT_EQ(CurrentProbe(), Probe("パスワード"));
+    EXPECT_TRUE(VaultJournal(paths_).Pending());
+    EXPECT_EQ(RecoverInterruptedChange(paths_), VaultJournal::Recovery::kCompleted);
+    EXPECT_EQ(ReadSetting(paths_.strIniFile, "Zorvan", "pass", ""), CheckValue("パスワード"));
+    for (std::size_t i = 0; i < vectors_.size(); ++i) {
+        EXPECT_EQ(DataBlocks(blocks_[i], vectors_[i].count), vectors_[i].cipher.at("パスワード"));
+    }
+}
+
+}  // namespace
+}  // namespace zorvan

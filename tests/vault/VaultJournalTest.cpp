@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <stdexcept>
+
+#include "platform/StorageError.h"
+#include "support/TempDir.h"
+#include "vault/Crc32.h"
+#include "vault/DurableFiles.h"
+#include "vault/VaultJournal.h"
+
+namespace zorvan {
+namespace {
+
+// Stands for the process dying at the chosen step: nothing after it runs.
+struct Interrupted : std::runtime_error {
+    Interrupted() : std::runtime_error("interrupted") {}
+};
+
+class VaultJournalTest : public ::testing::Test {
+protected:
+    VaultJournalTest() {
+        test::WriteBytes(paths_.strIniFile, "old ini");
+        test::WriteBytes(paths_.strItmFile, "old itm");
+        test::WriteBytes(paths_.strIdxFile, "old idx");
+    }
+    ~VaultJournalTest() override { durable::SetStepHook(nullptr); }
+
+    void Stage(const std::filesystem::path& target, const std::string& bytes) const {
+        test::WriteBytes(VaultJournal::StagedPath(target), bytes);
+    }
+
+    // Makes the step-th step of the given kind (counted from 1) throw.
+    static void InterruptAt(std::string_view kind, int nth) {
+        auto seen = std::make_shared<int>(0);
+        durable::SetStepHook([kind = std::string(kind), nth, seen](std::string_view step) {
+            if (step == kind && ++*seen == nth) {
+                throw Interrupted();
+            }
+        });
+    }
+
+    std::string Read(const std::filesystem::path& file) const { return test::ReadBytes(file); }
+    bool Exists(const std::filesystem::path& file) const { return std::filesystem::exists(file); }
+
+    test::TempDir dir_;
+    DataPaths paths_ = dir_.InitVault();
+    VaultJournal journal_{paths_};
+};
+
+TEST_F(VaultJournalTest, CommitReplacesEveryNamedFileAndRemovesTheJournal) {
+    Stage(paths_.strIniFile, "new ini");
+    Stage(paths_.strItmFile, "new itm");
+    journal_.Commit(VaultJournal::Kind::kPasswordChange, {paths_.strIniFile, paths_.strItmFile});
+    EXPECT_EQ(Read(paths_.strIniFile), "new ini");
+    EXPECT_EQ(Read(paths_.strItmFile), "new itm");
+    EXPECT_EQ(Read(paths_.strIdxFile), "old idx");
+    EXPECT_FALSE(journal_.Pending());
+    EXPECT_FALSE(Exists(VaultJournal::StagedPath(paths_.strIniFile)));
+    EXPECT_FALSE(Exists(VaultJournal::StagedPath(paths_.strItmFile)));
+    EXPECT_EQ(journal_.Recover(), VaultJournal::Recovery::kNothing);
+}
+
+TEST_F(VaultJournalTest, InterruptedAfterTheCommitPointRecoveryInstallsTheRest) {
+    Stage(paths_.strIniFile, "new ini");
+    Stage(paths_.strItmFile, "new itm");
+    // Rename 1 puts the journal in place, rename 2 installs the settings file.
+    InterruptAt("rename", 3);
+    EXPECT_THROW(
+        journal_.Commit(VaultJournal::Kind::kRestore, {paths_.strIniFile, paths_.strItmFile}),
+        Interrupted);
+    durable::SetStepHook(nullptr);
+    ASSERT_TRUE(journal_.Pending());
+    EXPECT_EQ(Read(paths_.strIniFile), "new ini");
+    EXPECT_EQ(Read(paths_.strItmFile), "old itm");
+    EXPECT_EQ(journal_.Read().kind, VaultJournal::Kind::kRestore);
+
+    EXPECT_EQ(RecoverInterruptedChange(paths_), VaultJournal::Recovery::kCompleted);
+    EXPECT_EQ(Read(paths_.strIniFile), "new ini");
+    EXPECT_EQ(Read(paths_.strItmFile), "new itm");
+    EXPECT_FALSE(journal_.Pending());
+}
+
+TEST_F(VaultJournalTest, InterruptedBeforeTheCommitPointRecoveryKeepsTheOldFiles) {
+    Stage(paths_.strIniFile, "new ini");
+    Stage(paths_.strItmFile, "new itm");
+    InterruptAt("rename", 1);  // the journal never reaches its name
+    EXPECT_THROW(journal_.Commit(VaultJournal::Kind::kPasswordChange,
+                                 {paths_.strIniFile, paths_.strItmFile}),
+                 Interrupted);
+    durable::SetStepHook(nullptr);
+    EXPECT_FALSE(journal_.Pending());
+    EXPECT_EQ(RecoverInterruptedChange(paths_), VaultJournal::Recovery::kDiscarded);
+    EXPECT_EQ(Read(paths_.strIniFile), "old ini");
+    EXPECT_EQ(Read(paths_.strItmFile), "old itm");
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
+        const auto name = entry.path().filename().string();
+        EXPECT_EQ(name.find(".new"), std::string::npos) << name;
+    }
+}
+
+TEST_F(VaultJournalTest, InterruptedRecoveryCanBeRunAgain) {
+    Stage(paths_.strIniFile, "new ini");
+    Stage(paths_.strIdxFile, "new idx");
+    Stage(paths_.strItmFile, "new itm");
+    InterruptAt("rename", 2);
+    EXPECT_THROW(journal_.Commit(VaultJournal::Kind::kRestore,
+                                 {paths_.strIniFile, paths_.strIdxFile, paths_.strItmFile}),
+                 Interrupted);
+    InterruptAt("rename", 3);  // recovery dies after installing two of the three
+    EXPECT_THROW(journal_.Recover(), Interrupted);
+    durable::SetStepHook(nullptr);
+    EXPECT_EQ(Read(paths_.strIniFile), "new ini");
+    EXPECT_EQ(Read(paths_.strIdxFile), "new idx");
+    EXPECT_EQ(Read(paths_.strItmFile), "old itm");
+    EXPECT_EQ(journal_.Recover(), VaultJournal::Recovery::kCompleted);
+    EXPECT_EQ(Read(paths_.strItmFile), "new itm");
+    EXPECT_EQ(journal_.Recover(), VaultJournal::Recovery::kNothing);
+}
+
+TEST_F(VaultJournalTest, StagedFileDamagedAfterTheCommitStopsRecoveryBeforeAnyRename) {
+    Stage(paths_.strIniFile, "new ini");
+    Stage(paths_.strItmFile, "new itm");
+    InterruptAt("rename", 2);
+    EXPECT_THROW(journal_.Commit(VaultJournal::Kind::kPasswordChange,
+                                 {paths_.strIniFile, paths_.strItmFile}),
+                 Interrupted);
+    durable::SetStepHook(nullptr);
+    Stage(paths_.strItmFile, "new itX");
+    EXPECT_THROW(journal_.Recover(), StorageError);
+    EXPECT_EQ(Read(paths_.strIniFile), "old ini");
+    EXPECT_EQ(Read(paths_.strItmFile), "old itm");
+    EXPECT_TRUE(journal_.Pending());
+}
+
+TEST_F(VaultJournalTest, DamagedJournalIsRefusedAndNothingMoves) {
+    Stage(paths_.strItmFile, "new itm");
+    InterruptAt("rename", 2);
+    EXPECT_THROW(journal_.Commit(VaultJournal::Kind::kPasswordChange, {paths_.strItmFile}),
+                 Interrupted);
+    durable::SetStepHook(nullptr);
+    std::string text = Read(journal_.file());
+    text[text.find("Zorvan.itm") + 7] = 'x';
+    test::WriteBytes(journal_.file(), text);
+    EXPECT_THROW(journal_.Recover(), StorageError);
+    test::WriteBytes(journal_.file(), "");
+    EXPECT_THROW(journal_.Recover(), StorageError);
+    test::WriteBytes(journal_.file(), "end\t00000000\n");
+    EXPECT_THROW(journal_.Recover(), StorageError);
+    EXPECT_EQ(Read(paths_.strItmFile), "old itm");
+    EXPECT_EQ(Read(VaultJournal::StagedPath(paths_.strItmFile)), "new itm");
+}
+
+TEST_F(VaultJournalTest, JournalNamingAFileOutsideTheVaultIsRefused) {
+    test::WriteBytes(dir_ / "victim", "keep");
+    Stage(dir_ / "victim", "evil");
+    std::string text = "ZorvanJournal\t1\nkind\trestore\nfile\tvictim\t4\t";
+    char crc[9];
+    std::snprintf(crc, sizeof crc, "%08X",
+                  Crc32::Of({reinterpret_cast<const std::uint8_t*>("evil"), 4}));
+    text += crc;
+    text += "\n";
+    std::snprintf(crc, sizeof crc, "%08X",
+                  Crc32::Of({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}));
+    text += std::string("end\t") + crc + "\n";
+    test::WriteBytes(journal_.file(), text);
+    EXPECT_THROW(journal_.Recover(), StorageError);
+    EXPECT_EQ(Read(dir_ / "victim"), "keep");
+    std::filesystem::remove(journal_.file());
+    EXPECT_THROW(journal_.Commit(VaultJournal::Kind::kRestore, {dir_ / "victim"}), StorageError);
+}
+
+TEST_F(VaultJournalTest, NewChangeIsRefusedWhileOneIsPending) {
+    Stage(paths_.strItmFile, "new itm");
+    InterruptAt("rename", 2);
+    EXPECT_THROW(journal_.Commit(VaultJournal::Kind::kPasswordChange, {paths_.strItmFile}),
+                 Interrupted);
+    durable::SetStepHook(nullptr);
+    EXPECT_THROW(journal_.DiscardStaged(), StorageError);
+    Stage(paths_.strIniFile, "new ini");
+    EXPECT_THROW(journal_.Commit(VaultJournal::Kind::kPasswordChange, {paths_.strIniFile}),
+                 StorageError);
+    EXPECT_EQ(Read(paths_.strIniFile), "old ini");
+}
+
+TEST_F(VaultJournalTest, RecoveryRemovesUnfinishedBackupsAndLeftoverTemporariesOnly) {
+    const auto backups = paths_.strBackupFolder;
+    test::WriteBytes(backups / "20030405-134507", "finished");
+    test::WriteBytes(backups / "20030405-134508.tmp", "cut short");
+    test::WriteBytes(backups / "notes.tmp", "the user's");
+    test::WriteBytes(dir_ / ".Zorvan.ini.new.Ab12Cd", "settings rewrite cut short");
+    test::WriteBytes(dir_ / "Zorvan.ini.bak", "the user's");
+    EXPECT_EQ(RecoverInterruptedChange(paths_), VaultJournal::Recovery::kDiscarded);
+    EXPECT_TRUE(Exists(backups / "20030405-134507"));
+    EXPECT_FALSE(Exists(backups / "20030405-134508.tmp"));
+    EXPECT_TRUE(Exists(backups / "notes.tmp"));
+    EXPECT_FALSE(Exists(dir_ / ".Zorvan.ini.new.Ab12Cd"));
+    EXPECT_TRUE(Exists(dir_ / "Zorvan.ini.bak"));
+}
+
+TEST(Crc32Test, MatchesTheStandardCheckValue) {
+    const std::string text = "123456789";
+    EXPECT_EQ(Crc32::Of({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}),
+              0xCBF43926u);
+    EXPECT_EQ(Crc32::Of({}), 0u);
+}
+
+}  // namespace
+}  // namespace zorvan
