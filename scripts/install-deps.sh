@@ -3,8 +3,8 @@
 # Usage: install-deps.sh run|test
 set -euo pipefail
 
-build=(cmake ninja-build g++ pkg-config libgtest-dev googletest libbenchmark-dev qt6-base-dev fonts-ipafont-gothic)
-test_extra=(clang-format g++-mingw-w64-x86-64-posix wine64 xvfb xauth libxtst-dev)
+build=(cmake ninja-build g++ pkg-config libgtest-dev googletest libbenchmark-dev qt6-base-dev libxtst-dev fonts-ipafont-gothic)
+test_extra=(clang-format g++-mingw-w64-x86-64-posix wine64 xvfb xauth)
 
 case "${1:-run}" in
     run) wanted=("${build[@]}") ;;

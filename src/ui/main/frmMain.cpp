@@ -20,6 +20,7 @@
 #include "app/SettingsStore.h"
 #include "app/Transparency.h"
 #include "app/WindowServices.h"
+#include "platform/KeyInjector.h"
 #include "resources/MenuTables.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
@@ -28,6 +29,7 @@
 #include "ui/dialogs/frmImport.h"
 #include "ui/dialogs/frmItem.h"
 #include "ui/dialogs/frmOption.h"
+#include "ui/main/AutoType.h"
 #include "ui/main/ItemCommands.h"
 #include "ui/main/ItemList.h"
 #include "ui/main/ItemListModel.h"
@@ -98,6 +100,8 @@ frmMain::frmMain(Session& session, UiServices& ui, QWidget* parent)
     commands_ = std::make_unique<ItemCommands>(*this);
     interactions_ = new ListInteractions(*this);
     keys_ = new MainKeys(*this);
+    injector_ = CreateKeyInjector();
+    autoType_ = std::make_unique<AutoType>(*this, *injector_);
     InstallDialogs();
 
     const double tppX = window::TwipsPerPixelX(this);
@@ -111,7 +115,9 @@ frmMain::frmMain(Session& session, UiServices& ui, QWidget* parent)
     ConnectCommands();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+    AutoType::Wipe(timerTag_);
+}
 
 void frmMain::InstallDialogs() {
     // Each opening gets a fresh dialog, discarded when it closes.
@@ -156,6 +162,10 @@ void frmMain::ConnectCommands() {
                 [this, i] { mnuPopupItem_Click(static_cast<int>(i)); });
     }
     connect(menus_.mnuMove, &QMenu::triggered, this, &frmMain::mnuMoveItem_Click);
+    for (std::size_t i = 0; i < menus_.mnuSendkeysItem.size(); ++i) {
+        connect(menus_.mnuSendkeysItem[i], &QAction::triggered, this,
+                [this, i] { autoType_->mnuSendkeysItem_Click(static_cast<int>(i)); });
+    }
     for (std::size_t i = 0; i < menus_.mnuViewItem.size(); ++i) {
         connect(menus_.mnuViewItem[i], &QAction::triggered, this,
                 [this, i] { mnuViewItem_Click(static_cast<int>(i)); });
@@ -545,6 +555,7 @@ void frmMain::tlbMain_ButtonClick(int position) {
 
 void frmMain::StartCountdown(int waitSeconds, const QString& keystrokes) {
     intSendWait = waitSeconds;
+    AutoType::Wipe(timerTag_);  // an earlier text is dropped, never sent
     timerTag_ = keystrokes;
     menus_.ToolButton(res::kSendKeysButton)->setEnabled(false);
     Timer1.start();
@@ -559,11 +570,12 @@ void frmMain::Timer1_Timer() {
     if (before == 1) {
         ShowToolTip(QString(), QString());
         Timer1.stop();
-        const QString text = timerTag_;
+        QString text = std::move(timerTag_);
         timerTag_.clear();
         if (sendKeys_) {
             sendKeys_(text);
         }
+        AutoType::Wipe(text);
         menus_.ToolButton(res::kSendKeysButton)->setEnabled(true);
         return;
     }

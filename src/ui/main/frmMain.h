@@ -23,6 +23,8 @@ class ItemList;
 class ItemCommands;
 class ListInteractions;
 class MainKeys;
+class KeyInjector;
+class AutoType;
 
 // The main window: group selector, item list, toolbar, status bar and menus. It
 // owns the state that the dialogs share (MainState) and restores its stored view
@@ -80,6 +82,7 @@ public:
     ItemCommands& commands() { return *commands_; }
     ListInteractions& listInteractions() { return *interactions_; }
     MainKeys& keys() { return *keys_; }
+    AutoType& autoType() { return *autoType_; }
     int tipIndex() const { return intTipIndex; }
     void SetTipIndex(int row) { intTipIndex = row; }
     Session& session() { return session_; }
@@ -125,6 +128,8 @@ private:
     std::unique_ptr<ItemCommands> commands_;
     ListInteractions* interactions_ = nullptr;
     MainKeys* keys_ = nullptr;
+    std::unique_ptr<KeyInjector> injector_;
+    std::unique_ptr<AutoType> autoType_;
     MainState state_;
     MainMenus menus_;
 

@@ -4,7 +4,9 @@
 #include <QToolBar>
 #include <QtTest>
 
+#include "support/FakeKeyInjector.h"
 #include "support/MainFixture.h"
+#include "ui/main/AutoType.h"
 #include "ui/main/frmTooltip.h"
 
 namespace zorvan {
@@ -105,6 +107,19 @@ private slots:
         QCOMPARE(f.optionDialogs, 1);
         m.mnuFileItem[6]->trigger();
         QVERIFY(!main.isVisible());
+    }
+
+    void autoTypeEntriesTypeTheSelectedItem() {
+        test::MainFixture f;
+        WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "wait", "0");
+        auto& main = f.Open();
+        test::FakeKeyInjector injector;
+        main.autoType().UseInjector(injector);
+        const QPoint row = main.itemList()->visualRect(main.itemModel()->index(0, 0)).center();
+        QTest::mouseClick(main.itemList()->viewport(), Qt::LeftButton, {}, row);
+        main.menus().mnuSendkeysItem[0]->trigger();
+        main.menus().mnuSendkeysItem[2]->trigger();
+        QCOMPARE(injector.typed, (QStringList{"taro\tp@ss{w}rd", "p@ss{w}rd"}));
     }
 
     void tooltipSitsBelowThePointerAndAClickHidesIt() {
