@@ -1,5 +1,7 @@
 #include "csv/CsvDate.h"
 
+#include "csv/CsvFormat.h"
+
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -61,16 +63,6 @@ int ReadNumber(std::string_view text, std::size_t& pos, std::size_t maxDigits,
     return digits == 0 ? -1 : value;
 }
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 }  // namespace
 
 long long DaysFromCivil(int year, int month, int day) {
@@ -93,7 +85,7 @@ std::string FormatCsvDate(double days) {
 }
 
 std::optional<double> ParseCsvDate(std::string_view text) {
-    text = Trim(text);
+    text = TrimCsvBlanks(text);
     std::size_t pos = 0;
     std::size_t digits = 0;
     const int year = ReadNumber(text, pos, 4, digits);

@@ -97,7 +97,9 @@ void AppendQuoted(std::string& out, std::string_view value) {
     out += '"';
 }
 
-std::string_view TrimBlanks(std::string_view text) {
+}  // namespace
+
+std::string_view TrimCsvBlanks(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
         text.remove_prefix(1);
     }
@@ -106,8 +108,6 @@ std::string_view TrimBlanks(std::string_view text) {
     }
     return text;
 }
-
-}  // namespace
 
 std::string CsvQuote(std::string_view value) {
     std::string out;
@@ -147,7 +147,7 @@ std::string FormatCsvLine(const ItemRecord& item) {
 }
 
 std::optional<std::int32_t> ParseCsvNumber(std::string_view text) {
-    text = TrimBlanks(text);
+    text = TrimCsvBlanks(text);
     bool negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
         negative = text.front() == '-';

@@ -11,6 +11,9 @@
 // Texts here are UTF-8; the files are code page 932 with CR LF.
 namespace zorvan::csv {
 
+// The text without the blanks and tabs around it, as fields are read.
+std::string_view TrimCsvBlanks(std::string_view text);
+
 // A field as written: empty stays empty; a value holding a comma or a double quote
 // is enclosed in double quotes with each double quote doubled; anything else is
 // written as it is (blanks are neither quoted nor trimmed).

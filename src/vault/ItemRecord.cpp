@@ -5,7 +5,6 @@
 
 namespace zorvan {
 
-namespace {
 std::string WithoutCrLf(std::string_view text) {
     std::string out;
     out.reserve(text.size());
@@ -18,7 +17,6 @@ std::string WithoutCrLf(std::string_view text) {
     }
     return out;
 }
-}  // namespace
 
 ItemRecord::~ItemRecord() {
     for (auto* text : {&ItemName, &AccountID, &AccountPass, &RelatedURL, &AccountMemo}) {

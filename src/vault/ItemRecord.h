@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/SecureBytes.h"
 
@@ -39,6 +40,9 @@ struct ItemPlaintext {
 // The five texts in code page 932, each followed by a zero byte, padded with zero
 // bytes to a multiple of 16. CR LF pairs are dropped from all texts but the memo.
 ItemPlaintext BuildItemPlaintext(const ItemRecord& item);
+
+// The text with every CR LF pair removed: the first four fields are single lines.
+std::string WithoutCrLf(std::string_view text);
 
 // Blocks of a record whose unpadded plaintext has this many bytes.
 constexpr std::int32_t BlockCountFor(std::size_t plaintextLength) {

@@ -23,19 +23,6 @@ std::string RoundTrip(std::string_view text) {
     return back;
 }
 
-std::string WithoutCrLf(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            ++i;
-            continue;
-        }
-        out += text[i];
-    }
-    return out;
-}
-
 }  // namespace
 
 ItemRecord ItemSaver::AsStored(const ItemRecord& item) {
