@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "platform/CodepageNative.h"
+#include "platform/SecureWipe.h"
 
 namespace zorvan::codepage {
 
@@ -141,11 +142,18 @@ std::string ToAnsi(std::string_view utf8) {
     }
     // Fast path: the whole text converts, and converts back to itself (so no
     // one-way mapping slipped in).
+    // The texts are often passwords: the working copies are wiped.
     if (auto ansi = native::Utf8ToCp932(clean)) {
-        const auto back = native::Cp932ToUtf8(*ansi);
-        if (back && *back == clean) {
+        auto back = native::Cp932ToUtf8(*ansi);
+        const bool exact = back && *back == clean;
+        if (back) {
+            SecureWipe(*back);
+        }
+        if (exact) {
+            SecureWipe(clean);
             return std::move(*ansi);
         }
+        SecureWipe(*ansi);
     }
     std::string out;
     out.reserve(clean.size());
@@ -157,6 +165,7 @@ std::string ToAnsi(std::string_view utf8) {
             out += EncodeOne(cp);
         }
     }
+    SecureWipe(clean);
     return out;
 }
 

@@ -48,6 +48,8 @@ QString QtUiServices::ChooseFile(QWidget* parent, const QString& title, const QS
     QFileDialog dialog(parent, title);
     dialog.setNameFilter(ToQtNameFilter(filter));
     dialog.setFileMode(QFileDialog::AnyFile);
+    // One dialog serves export and import alike, so it takes new names too.
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};

@@ -25,13 +25,15 @@ ItemRecord::~ItemRecord() {
 }
 
 ItemPlaintext BuildItemPlaintext(const ItemRecord& item) {
+    std::string lines[4] = {WithoutCrLf(item.ItemName), WithoutCrLf(item.AccountID),
+                            WithoutCrLf(item.AccountPass), WithoutCrLf(item.RelatedURL)};
     std::string fields[5] = {
-        codepage::ToAnsi(WithoutCrLf(item.ItemName)),
-        codepage::ToAnsi(WithoutCrLf(item.AccountID)),
-        codepage::ToAnsi(WithoutCrLf(item.AccountPass)),
-        codepage::ToAnsi(WithoutCrLf(item.RelatedURL)),
-        codepage::ToAnsi(item.AccountMemo),
+        codepage::ToAnsi(lines[0]), codepage::ToAnsi(lines[1]),         codepage::ToAnsi(lines[2]),
+        codepage::ToAnsi(lines[3]), codepage::ToAnsi(item.AccountMemo),
     };
+    for (auto& line : lines) {
+        SecureWipe(line);
+    }
     std::size_t length = 0;
     for (const auto& field : fields) {
         length += field.size() + 1;

@@ -17,6 +17,7 @@
 #include "app/WindowServices.h"
 #include "platform/SecureWipe.h"
 #include "platform/StorageError.h"
+#include "ui/CommittedChange.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
 #include "ui/dialogs/frmPass.h"
@@ -291,11 +292,14 @@ void frmBackUp::RestoreSelected() {
         if (!committed) {
             putBack();
         }
-        ui_.Message(this, ToQ(error.what()), UiServices::Buttons::kOk);
         if (!committed) {
+            ui_.Message(this, ToQ(error.what()), UiServices::Buttons::kOk);
             return;
         }
-        // The restored vault counts: the next start finishes installing it.
+        // The restored vault counts; it must be in place before the window reloads.
+        if (!FinishCommittedChange(session_.paths, ui_, this)) {
+            return;
+        }
     }
     blnRestored = true;
     accept();

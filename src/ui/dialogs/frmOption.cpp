@@ -10,6 +10,7 @@
 #include <QSlider>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdint>
 #include <exception>
 
 #include "app/PasswordGenerator.h"
@@ -199,8 +200,8 @@ void frmOption::WriteSettings() {
     lengths_->CheckPassLen();
     store.Set(settings::kMinPassLen, lengths_->minimum());
     store.Set(settings::kMaxPassLen, lengths_->maximum());
-    // Auto-typing counts the wait down from here: keep it in the range it expects.
-    const int wait = std::clamp(CheckWait(), 0, kMaxWait);
+    // Typed text has no range limit; only the up/down buttons keep to 0-30.
+    const int wait = std::clamp(CheckWait(), int{INT16_MIN}, int{INT16_MAX});
     txtWait->setBoxText(QString::number(wait));
     store.Set(settings::kWait, wait);
     const int level = sldTransparent->value();

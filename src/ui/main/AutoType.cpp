@@ -56,7 +56,8 @@ AutoType::AutoType(frmMain& main, KeyInjector& injector) : main_(main), injector
 
 int AutoType::ReadWait() const {
     const int wait = main_.settings().Get(settings::kWait);
-    return (wait < 0 || wait > kLongestWait) ? kDefaultWait : wait;
+    // Text that is not a 16-bit number already reads as the default.
+    return wait < 0 ? kDefaultWait : wait;
 }
 
 void AutoType::mnuSendkeysItem_Click(int index) {

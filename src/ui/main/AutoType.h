@@ -12,9 +12,8 @@ class KeyInjector;
 // that was active before ours) or when the main window's countdown runs out.
 class AutoType {
 public:
-    // "wait" outside 0 to 30 (negative, too large or not a number) counts as 4.
+    // A "wait" that is negative, beyond 16 bits or not a number counts as 4.
     static constexpr int kDefaultWait = 4;
-    static constexpr int kLongestWait = 30;
 
     // Shown instead of typing where the system gives no way to send keystrokes.
     static QString UnavailableMessage();

@@ -6,6 +6,7 @@
 
 #include "app/Session.h"
 #include "platform/SecureWipe.h"
+#include "ui/CommittedChange.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
 #include "ui/dialogs/frmPass.h"
@@ -25,7 +26,9 @@ void PasswordChange::Run() {
     // It gets a scratch settings file of its own, so the vault's settings change
     // only together with the records, in the one step of the change.
     DataPaths scratchPaths = session.paths;
-    scratchPaths.strIniFile = VaultJournal::StagedPath(session.paths.strIniFile);
+    // Not the staged name of the settings file: a pending change may own that one.
+    scratchPaths.strIniFile = session.paths.strIniFile;
+    scratchPaths.strIniFile += ".pwd";
     Session typed(scratchPaths);
     {
         frmPass dialog(typed, main_.ui(), {}, &main_);
@@ -45,15 +48,16 @@ void PasswordChange::Run() {
         MasterPasswordChange::ReencryptAll(session.paths, KeyBytes(session.strMasterPass).span(),
                                            KeyBytes(typed.strMasterPass).span());
     } catch (const std::exception& error) {
-        // Once committed, the new password is the one the vault opens with, even if
-        // installing the files has to wait for the next start.
-        if (VaultJournal(session.paths).Pending()) {
-            SecureWipe(session.strMasterPass);
-            session.strMasterPass = typed.strMasterPass;
-        }
         status->clear();
-        main_.ui().Message(&main_, ToQ(error.what()), UiServices::Buttons::kOk);
-        return;
+        // Once committed, the new password is the one the vault opens with.
+        const bool committed = VaultJournal(session.paths).Pending();
+        if (!committed) {
+            main_.ui().Message(&main_, ToQ(error.what()), UiServices::Buttons::kOk);
+            return;
+        }
+        if (!FinishCommittedChange(session.paths, main_.ui(), &main_)) {
+            return;
+        }
     }
     SecureWipe(session.strMasterPass);
     session.strMasterPass = typed.strMasterPass;

@@ -191,19 +191,19 @@ private slots:
         QCOMPARE(f.ui.beeps, 2);
     }
 
-    void waitOutsideItsRangeIsStoredAtTheNearestLimit_data() {
+    void typedWaitIsStoredWithoutTheButtonsLimit_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
         QTest::newRow("not a number") << "abc"
                                       << "4";
-        QTest::newRow("above") << "99"
-                               << "30";
-        QTest::newRow("negative") << "-3"
-                                  << "0";
+        QTest::newRow("above the buttons' range") << "99"
+                                                  << "99";
+        QTest::newRow("beyond 16 bits") << "99999"
+                                        << "32767";
         QTest::newRow("inside") << " 7"
                                 << "7";
     }
-    void waitOutsideItsRangeIsStoredAtTheNearestLimit() {
+    void typedWaitIsStoredWithoutTheButtonsLimit() {
         QFETCH(QString, typed);
         QFETCH(QString, stored);
         Fixture f;

@@ -195,12 +195,12 @@ private slots:
         QCOMPARE(t.f.Names(), (QStringList{"C", "A", "B", "D", "E"}));
     }
 
-    void waitOutsideZeroToThirtyCountsAsFour_data() {
+    void waitThatIsNegativeOrNotANumberCountsAsFour_data() {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<int>("seconds");
         QTest::newRow("absent") << QString() << 4;
         QTest::newRow("negative") << "-1" << 4;
-        QTest::newRow("over thirty") << "31" << 4;
+        QTest::newRow("over thirty") << "31" << 31;
         QTest::newRow("beyond 16 bits") << "99999" << 4;
         QTest::newRow("not a number") << "abc" << 4;
         QTest::newRow("fraction") << "2.5" << 4;
@@ -209,7 +209,7 @@ private slots:
         QTest::newRow("seven") << "7" << 7;
     }
 
-    void waitOutsideZeroToThirtyCountsAsFour() {
+    void waitThatIsNegativeOrNotANumberCountsAsFour() {
         QFETCH(QString, stored);
         QFETCH(int, seconds);
         Fixture t;
