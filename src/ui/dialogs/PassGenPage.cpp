@@ -24,7 +24,7 @@ namespace zorvan {
 
 namespace {
 
-constexpr std::size_t kMaxGeneratedBytes = 128;
+constexpr std::size_t kMaxGeneratedLength = 128;
 
 // A class switch as stored: 1 on, 0 off, anything else the key's default.
 bool ClassSwitch(const SettingsStore& store, const settings::IntKey& key) {
@@ -67,7 +67,7 @@ PassGenPage::PassGenPage(UiServices& ui, RandomSource& random, QWidget* parent)
     cmdPassGen[1] = new QPushButton(QStringLiteral("適用"), this);
     txtPassGen = new QLineEdit(this);
     txtPassGen->setObjectName(QStringLiteral("txtPassGen"));
-    new TextLimit(txtPassGen, kMaxGeneratedBytes, ui_);
+    new TextLimit(txtPassGen, kMaxGeneratedLength, ui_);
     auto* result = new QHBoxLayout;
     result->addWidget(cmdPassGen[0]);
     result->addWidget(txtPassGen, 1);

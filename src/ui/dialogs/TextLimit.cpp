@@ -5,7 +5,6 @@
 #include <QTextCursor>
 #include <algorithm>
 
-#include "platform/Codepage.h"
 #include "ui/UiServices.h"
 
 namespace zorvan {
@@ -20,16 +19,16 @@ qsizetype CharacterSize(const QString& text, qsizetype at) {
 
 }  // namespace
 
-TextLimit::TextLimit(QLineEdit* box, std::size_t maxBytes, UiServices& ui)
-    : QObject(box), line_(box), maxBytes_(maxBytes), ui_(ui), last_(box->text()) {
+TextLimit::TextLimit(QLineEdit* box, std::size_t maxLength, UiServices& ui)
+    : QObject(box), line_(box), maxLength_(maxLength), ui_(ui), last_(box->text()) {
     // textEdited comes only from the user and before textChanged, so last_ still
     // holds the text before the edit.
     connect(box, &QLineEdit::textEdited, this, &TextLimit::LineEdited);
     connect(box, &QLineEdit::textChanged, this, [this] { last_ = line_->text(); });
 }
 
-TextLimit::TextLimit(QPlainTextEdit* box, std::size_t maxBytes, UiServices& ui)
-    : QObject(box), plain_(box), maxBytes_(maxBytes), ui_(ui), last_(box->toPlainText()) {
+TextLimit::TextLimit(QPlainTextEdit* box, std::size_t maxLength, UiServices& ui)
+    : QObject(box), plain_(box), maxLength_(maxLength), ui_(ui), last_(box->toPlainText()) {
     connect(box, &QPlainTextEdit::textChanged, this, &TextLimit::PlainChanged);
 }
 
@@ -49,20 +48,20 @@ void TextLimit::Assign(const QString& text) {
     assigning_ = false;
 }
 
-std::size_t TextLimit::Bytes(const QString& text, bool lineBreaksAsCrLf) {
-    std::size_t bytes = codepage::AnsiLength(text.toStdString());
+std::size_t TextLimit::Length(const QString& text, bool lineBreaksAsCrLf) {
+    auto length = static_cast<std::size_t>(text.size());
     if (lineBreaksAsCrLf) {
-        bytes += static_cast<std::size_t>(text.count(QLatin1Char('\n')));
+        length += static_cast<std::size_t>(text.count(QLatin1Char('\n')));
     }
-    return bytes;
+    return length;
 }
 
-QString TextLimit::Fit(const QString& before, const QString& after, std::size_t maxBytes,
+QString TextLimit::Fit(const QString& before, const QString& after, std::size_t maxLength,
                        bool lineBreaksAsCrLf, bool* cut) {
     *cut = false;
-    const std::size_t beforeBytes = Bytes(before, lineBreaksAsCrLf);
-    const std::size_t allowed = std::max(maxBytes, beforeBytes);
-    if (Bytes(after, lineBreaksAsCrLf) <= allowed) {
+    const std::size_t beforeLength = Length(before, lineBreaksAsCrLf);
+    const std::size_t allowed = std::max(maxLength, beforeLength);
+    if (Length(after, lineBreaksAsCrLf) <= allowed) {
         return after;
     }
     *cut = true;
@@ -84,20 +83,20 @@ QString TextLimit::Fit(const QString& before, const QString& after, std::size_t 
         --tail;
     }
     const QString kept = after.left(head) + after.right(tail);
-    const std::size_t keptBytes = Bytes(kept, lineBreaksAsCrLf);
-    if (keptBytes > allowed) {
+    const std::size_t keptLength = Length(kept, lineBreaksAsCrLf);
+    if (keptLength > allowed) {
         return before;
     }
-    std::size_t budget = allowed - keptBytes;
+    std::size_t budget = allowed - keptLength;
     const qsizetype insertedEnd = after.size() - tail;
     qsizetype end = head;
     while (end < insertedEnd) {
         const qsizetype size = CharacterSize(after, end);
-        const std::size_t bytes = Bytes(after.mid(end, size), lineBreaksAsCrLf);
-        if (bytes > budget) {
+        const std::size_t length = Length(after.mid(end, size), lineBreaksAsCrLf);
+        if (length > budget) {
             break;
         }
-        budget -= bytes;
+        budget -= length;
         end += size;
     }
     return after.left(end) + after.right(tail);
@@ -105,7 +104,7 @@ QString TextLimit::Fit(const QString& before, const QString& after, std::size_t 
 
 void TextLimit::LineEdited(const QString& text) {
     bool cut = false;
-    const QString fitted = Fit(last_, text, maxBytes_, false, &cut);
+    const QString fitted = Fit(last_, text, maxLength_, false, &cut);
     if (!cut) {
         return;
     }
@@ -122,7 +121,7 @@ void TextLimit::PlainChanged() {
         return;
     }
     bool cut = false;
-    const QString fitted = Fit(last_, text, maxBytes_, true, &cut);
+    const QString fitted = Fit(last_, text, maxLength_, true, &cut);
     last_ = fitted;
     if (!cut) {
         return;

@@ -32,7 +32,7 @@ namespace zorvan {
 namespace {
 
 constexpr int kPassword = 2;
-constexpr std::size_t kMaxBytes[frmItem::kFields] = {256, 128, 128, 512, 8192};
+constexpr std::size_t kMaxLength[frmItem::kFields] = {256, 128, 128, 512, 8192};
 
 const QDate& DayZero() {
     static const QDate zero(1899, 12, 30);
@@ -120,13 +120,13 @@ void frmItem::BuildPages() {
             txtMemo->setObjectName(QStringLiteral("txtItem4"));
             txtMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
             txtMemo->setTabChangesFocus(true);
-            memoLimit_ = new TextLimit(txtMemo, kMaxBytes[i], ui_);
+            memoLimit_ = new TextLimit(txtMemo, kMaxLength[i], ui_);
             connect(txtMemo, &QPlainTextEdit::textChanged, this, [this] { txtItem_Change(kMemo); });
             grid->addWidget(txtMemo, i, 1);
         } else {
             auto* box = new QLineEdit(fields);
             box->setObjectName(QStringLiteral("txtItem%1").arg(i));
-            new TextLimit(box, kMaxBytes[i], ui_);
+            new TextLimit(box, kMaxLength[i], ui_);
             connect(box, &QLineEdit::textChanged, this, [this, i] { txtItem_Change(i); });
             txtItem[static_cast<std::size_t>(i)] = box;
             grid->addWidget(box, i, 1);

@@ -221,7 +221,7 @@ private slots:
         QCOMPARE(dialog.focusWidget(), static_cast<QWidget*>(dialog.expireBox()));
     }
 
-    void fieldLimitsCountCodePageBytes() {
+    void fieldLimitsCountCharacters() {
         Fixture f;
         frmItem dialog(*f.main);
         dialog.show();
@@ -230,15 +230,15 @@ private slots:
         QTest::keyClicks(name, QStringLiteral("yz"));
         QCOMPARE(name->text(), QString(255, QLatin1Char('x')) + QLatin1Char('y'));
         QCOMPARE(f.ui.beeps, 1);
-        // 63 double-byte characters take 126 of the ID's 128 bytes: one more fits.
+        // Double-byte characters count one each: 127 of the ID's 128, then one more.
         QLineEdit* id = dialog.textBox(1);
-        id->setText(QString(63, QChar(0x3042)));
+        id->setText(QString(127, QChar(0x3042)));
         id->insert(QStringLiteral("いう"));
-        QCOMPARE(id->text(), QString(63, QChar(0x3042)) + QStringLiteral("い"));
+        QCOMPARE(id->text(), QString(127, QChar(0x3042)) + QStringLiteral("い"));
         // Text put in by the program (a stored item) is never cut.
         dialog.textBox(3)->setText(QString(600, QLatin1Char('u')));
         QCOMPARE(dialog.textBox(3)->text().size(), 600);
-        // In the memo each line break takes two bytes, as CR LF.
+        // In the memo each line break counts two, as CR LF.
         dialog.memoBox()->setPlainText(QString(8190, QLatin1Char('m')) + QStringLiteral("\nab"));
         QCOMPARE(dialog.memoBox()->toPlainText().size(), 8191);
         QCOMPARE(f.ui.beeps, 3);
