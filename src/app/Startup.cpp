@@ -13,6 +13,7 @@
 #include "ui/UiServices.h"
 #include "ui/dialogs/frmPass.h"
 #include "ui/main/frmMain.h"
+#include "vault/VaultCheck.h"
 #include "vault/VaultJournal.h"
 
 namespace zorvan {
@@ -49,6 +50,8 @@ bool Startup::Start() {
         return false;
     }
 
+    ReportDamage();
+
     pass_ = new frmPass(*session_, ui_, arguments_);
     pass_->setAttribute(Qt::WA_DeleteOnClose);
     pass_->SetShowMainWindow([this] { ShowMainWindow(); });
@@ -60,6 +63,18 @@ bool Startup::Start() {
         pass_->SetNewPass(false);
     }
     return true;
+}
+
+void Startup::ReportDamage() {
+    // Told once, before anything else; the vault is left exactly as it is.
+    try {
+        const std::string message = VaultCheck::Run(session_->paths).Message();
+        if (!message.empty()) {
+            ui_.Message(nullptr, ToQ(message), UiServices::Buttons::kOk);
+        }
+    } catch (const std::exception&) {
+        // An index that cannot be read shows up again where it is used.
+    }
 }
 
 void Startup::ShowMainWindow() {

@@ -38,6 +38,7 @@ public:
 
 private:
     void ShowMainWindow();
+    void ReportDamage();
     void BringLastWindowForward();
     void TrackActiveWindow();
 

@@ -115,6 +115,23 @@ private slots:
         QVERIFY(ui.messages.isEmpty());
     }
 
+    void aDamagedVaultIsReportedAndLeftAsItIs() {
+        QTemporaryDir dir;
+        CopySample(dir.path());
+        QFile index(dir.path() + "/Zorvan.idx");
+        index.open(QIODevice::Append);
+        index.write("\t999");
+        index.close();
+        const QString before = Read(dir.path() + "/Zorvan.idx");
+        test::FakeUi ui;
+        Startup startup(dir.path().toStdString(), {}, ui);
+        QVERIFY(startup.Start());
+        QCOMPARE(ui.messages.size(), 1);
+        QVERIFY(ui.messages.front().contains(QStringLiteral("グループ「Imported」の 999")));
+        QCOMPARE(Read(dir.path() + "/Zorvan.idx"), before);
+        QVERIFY(startup.passwordDialog()->isVisible());
+    }
+
     void unusableDataFolderIsReportedAndNothingOpens() {
         QTemporaryDir dir;
         const QString file = dir.path() + "/not-a-folder";
