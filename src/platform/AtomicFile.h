@@ -10,4 +10,8 @@ namespace zorvan {
 // forced to disk and renamed over the target. Throws StorageError.
 void ReplaceFileAtomically(const std::filesystem::path& target, std::string_view content);
 
+// Renames from over to, replacing it in one step (on Windows with write-through,
+// waiting briefly for scanners that hold the file). Throws StorageError naming to.
+void RenameReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
+
 }  // namespace zorvan

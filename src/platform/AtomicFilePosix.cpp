@@ -50,10 +50,11 @@ void ReplaceFileAtomically(const std::filesystem::path& target, std::string_view
         Fail(target, "書き込めません", error);
     }
     ::close(fd);
-    if (::rename(tempName.c_str(), target.c_str()) != 0) {
-        const int error = errno;
+    try {
+        RenameReplacing(tempName, target);
+    } catch (const StorageError&) {
         ::unlink(tempName.c_str());
-        Fail(target, "置き換えられません", error);
+        throw;
     }
     // The rename itself must reach the disk too, or a power loss could bring back
     // the old file after a later write already relied on the new one.
@@ -61,6 +62,12 @@ void ReplaceFileAtomically(const std::filesystem::path& target, std::string_view
     if (dirFd >= 0) {
         ::fsync(dirFd);
         ::close(dirFd);
+    }
+}
+
+void RenameReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        Fail(to, "置き換えられません", errno);
     }
 }
 

@@ -33,10 +33,19 @@ void ReplaceFileAtomically(const std::filesystem::path& target, std::string_view
         DeleteFileW(temp.c_str());
         throw StorageError(target, "書き込めません: " + Win32ErrorText(writeError));
     }
+    try {
+        RenameReplacing(temp, target);
+    } catch (const StorageError&) {
+        DeleteFileW(temp.c_str());
+        throw;
+    }
+}
+
+void RenameReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
     // Virus scanners and indexers open files briefly; wait for them rather than fail.
     DWORD error = 0;
     for (int attempt = 0; attempt < 50; ++attempt) {
-        if (MoveFileExW(temp.c_str(), target.c_str(),
+        if (MoveFileExW(from.c_str(), to.c_str(),
                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             return;
         }
@@ -47,8 +56,7 @@ void ReplaceFileAtomically(const std::filesystem::path& target, std::string_view
         }
         Sleep(20);
     }
-    DeleteFileW(temp.c_str());
-    throw StorageError(target, "置き換えられません: " + Win32ErrorText(error));
+    throw StorageError(to, "置き換えられません: " + Win32ErrorText(error));
 }
 
 }  // namespace zorvan

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "platform/AtomicFile.h"
 #include "platform/BinaryFile.h"
 #include "platform/StorageError.h"
 
@@ -77,21 +78,7 @@ void WriteNew(const std::filesystem::path& file, std::span<const std::uint8_t> b
 
 void Replace(const std::filesystem::path& from, const std::filesystem::path& to) {
     Step("rename");
-    // Virus scanners and indexers open files briefly; wait for them rather than fail.
-    DWORD error = 0;
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        if (MoveFileExW(from.c_str(), to.c_str(),
-                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            return;
-        }
-        error = GetLastError();
-        if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED &&
-            error != ERROR_LOCK_VIOLATION) {
-            break;
-        }
-        Sleep(20);
-    }
-    throw StorageError(to, "置き換えられません: " + Win32ErrorText(error));
+    RenameReplacing(from, to);
 }
 
 void SyncFolder(const std::filesystem::path& /*folder*/) {
@@ -103,9 +90,7 @@ void SyncFolder(const std::filesystem::path& /*folder*/) {
 
 void Replace(const std::filesystem::path& from, const std::filesystem::path& to) {
     Step("rename");
-    if (::rename(from.c_str(), to.c_str()) != 0) {
-        throw StorageError(to, std::string("置き換えられません: ") + std::strerror(errno));
-    }
+    RenameReplacing(from, to);
     SyncFolder(FolderOf(to));
 }
 
