@@ -161,13 +161,24 @@ std::string BackupFile::StoredComment(std::string_view utf8) {
 }
 
 std::filesystem::path BackupFile::Write(const DataPaths& paths, const std::string& fileName,
-                                        BackupHeader header) {
+                                        BackupHeader header, const Progress& progress) {
+    constexpr int kSteps = 6;
+    int step = 0;
+    const auto stepDone = [&] {
+        if (progress) {
+            progress(++step, kSteps);
+        }
+    };
     // Everything is read before anything is written, so an unreadable data file
     // leaves no trace in the backup folder.
     const auto bmp = durable::ReadAll(paths.strBmpFile);
+    stepDone();
     const auto idx = durable::ReadAll(paths.strIdxFile);
+    stepDone();
     const auto ini = durable::ReadAll(paths.strIniFile);
+    stepDone();
     const auto itm = durable::ReadAll(paths.strItmFile);
+    stepDone();
     header.bmpLength = LengthOf(bmp, paths.strBmpFile);
     header.idxLength = LengthOf(idx, paths.strIdxFile);
     header.iniLength = LengthOf(ini, paths.strIniFile);
@@ -189,7 +200,9 @@ std::filesystem::path BackupFile::Write(const DataPaths& paths, const std::strin
     temp += kUnfinished;
     try {
         durable::WriteNew(temp, content);
+        stepDone();
         durable::Replace(temp, target);
+        stepDone();
     } catch (...) {
         std::error_code ignored;
         std::filesystem::remove(temp, ignored);

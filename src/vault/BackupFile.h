@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -61,9 +62,11 @@ public:
     // Writes a backup of the vault's four files as backupFolder/fileName (the
     // header's lengths are filled in here). The file appears whole or not at all: a
     // data file that cannot be read, or a failed write, throws StorageError and leaves
-    // no file behind. An existing backup of that name is replaced.
+    // no file behind. An existing backup of that name is replaced. progress hears
+    // done of total steps after each step.
+    using Progress = std::function<void(int done, int total)>;
     static std::filesystem::path Write(const DataPaths& paths, const std::string& fileName,
-                                       BackupHeader header);
+                                       BackupHeader header, const Progress& progress = {});
 
     // Removes what a cut-short Write left in the backup folder.
     static void RemoveUnfinished(const std::filesystem::path& folder);

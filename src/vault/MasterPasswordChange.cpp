@@ -22,6 +22,8 @@ namespace zorvan {
 namespace {
 
 constexpr std::size_t kBlock = 16;
+// Blocks between two progress reports.
+constexpr std::size_t kReportEvery = 4096;
 
 // Which blocks of the item file are headers and which are enciphered data of the
 // records the index lists. A block listed twice, or shared by two records' data,
@@ -88,7 +90,8 @@ void Reencipher(std::uint8_t* unit, const Cipher& from, const Cipher& to) {
 // Reads the staged file back and checks every block against the original: data
 // blocks must decipher to the same plaintext, all other bytes must be identical.
 void Verify(const std::filesystem::path& staged, const std::vector<std::uint8_t>& original,
-            const BlockMap& map, const Cipher& oldCipher, const Cipher& newCipher) {
+            const BlockMap& map, const Cipher& oldCipher, const Cipher& newCipher,
+            const MasterPasswordChange::Progress& progress) {
     const auto written = durable::ReadAll(staged);
     bool same = written.size() == original.size();
     std::array<std::uint8_t, kBlock> before;
@@ -98,6 +101,9 @@ void Verify(const std::filesystem::path& staged, const std::vector<std::uint8_t>
         std::copy_n(original.begin() + static_cast<std::ptrdiff_t>(at), length, before.begin());
         std::copy_n(written.begin() + static_cast<std::ptrdiff_t>(at), length, after.begin());
         const std::size_t block = at / kBlock;
+        if (progress && block % kReportEvery == 0) {
+            progress(map.data.size() + block, 2 * map.data.size());
+        }
         if (length == kBlock && block < map.data.size() && map.data[block]) {
             oldCipher.Decrypt(before);
             newCipher.Decrypt(after);
@@ -113,19 +119,26 @@ void Verify(const std::filesystem::path& staged, const std::vector<std::uint8_t>
 }
 
 void StageItemFile(const DataPaths& paths, const Cipher& oldCipher, const Cipher& newCipher,
-                   MasterPasswordChange::Result& result) {
+                   MasterPasswordChange::Result& result,
+                   const MasterPasswordChange::Progress& progress) {
     const auto original = durable::ReadAll(paths.strItmFile);
     const BlockMap map = MapListedRecords(paths, original.size());
     result = map.result;
     auto changed = original;
     for (std::size_t block = 0; block < map.data.size(); ++block) {
+        if (progress && block % kReportEvery == 0) {
+            progress(block, 2 * map.data.size());
+        }
         if (map.data[block]) {
             Reencipher(changed.data() + block * kBlock, oldCipher, newCipher);
         }
     }
     const auto staged = VaultJournal::StagedPath(paths.strItmFile);
     durable::WriteNew(staged, changed);
-    Verify(staged, original, map, oldCipher, newCipher);
+    Verify(staged, original, map, oldCipher, newCipher, progress);
+    if (progress) {
+        progress(2 * map.data.size(), 2 * map.data.size());
+    }
 }
 
 void StageSettings(const DataPaths& paths, std::span<const std::uint8_t> newKeyBytes) {
@@ -143,7 +156,7 @@ void StageSettings(const DataPaths& paths, std::span<const std::uint8_t> newKeyB
 
 MasterPasswordChange::Result MasterPasswordChange::ReencryptAll(
     const DataPaths& paths, std::span<const std::uint8_t> oldKeyBytes,
-    std::span<const std::uint8_t> newKeyBytes) {
+    std::span<const std::uint8_t> newKeyBytes, const Progress& progress) {
     VaultJournal journal(paths);
     const Cipher oldCipher(oldKeyBytes);
     const Cipher newCipher(newKeyBytes);
@@ -159,7 +172,7 @@ MasterPasswordChange::Result MasterPasswordChange::ReencryptAll(
         throw;
     }
     try {
-        StageItemFile(paths, oldCipher, newCipher, result);
+        StageItemFile(paths, oldCipher, newCipher, result, progress);
         StageSettings(paths, newKeyBytes);
         journal.Commit(VaultJournal::Kind::kPasswordChange, {paths.strIniFile, paths.strItmFile});
     } catch (...) {

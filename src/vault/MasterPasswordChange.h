@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 
 #include "app/DataFiles.h"
@@ -20,12 +22,17 @@ public:
         int skipped = 0;       // listed records too damaged to read, left as they were
     };
 
+    // done of total units of work so far; called now and then, never between the
+    // commit and its end.
+    using Progress = std::function<void(std::size_t done, std::size_t total)>;
+
     // Both key bytes are 16 bytes (KeyBytes). On return the current cipher key is the
     // one the vault now opens with: the new one, or the old one after a failure
     // before the change was committed. Throws StorageError; a vault with records
     // that overlap (a header inside another record's data) is refused unchanged.
     static Result ReencryptAll(const DataPaths& paths, std::span<const std::uint8_t> oldKeyBytes,
-                               std::span<const std::uint8_t> newKeyBytes);
+                               std::span<const std::uint8_t> newKeyBytes,
+                               const Progress& progress = {});
 };
 
 }  // namespace zorvan

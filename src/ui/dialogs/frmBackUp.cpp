@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <memory>
 
 #include "app/Session.h"
 #include "app/TextFile.h"
@@ -18,6 +19,7 @@
 #include "platform/SecureWipe.h"
 #include "platform/StorageError.h"
 #include "ui/CommittedChange.h"
+#include "ui/LongOperation.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
 #include "ui/dialogs/frmPass.h"
@@ -221,9 +223,17 @@ void frmBackUp::MakeBackup() {
     }
     header.date = OleDate::FromParts(moment);
     header.comment = BackupFile::StoredComment(FromQ(txtComment->text()));
+    auto operation =
+        std::make_unique<LongOperation>(this, nullptr, QStringLiteral("バックアップ処理中"));
     try {
-        BackupFile::Write(session_.paths, FromQ(fileName), header);
+        BackupFile::Write(session_.paths, FromQ(fileName), header,
+                          [&operation](int done, int total) {
+                              operation->Progress(static_cast<std::size_t>(done),
+                                                  static_cast<std::size_t>(total));
+                          });
+        operation.reset();
     } catch (const std::exception& error) {
+        operation.reset();  // before the message, which must take clicks
         ui_.Message(this, ToQ(error.what()), UiServices::Buttons::kOk);
         EnableButtons(true);
         return;

@@ -23,6 +23,7 @@
 #include "platform/Codepage.h"
 #include "platform/StorageError.h"
 #include "resources/MenuTables.h"
+#include "ui/LongOperation.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
 #include "ui/main/ItemList.h"
@@ -33,9 +34,6 @@
 namespace zorvan {
 
 namespace {
-
-constexpr int kRepaintEveryMs = 40;
-constexpr int kProgressSteps = 1000;
 
 // The name as the index will hold it: characters code page 932 lacks become "?",
 // so that comparisons and the selector see what the file stores.
@@ -55,7 +53,11 @@ bool PlainEscape(const QKeyEvent& key) {
 
 }  // namespace
 
-frmImport::frmImport(frmMain& main) : QDialog(&main), main_(main), ui_(main.ui()) {
+frmImport::frmImport(frmMain& main)
+    : QDialog(&main),
+      main_(main),
+      ui_(main.ui()),
+      progressDelay_(LongOperation::defaultProgressDelay()) {
     setObjectName(QStringLiteral("frmImport"));
     setWindowTitle(QStringLiteral("インポート/エクスポート"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -84,7 +86,6 @@ frmImport::frmImport(frmMain& main) : QDialog(&main), main_(main), ui_(main.ui()
     staPanel = new QLabel(staImport);
     staImport->addWidget(staPanel, 1);
     prbProgress = new QProgressBar(staImport);
-    prbProgress->setRange(0, kProgressSteps);
     prbProgress->setMaximumWidth(fontMetrics().averageCharWidth() * 16);
     prbProgress->hide();
     staImport->addPermanentWidget(prbProgress);
@@ -216,12 +217,12 @@ void frmImport::BeginRun(int statusId) {
     cmdExport->setEnabled(false);
     cmdImport->setEnabled(false);
     staPanel->setText(Res(statusId));
-    progressShown_ = false;
-    runClock_.start();
-    repaintClock_.start();
+    run_ = std::make_unique<LongOperation>(this, prbProgress, Res(statusId));
+    run_->SetProgressDelay(progressDelay_);
 }
 
 void frmImport::EndRun(bool ok, int doneId, int failedId) {
+    run_.reset();
     prbProgress->hide();
     if (ok) {
         staPanel->setText(Res(doneId));
@@ -235,44 +236,31 @@ void frmImport::EndRun(bool ok, int doneId, int failedId) {
 }
 
 void frmImport::Progress(std::size_t done, std::size_t total) {
-    if (!progressShown_) {
-        if (runClock_.elapsed() < progressDelay_) {
-            return;
-        }
-        progressShown_ = true;
-        prbProgress->show();
-        repaintClock_.invalidate();  // shown at once, not a few lines later
-    }
-    if (total > 0) {
-        prbProgress->setValue(static_cast<int>(done * kProgressSteps / total));
-    }
-    Repaint();
-}
-
-void frmImport::Repaint() {
-    if (!progressShown_ || (repaintClock_.isValid() && repaintClock_.elapsed() < kRepaintEveryMs)) {
-        return;
-    }
-    repaintClock_.start();
-    // Paint and window-system events only: no click or key may start another run.
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    run_->Progress(done, total);
 }
 
 CsvHooks frmImport::Hooks(const QString& importGroup) {
     CsvHooks hooks;
     hooks.askOverwrite = [this](const std::string& question) {
+        // The question must take clicks; the time spent answering is not part of
+        // the run either.
+        run_.reset();
         const bool yes = ui_.Message(this, ToQ(question), UiServices::Buttons::kYesNo) ==
                          UiServices::Answer::kYes;
-        // The time spent answering is not part of the run.
-        runClock_.start();
+        run_ = std::make_unique<LongOperation>(this, prbProgress, staPanel->text());
+        run_->SetProgressDelay(progressDelay_);
         return yes;
     };
     hooks.progress = [this](std::size_t done, std::size_t total) { Progress(done, total); };
     if (!importGroup.isNull()) {
         hooks.itemImported = [this, importGroup](const ItemRecord& item, BlockNumber block) {
             if (importGroup == main_.state().strCurrentGroup) {
-                main_.itemListHandler().AddItemToListView(-1, item, block);
-                Repaint();
+                ItemList& list = main_.itemListHandler();
+                list.AddItemToListView(-1, item, block);
+                if (run_->RepaintDue()) {
+                    list.FlushRows();
+                }
+                run_->Tick();
             }
         };
     }
@@ -302,7 +290,10 @@ void frmImport::cmdImport_Click() {
     if (created) {
         AddToGroupSelector(name);
     }
+    // The rows reach the list in one step, not one list update per item.
+    main_.itemListHandler().BeginRows();
     const bool ok = engine.ImportCsv(Utf8ToPath(FromQ(txtFile->text())), group, Hooks(name));
+    main_.itemListHandler().EndRows();
     if (ok && created) {
         AddGroupItem(name);
     }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QDialog>
-#include <QElapsedTimer>
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "csv/CsvEngine.h"
@@ -19,13 +19,14 @@ class QStatusBar;
 namespace zorvan {
 
 class frmMain;
+class LongOperation;
 class UiServices;
 
 // The import/export dialog: a CSV file row, the two direction buttons, a group row
 // with its pop-up menu of groups, the append switch and a status bar. It moves the
 // items of one group between the vault and the file and stays open afterwards.
 // An operation that runs longer than the progress delay shows its progress and
-// lets the dialog repaint, but takes no input until it ends.
+// lets the windows repaint; input given meanwhile is dropped (LongOperation).
 class frmImport : public QDialog {
     Q_OBJECT
 
@@ -72,17 +73,13 @@ private:
     // Hides the progress, shows the outcome and enables the direction buttons.
     void EndRun(bool ok, int doneId, int failedId);
     void Progress(std::size_t done, std::size_t total);
-    // Lets the dialog repaint, at most every few dozen milliseconds.
-    void Repaint();
     CsvHooks Hooks(const QString& importGroup);
 
     frmMain& main_;
     UiServices& ui_;
     bool busy_ = false;
-    int progressDelay_ = 500;
-    bool progressShown_ = false;
-    QElapsedTimer runClock_;
-    QElapsedTimer repaintClock_;
+    int progressDelay_;
+    std::unique_ptr<LongOperation> run_;
 
     QPushButton* cmdFile = nullptr;
     QLineEdit* txtFile = nullptr;

@@ -6,10 +6,12 @@
 #include <QLabel>
 #include <QTableView>
 #include <exception>
+#include <iterator>
 
 #include "app/Session.h"
 #include "app/SettingsKeys.h"
 #include "app/SettingsStore.h"
+#include "ui/LongOperation.h"
 #include "ui/Text.h"
 #include "ui/main/ItemListModel.h"
 #include "ui/main/frmMain.h"
@@ -83,9 +85,15 @@ void ItemList::cboMain_Click() {
     state.strItemURLs.resize(1);
     state.strItemMemos.resize(1);
     const std::size_t count = entry.empty() ? 0 : entry.size() - 1;
+    BeginRows();
     Try([&] {
+        LongOperation operation(&main_, main_.progressBar(), Res(res::kLoadingItems));
         ItemReader reader(session.paths.strItmFile);
         for (std::size_t i = 1; i < entry.size(); ++i) {
+            if (operation.RepaintDue()) {
+                FlushRows();  // the rows read so far are shown while the rest loads
+            }
+            operation.Progress(i - 1, count);
             // A damaged record is left out; the rest of the group still loads.
             Try([&] {
                 const auto block = ParseBlockNumber(entry[i]);
@@ -95,6 +103,7 @@ void ItemList::cboMain_Click() {
             });
         }
     });
+    EndRows();
     main_.statusPanel(1)->setText(QString::number(count) + Res(res::kItemsPresent));
     main_.itemList()->clearSelection();
     Try([&] { main_.UpdateMoveMenu(); });
@@ -109,10 +118,11 @@ void ItemList::AddItemToListView(int itemIndex, const ItemRecord& item, BlockNum
     row.userId = ToQ(item.AccountID);
     const QString password = ToQ(item.AccountPass);
     row.password = plain ? password : Mask(password);
-    row.icon = ExpiryIcon(item.HasExpiry(), item.ExpireDate, Today());
+    row.icon = ExpiryIcon(item.HasExpiry(), item.ExpireDate, today_ ? *today_ : Today());
 
     int at = 0;
     if (itemIndex > 0) {
+        FlushRows();
         at = itemIndex - 1;
         const int slot = model->row(at).tag;
         state.intEditSlot = slot;
@@ -125,7 +135,7 @@ void ItemList::AddItemToListView(int itemIndex, const ItemRecord& item, BlockNum
         model->SetRow(at, std::move(row));
     } else {
         main_.DisableSorting();
-        at = itemIndex < 0 ? 0 : model->rowCount();
+        at = itemIndex < 0 ? 0 : RowCount();
         const int slot = static_cast<int>(state.lngItemBlocks.size());
         state.intEditIndex = at + 1;
         state.intEditSlot = slot;
@@ -133,7 +143,13 @@ void ItemList::AddItemToListView(int itemIndex, const ItemRecord& item, BlockNum
         state.strItemURLs.emplace_back();
         state.strItemMemos.emplace_back();
         row.tag = slot;
-        model->InsertRow(at, std::move(row));
+        if (batching_ == 0) {
+            model->InsertRow(at, std::move(row));
+        } else if (itemIndex < 0) {
+            top_.push_back(std::move(row));
+        } else {
+            bottom_.push_back(std::move(row));
+        }
     }
     const auto slot = static_cast<std::size_t>(state.intEditSlot);
     state.strItemURLs[slot] = ToQ(item.RelatedURL);
@@ -141,24 +157,65 @@ void ItemList::AddItemToListView(int itemIndex, const ItemRecord& item, BlockNum
     state.lngItemBlocks[slot] = lngPointer;
 }
 
+void ItemList::BeginRows() {
+    if (batching_++ == 0) {
+        today_ = Today();
+    }
+}
+
+int ItemList::RowCount() const {
+    return main_.itemModel()->rowCount() + static_cast<int>(top_.size() + bottom_.size());
+}
+
+void ItemList::FlushRows() {
+    ItemListModel* model = main_.itemModel();
+    if (!top_.empty()) {
+        std::vector<ItemListModel::Row> rows(std::make_move_iterator(top_.rbegin()),
+                                             std::make_move_iterator(top_.rend()));
+        top_.clear();
+        model->InsertRows(0, std::move(rows));
+    }
+    if (!bottom_.empty()) {
+        std::vector<ItemListModel::Row> rows = std::move(bottom_);
+        bottom_.clear();
+        model->InsertRows(model->rowCount(), std::move(rows));
+    }
+}
+
+void ItemList::EndRows() {
+    FlushRows();
+    if (--batching_ == 0) {
+        today_.reset();
+    }
+}
+
 void ItemList::ShowPasswords(bool plain) {
+    FlushRows();
     ItemListModel* model = main_.itemModel();
     const MainState& state = main_.state();
-    if (!plain) {
-        for (int at = 0; at < model->rowCount(); ++at) {
-            model->SetPassword(at, Mask(model->row(at).password));
-        }
-        return;
+    // The texts are all made first and handed to the list in one step; a row whose
+    // item cannot be read keeps what it shows.
+    std::vector<QString> shown;
+    shown.reserve(static_cast<std::size_t>(model->rowCount()));
+    for (int at = 0; at < model->rowCount(); ++at) {
+        shown.push_back(plain ? model->row(at).password : Mask(model->row(at).password));
     }
-    Try([&] {
-        ItemReader reader(main_.session().paths.strItmFile);
-        for (int at = 0; at < model->rowCount(); ++at) {
-            Try([&] {
-                const auto slot = static_cast<std::size_t>(model->row(at).tag);
-                model->SetPassword(at, ToQ(reader.Load(state.lngItemBlocks[slot]).AccountPass));
-            });
-        }
-    });
+    if (plain) {
+        Try([&] {
+            LongOperation operation(&main_, main_.progressBar(), Res(res::kLoadingItems));
+            ItemReader reader(main_.session().paths.strItmFile);
+            for (int at = 0; at < model->rowCount(); ++at) {
+                operation.Progress(static_cast<std::size_t>(at),
+                                   static_cast<std::size_t>(model->rowCount()));
+                Try([&] {
+                    const auto slot = static_cast<std::size_t>(model->row(at).tag);
+                    shown[static_cast<std::size_t>(at)] =
+                        ToQ(reader.Load(state.lngItemBlocks[slot]).AccountPass);
+                });
+            }
+        });
+    }
+    model->SetPasswords(std::move(shown));
 }
 
 }  // namespace zorvan

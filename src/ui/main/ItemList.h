@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <optional>
+#include <vector>
 
+#include "ui/main/ItemListModel.h"
 #include "vault/BlockNumber.h"
 
 namespace zorvan {
@@ -23,6 +26,14 @@ public:
     // end; k > 0: replaces row k (counted from 1), freeing the blocks it showed.
     void AddItemToListView(int itemIndex, const ItemRecord& item, BlockNumber lngPointer);
 
+    // New rows made between BeginRows and EndRows are kept aside and reach the list
+    // together, in the places and order that one call at a time gives them; the slot
+    // store and the edit row and slot are kept up to date call by call. FlushRows
+    // hands over what is kept so far. A row replaced meanwhile flushes first.
+    void BeginRows();
+    void FlushRows();
+    void EndRows();
+
     // Column 3 of every row in plain (read again from the vault) or masked.
     void ShowPasswords(bool plain);
 
@@ -34,7 +45,14 @@ public:
     static double Today();
 
 private:
+    // Rows of the list with those kept aside.
+    int RowCount() const;
+
     frmMain& main_;
+    int batching_ = 0;
+    std::vector<ItemListModel::Row> top_;     // in call order; each goes above the last
+    std::vector<ItemListModel::Row> bottom_;  // in call order
+    std::optional<double> today_;             // one date for a whole batch
 };
 
 }  // namespace zorvan

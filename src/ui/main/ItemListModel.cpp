@@ -1,6 +1,8 @@
 #include "ui/main/ItemListModel.h"
 
 #include <algorithm>
+#include <iterator>
+#include <unordered_map>
 
 #include "ui/main/Icons.h"
 
@@ -70,17 +72,19 @@ void ItemListModel::sort(int column, Qt::SortOrder order) {
         const int c = QString::compare(text(a), text(b), Qt::CaseInsensitive);
         return order == Qt::AscendingOrder ? c < 0 : c > 0;
     });
-    // Selections and persistent indexes follow their rows.
+    // Selections and persistent indexes follow their rows (tags are unique).
+    std::unordered_map<int, int> sortedAt;
+    sortedAt.reserve(sorted.size());
+    for (std::size_t i = 0; i < sorted.size(); ++i) {
+        sortedAt.emplace(sorted[i].tag, static_cast<int>(i));
+    }
     QModelIndexList from;
     QModelIndexList to;
     for (const QModelIndex& index : persistentIndexList()) {
-        const Row& row = rows_[static_cast<std::size_t>(index.row())];
-        for (std::size_t i = 0; i < sorted.size(); ++i) {
-            if (sorted[i].tag == row.tag) {
-                from << index;
-                to << createIndex(static_cast<int>(i), index.column());
-                break;
-            }
+        const auto found = sortedAt.find(rows_[static_cast<std::size_t>(index.row())].tag);
+        if (found != sortedAt.end()) {
+            from << index;
+            to << createIndex(found->second, index.column());
         }
     }
     rows_ = std::move(sorted);
@@ -116,6 +120,23 @@ void ItemListModel::InsertRow(int at, Row row) {
     endInsertRows();
 }
 
+void ItemListModel::InsertRows(int at, std::vector<Row> rows) {
+    if (rows.empty()) {
+        return;
+    }
+    if (rows_.empty()) {
+        // Into an empty list: a reset is the cheapest news for a view.
+        beginResetModel();
+        rows_ = std::move(rows);
+        endResetModel();
+        return;
+    }
+    beginInsertRows(QModelIndex(), at, at + static_cast<int>(rows.size()) - 1);
+    rows_.insert(rows_.begin() + at, std::make_move_iterator(rows.begin()),
+                 std::make_move_iterator(rows.end()));
+    endInsertRows();
+}
+
 void ItemListModel::RemoveRow(int at) {
     beginRemoveRows(QModelIndex(), at, at);
     rows_.erase(rows_.begin() + at);
@@ -125,6 +146,17 @@ void ItemListModel::RemoveRow(int at) {
 void ItemListModel::SetPassword(int at, const QString& shown) {
     rows_[static_cast<std::size_t>(at)].password = shown;
     emit dataChanged(index(at, 2), index(at, 2));
+}
+
+void ItemListModel::SetPasswords(std::vector<QString> shown) {
+    const std::size_t count = std::min(shown.size(), rows_.size());
+    if (count == 0) {
+        return;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        rows_[i].password = std::move(shown[i]);
+    }
+    emit dataChanged(index(0, 2), index(static_cast<int>(count) - 1, 2));
 }
 
 void ItemListModel::SetRow(int at, Row row) {

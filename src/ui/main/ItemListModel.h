@@ -37,9 +37,14 @@ public:
     void AddColumn(const QString& heading);
     void ClearRows();
     void InsertRow(int at, Row row);
+    // Many rows put in at once before row at, in their order, with one notification
+    // (a view told row by row does its bookkeeping once per row).
+    void InsertRows(int at, std::vector<Row> rows);
     void RemoveRow(int at);
     const Row& row(int at) const { return rows_[static_cast<std::size_t>(at)]; }
     void SetPassword(int at, const QString& shown);
+    // Column 3 of every row at once; shown holds one text per row.
+    void SetPasswords(std::vector<QString> shown);
     void SetRow(int at, Row row);
     QString ColumnText(int at, int column) const;
 

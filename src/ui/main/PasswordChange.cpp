@@ -2,11 +2,13 @@
 
 #include <QLabel>
 #include <exception>
+#include <memory>
 #include <system_error>
 
 #include "app/Session.h"
 #include "platform/SecureWipe.h"
 #include "ui/CommittedChange.h"
+#include "ui/LongOperation.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
 #include "ui/dialogs/frmPass.h"
@@ -44,10 +46,18 @@ void PasswordChange::Run() {
     QLabel* status = main_.statusPanel(kStatusPanel);
     status->setText(Res(res::kChangingPassword));
     status->repaint();
+    auto operation =
+        std::make_unique<LongOperation>(&main_, main_.progressBar(), Res(res::kChangingPassword));
     try {
         MasterPasswordChange::ReencryptAll(session.paths, KeyBytes(session.strMasterPass).span(),
-                                           KeyBytes(typed.strMasterPass).span());
+                                           KeyBytes(typed.strMasterPass).span(),
+                                           [&operation](std::size_t done, std::size_t total) {
+                                               operation->Progress(done, total);
+                                           });
+        operation.reset();
     } catch (const std::exception& error) {
+        // The progress goes before any message is shown.
+        operation.reset();
         status->clear();
         // Once committed, the new password is the one the vault opens with.
         const bool committed = VaultJournal(session.paths).Pending();

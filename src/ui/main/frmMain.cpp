@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
+#include <QProgressBar>
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolBar>
@@ -22,6 +24,7 @@
 #include "app/WindowServices.h"
 #include "platform/KeyInjector.h"
 #include "resources/MenuTables.h"
+#include "ui/LongOperation.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
 #include "ui/dialogs/frmBackUp.h"
@@ -93,6 +96,12 @@ frmMain::frmMain(Session& session, UiServices& ui, QWidget* parent)
     staPanel2 = new QLabel(this);
     statusBar()->addWidget(staPanel1, 1);
     statusBar()->addWidget(staPanel2);
+    prbMain = new QProgressBar(this);
+    prbMain->setObjectName(QStringLiteral("prbMain"));
+    prbMain->setTextVisible(false);
+    prbMain->setMaximumWidth(fontMetrics().averageCharWidth() * 16);
+    prbMain->hide();
+    statusBar()->addPermanentWidget(prbMain);
     statusBar()->setSizeGripEnabled(true);
 
     tooltip_ = new frmTooltip(this);
@@ -275,7 +284,11 @@ void frmMain::ResetColumnHeadings() {
 }
 
 void frmMain::DisableSorting() {
-    lvwMain->setSortingEnabled(false);
+    // Switching it off reconnects the header's signals even when already off; a
+    // group load asks once per row.
+    if (lvwMain->isSortingEnabled()) {
+        lvwMain->setSortingEnabled(false);
+    }
 }
 
 bool frmMain::topMost() const {
@@ -565,7 +578,20 @@ void frmMain::SetKeystrokeSender(std::function<void(const QString&)> send) {
     sendKeys_ = std::move(send);
 }
 
+QProgressBar* frmMain::progressBar() const {
+    return isVisible() && statusBar()->isVisible() ? prbMain : nullptr;
+}
+
 void frmMain::Timer1_Timer() {
+    if (LongOperation::Running()) {
+        // Held until the operation ends: keystrokes are never sent in its middle.
+        LongOperation::Later([window = QPointer<frmMain>(this)] {
+            if (window != nullptr && window->Timer1.isActive()) {
+                window->Timer1_Timer();
+            }
+        });
+        return;
+    }
     const int before = intSendWait--;
     if (before == 1) {
         ShowToolTip(QString(), QString());

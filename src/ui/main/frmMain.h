@@ -10,6 +10,7 @@
 
 class QComboBox;
 class QLabel;
+class QProgressBar;
 class QTableView;
 
 namespace zorvan {
@@ -96,6 +97,9 @@ public:
     QTableView* itemList() const { return lvwMain; }
     ItemListModel* itemModel() const { return model_; }
     QLabel* statusPanel(int panel) const { return panel == 1 ? staPanel1 : staPanel2; }
+    // Where a long operation of the main window shows its progress: the status bar's
+    // progress bar while the window and its status bar are shown, else none.
+    QProgressBar* progressBar() const;
     frmTooltip* tooltip() const { return tooltip_; }
     bool toolTipsEnabled() const { return blnToolTip; }
     int secondsLeft() const { return intSendWait; }
@@ -138,6 +142,7 @@ private:
     ItemListModel* model_ = nullptr;
     QLabel* staPanel1 = nullptr;
     QLabel* staPanel2 = nullptr;
+    QProgressBar* prbMain = nullptr;
     frmTooltip* tooltip_ = nullptr;
     QTimer Timer1;
     QString timerTag_;

@@ -1,0 +1,198 @@
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QtTest>
+#include <fstream>
+
+#include "csv/CsvEngine.h"
+#include "platform/Codepage.h"
+#include "support/MainFixture.h"
+#include "ui/LongOperation.h"
+#include "ui/dialogs/frmBackUp.h"
+#include "ui/dialogs/frmImport.h"
+#include "ui/dialogs/frmPass.h"
+#include "ui/main/PasswordChange.h"
+
+namespace zorvan {
+
+// Long operations of the main window over the sample vault with a group "Big" of
+// many items: they show progress and keep the window painted, yet a key pressed
+// meanwhile runs no command, now or afterwards. Progress shows at once here.
+class LongOperationTest : public QObject {
+    Q_OBJECT
+
+private:
+    static constexpr int kBigItems = 300;
+
+    // Counts the paints of a widget; on the first one, presses Insert (new item) in
+    // the item list and lets the countdown tick, as a user and a timer might.
+    struct DuringPaint : QObject {
+        explicit DuringPaint(frmMain& window) : main(window) {}
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint && paints++ == 0) {
+                running = LongOperation::Running();
+                main.itemList()->setFocus();
+                QTest::keyClick(main.itemList(), Qt::Key_Insert);
+                main.Timer1_Timer();
+            }
+            return false;
+        }
+        frmMain& main;
+        int paints = 0;
+        bool running = false;
+    };
+
+    struct Fixture {
+        Fixture() {
+            std::string lines;
+            for (int i = 0; i < kBigItems; ++i) {
+                lines += "item" + std::to_string(i) + ",id,pw\r\n";
+            }
+            const auto csv = f.vault.folder() / "big.csv";
+            std::ofstream(csv, std::ios::binary) << lines;
+            QVERIFY(CsvEngine(f.vault.session->paths).ImportCsv(csv, "Big"));
+            f.vault.session->strMasterPass = "zorvan";
+            f.Open();
+            main().SetKeystrokeSender([this](const QString& text) { sent << text; });
+            bar = main().findChild<QProgressBar*>(QStringLiteral("prbMain"));
+        }
+        frmMain& main() { return *f.main; }
+
+        test::MainFixture f;
+        QProgressBar* bar = nullptr;
+        QStringList sent;
+    };
+
+private slots:
+    void init() { LongOperation::SetDefaultProgressDelay(0); }
+    void cleanup() { LongOperation::SetDefaultProgressDelay(500); }
+
+    void groupLoadShowsProgressAndRepaintsButDropsInputAndHoldsTheCountdown() {
+        Fixture x;
+        QVERIFY(x.bar != nullptr);
+        DuringPaint during(x.main());
+        x.bar->installEventFilter(&during);
+        x.main().StartCountdown(1, QStringLiteral("typed"));
+        x.f.Show(QStringLiteral("Big"));
+        QVERIFY(during.paints > 0);
+        QVERIFY(during.running);
+        QVERIFY(!x.bar->isVisible());
+        QCOMPARE(x.main().itemModel()->rowCount(), kBigItems);
+        QCOMPARE(x.main().itemModel()->row(0).name, QStringLiteral("item299"));
+        QCOMPARE(x.main().statusPanel(1)->text(),
+                 QString::number(kBigItems) + QStringLiteral("個のアイテムがあります"));
+        QVERIFY(x.sent.isEmpty());  // the tick waits for the load's end
+        QApplication::processEvents();
+        QCOMPARE(x.sent, QStringList{QStringLiteral("typed")});
+        // The key pressed during the load was dropped, not kept for later; the same
+        // key afterwards opens the item dialog.
+        QCOMPARE(x.f.itemDialogs, 0);
+        x.main().itemList()->setFocus();
+        QTest::keyClick(x.main().itemList(), Qt::Key_Insert);
+        QCOMPARE(x.f.itemDialogs, 1);
+    }
+
+    void passwordChangeShowsProgressBetweenItsTwoStatusTexts() {
+        Fixture x;
+        DuringPaint during(x.main());
+        x.bar->installEventFilter(&during);
+        QString statusDuring;
+        struct StatusAtPaint : QObject {
+            QLabel* status = nullptr;
+            QString* seen = nullptr;
+            bool eventFilter(QObject*, QEvent* event) override {
+                if (event->type() == QEvent::Paint && seen->isEmpty()) {
+                    *seen = status->text();
+                }
+                return false;
+            }
+        } watch;
+        watch.status = x.main().statusPanel(PasswordChange::kStatusPanel);
+        watch.seen = &statusDuring;
+        x.bar->installEventFilter(&watch);
+        PasswordChange change(x.main());
+        change.SetPasswordDialogRunner([](frmPass& dialog) {
+            dialog.passwordBox()->setText(QStringLiteral("新しい"));
+            dialog.confirmationBox()->setText(QStringLiteral("新しい"));
+            dialog.okButton()->click();
+        });
+        change.Run();
+        QVERIFY(during.paints > 0);
+        QCOMPARE(statusDuring, QStringLiteral("パスワード変更処理中"));
+        QCOMPARE(watch.status->text(), QStringLiteral("パスワード変更処理完了"));
+        QCOMPARE(x.f.vault.session->strMasterPass, std::string("新しい"));
+        QVERIFY(!x.bar->isVisible());
+        QApplication::processEvents();
+        QCOMPARE(x.f.itemDialogs, 0);
+        QVERIFY(x.f.ui.messages.isEmpty());
+    }
+
+    void importIntoTheShownGroupDropsInputAndListsTheRowsOnTop() {
+        Fixture x;
+        x.f.Show(QStringLiteral("Big"));
+        frmImport dialog(x.main());
+        dialog.show();
+        DuringPaint during(x.main());
+        dialog.progressBar()->installEventFilter(&during);
+        std::ofstream(x.f.vault.folder() / "more.csv", std::ios::binary)
+            << "new1,a,b\r\nnew2,c,d\r\n";
+        dialog.fileBox()->setText(
+            QString::fromStdString(PathToUtf8(x.f.vault.folder() / "more.csv")));
+        dialog.importButton()->click();
+        QVERIFY(during.paints > 0);
+        QCOMPARE(x.main().itemModel()->rowCount(), kBigItems + 2);
+        QCOMPARE(x.f.Names().mid(0, 3), (QStringList{QStringLiteral("new2"), QStringLiteral("new1"),
+                                                     QStringLiteral("item299")}));
+        QCOMPARE(x.main().state().intEditIndex, 1);
+        QCOMPARE(dialog.statusPanel()->text(), QStringLiteral("インポート完了"));
+        QApplication::processEvents();
+        QCOMPARE(x.f.itemDialogs, 0);
+    }
+
+    void backupShowsItsProgressInADialog() {
+        Fixture x;
+        struct Shown : QObject {
+            QStringList labels;
+            bool eventFilter(QObject* watched, QEvent* event) override {
+                if (event->type() == QEvent::Show) {
+                    if (auto* progress = qobject_cast<QProgressDialog*>(watched)) {
+                        labels << progress->labelText();
+                    }
+                }
+                return false;
+            }
+        } shown;
+        qApp->installEventFilter(&shown);
+        frmBackUp dialog(x.main());
+        dialog.button(frmBackUp::kBackUp)->click();
+        qApp->removeEventFilter(&shown);
+        QCOMPARE(shown.labels, QStringList{QStringLiteral("バックアップ処理中")});
+        QCOMPARE(dialog.list()->topLevelItemCount(), 1);
+        QVERIFY(x.f.ui.messages.isEmpty());
+    }
+
+    void laterWaitsForTheOutermostOperation() {
+        QWidget owner;
+        QStringList order;
+        {
+            LongOperation outer(&owner, nullptr, QStringLiteral("外"));
+            {
+                LongOperation inner(&owner, nullptr, QStringLiteral("内"));
+                LongOperation::Later([&] { order << QStringLiteral("later"); });
+            }
+            QApplication::processEvents();
+            order << QStringLiteral("outer still running");
+        }
+        QApplication::processEvents();
+        QCOMPARE(order,
+                 (QStringList{QStringLiteral("outer still running"), QStringLiteral("later")}));
+    }
+};
+
+}  // namespace zorvan
+
+QTEST_MAIN(zorvan::LongOperationTest)
+#include "LongOperationTest.moc"
