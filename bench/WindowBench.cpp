@@ -16,6 +16,7 @@
 #include "support/WindowVault.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
+#include "ui/main/ListInteractions.h"
 #include "ui/main/frmMain.h"
 #include "vault/Cipher.h"
 #include "vault/CyrptFunction.h"
@@ -105,6 +106,22 @@ void BM_GroupSwitch(benchmark::State& state, Layout layout, int items) {
     state.counters["peak_rss_mb"] = PeakRssMb();
 }
 
+// A click on the name column's heading with the biggest group shown: the rows are
+// sorted, ascending and descending in turn, and painted.
+void BM_Sort(benchmark::State& state, Layout layout, int items) {
+    const WindowVault& vault = *Vaults().at({layout, items});
+    QtUiServices ui;
+    const auto session = LoggedIn(vault);
+    frmMain main(*session, ui);
+    main.Form_Load();
+    main.show();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        main.listInteractions().lvwMain_ColumnClick(0);
+        QApplication::processEvents();
+    }
+}
+
 }  // namespace
 }  // namespace zorvan
 
@@ -142,6 +159,13 @@ int main(int argc, char** argv) {
         for (const Layout layout : kLayouts) {
             benchmark::RegisterBenchmark(name("group_switch", layout, items).c_str(),
                                          BM_GroupSwitch, layout, items)
+                ->Unit(benchmark::kMillisecond);
+        }
+    }
+    for (const int items : kSizes) {
+        for (const Layout layout : kLayouts) {
+            benchmark::RegisterBenchmark(name("sort", layout, items).c_str(), BM_Sort, layout,
+                                         items)
                 ->Unit(benchmark::kMillisecond);
         }
     }

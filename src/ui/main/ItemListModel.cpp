@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
-#include <unordered_map>
+#include <numeric>
 
 #include "ui/main/Icons.h"
 
@@ -64,28 +64,31 @@ bool ItemListModel::setHeaderData(int section, Qt::Orientation orientation, cons
 
 void ItemListModel::sort(int column, Qt::SortOrder order) {
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::vector<Row> sorted = rows_;
-    std::stable_sort(sorted.begin(), sorted.end(), [&](const Row& a, const Row& b) {
-        const auto text = [column](const Row& r) {
-            return column == 0 ? r.name : column == 1 ? r.userId : r.password;
-        };
-        const int c = QString::compare(text(a), text(b), Qt::CaseInsensitive);
+    // Row numbers are sorted, comparing the texts in place, and the rows moved once.
+    QString Row::*const text = column == 0   ? &Row::name
+                               : column == 1 ? &Row::userId
+                                             : &Row::password;
+    std::vector<int> byText(rows_.size());
+    std::iota(byText.begin(), byText.end(), 0);
+    std::stable_sort(byText.begin(), byText.end(), [&](int a, int b) {
+        const int c =
+            QString::compare(rows_[static_cast<std::size_t>(a)].*text,
+                             rows_[static_cast<std::size_t>(b)].*text, Qt::CaseInsensitive);
         return order == Qt::AscendingOrder ? c < 0 : c > 0;
     });
-    // Selections and persistent indexes follow their rows (tags are unique).
-    std::unordered_map<int, int> sortedAt;
-    sortedAt.reserve(sorted.size());
-    for (std::size_t i = 0; i < sorted.size(); ++i) {
-        sortedAt.emplace(sorted[i].tag, static_cast<int>(i));
+    std::vector<Row> sorted;
+    sorted.reserve(rows_.size());
+    std::vector<int> movedTo(rows_.size());
+    for (std::size_t i = 0; i < byText.size(); ++i) {
+        movedTo[static_cast<std::size_t>(byText[i])] = static_cast<int>(i);
+        sorted.push_back(std::move(rows_[static_cast<std::size_t>(byText[i])]));
     }
+    // Selections and persistent indexes follow their rows.
     QModelIndexList from;
     QModelIndexList to;
     for (const QModelIndex& index : persistentIndexList()) {
-        const auto found = sortedAt.find(rows_[static_cast<std::size_t>(index.row())].tag);
-        if (found != sortedAt.end()) {
-            from << index;
-            to << createIndex(found->second, index.column());
-        }
+        from << index;
+        to << createIndex(movedTo[static_cast<std::size_t>(index.row())], index.column());
     }
     rows_ = std::move(sorted);
     changePersistentIndexList(from, to);

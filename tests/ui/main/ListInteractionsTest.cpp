@@ -56,6 +56,22 @@ private slots:
         QCOMPARE(f.Names(), (QStringList{"A-no-id", "c-full", "b-no-url"}));
     }
 
+    void sortingCarriesTheSelectionAndCurrentRowAlongAndKeepsTiesInOrder() {
+        test::MainFixture f(false);
+        Mixed(f);
+        f.AddItem("G", "a-no-id", "", "pw");  // ties with "A-no-id" case-insensitively
+        auto& main = f.Open();
+        QCOMPARE(f.Names(), (QStringList{"a-no-id", "c-full", "A-no-id", "b-no-url"}));
+        f.SelectRows({2, 3});
+        main.itemList()->selectionModel()->setCurrentIndex(main.itemModel()->index(2, 0),
+                                                           QItemSelectionModel::NoUpdate);
+        main.listInteractions().lvwMain_ColumnClick(0);
+        main.listInteractions().lvwMain_ColumnClick(0);
+        QCOMPARE(f.Names(), (QStringList{"a-no-id", "A-no-id", "b-no-url", "c-full"}));
+        QCOMPARE(f.SelectedRows(), (QList<int>{1, 2}));
+        QCOMPARE(main.itemList()->currentIndex().row(), 1);
+    }
+
     void groupLoadResetsHeadingsButKeepsTheSortState() {
         test::MainFixture f;
         auto& main = f.Open();
