@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/AtomicFile.h"
+#include "platform/FileSteps.h"
 #include "platform/StorageError.h"
 
 namespace zorvan {
@@ -38,26 +39,38 @@ void ReplaceFileAtomically(const std::filesystem::path& target, std::string_view
     if (folder.empty()) {
         folder = ".";
     }
+    filesteps::Announce("create", target);
     std::string tempName = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkstemp(tempName.data());
     if (fd < 0) {
         Fail(target, "一時ファイルを作成できません", errno);
     }
-    if (!WriteAll(fd, content) || ::fsync(fd) != 0) {
-        const int error = errno;
-        ::close(fd);
-        ::unlink(tempName.c_str());
-        Fail(target, "書き込めません", error);
-    }
-    ::close(fd);
+    // Whatever stops the replacement before the rename (a failed call, or a step
+    // hook that throws) takes the temporary file with it.
+    bool open = true;
     try {
+        filesteps::Announce("write", tempName);
+        bool ok = WriteAll(fd, content);
+        if (ok) {
+            filesteps::Announce("flush", tempName);
+            ok = ::fsync(fd) == 0;
+        }
+        if (!ok) {
+            Fail(target, "書き込めません", errno);
+        }
+        ::close(fd);
+        open = false;
         RenameReplacing(tempName, target);
-    } catch (const StorageError&) {
+    } catch (...) {
+        if (open) {
+            ::close(fd);
+        }
         ::unlink(tempName.c_str());
         throw;
     }
     // The rename itself must reach the disk too, or a power loss could bring back
     // the old file after a later write already relied on the new one.
+    filesteps::Announce("sync folder", folder);
     const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         ::fsync(dirFd);
@@ -66,6 +79,7 @@ void ReplaceFileAtomically(const std::filesystem::path& target, std::string_view
 }
 
 void RenameReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
+    filesteps::Announce("rename", to);
     if (::rename(from.c_str(), to.c_str()) != 0) {
         Fail(to, "置き換えられません", errno);
     }

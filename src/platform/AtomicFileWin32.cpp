@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/AtomicFile.h"
+#include "platform/FileSteps.h"
 #include "platform/StorageError.h"
 #include "platform/Win32Error.h"
 
@@ -11,37 +12,49 @@ namespace zorvan {
 void ReplaceFileAtomically(const std::filesystem::path& target, std::string_view content) {
     std::filesystem::path temp = target;
     temp += L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+    filesteps::Announce("create", target);
     HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         throw StorageError(target,
                            "一時ファイルを作成できません: " + Win32ErrorText(GetLastError()));
     }
-    std::size_t done = 0;
-    bool ok = true;
-    while (ok && done < content.size()) {
-        DWORD put = 0;
-        const DWORD want =
-            static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1u << 30));
-        ok = WriteFile(h, content.data() + done, want, &put, nullptr) != FALSE;
-        done += put;
-    }
-    ok = ok && FlushFileBuffers(h);
-    const DWORD writeError = ok ? 0 : GetLastError();
-    CloseHandle(h);
-    if (!ok) {
-        DeleteFileW(temp.c_str());
-        throw StorageError(target, "書き込めません: " + Win32ErrorText(writeError));
-    }
+    // Whatever stops the replacement before the rename (a failed call, or a step
+    // hook that throws) takes the temporary file with it.
+    bool open = true;
     try {
+        filesteps::Announce("write", temp);
+        std::size_t done = 0;
+        bool ok = true;
+        while (ok && done < content.size()) {
+            DWORD put = 0;
+            const DWORD want =
+                static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1u << 30));
+            ok = WriteFile(h, content.data() + done, want, &put, nullptr) != FALSE;
+            done += put;
+        }
+        if (ok) {
+            filesteps::Announce("flush", temp);
+            ok = FlushFileBuffers(h) != FALSE;
+        }
+        const DWORD writeError = ok ? 0 : GetLastError();
+        CloseHandle(h);
+        open = false;
+        if (!ok) {
+            throw StorageError(target, "書き込めません: " + Win32ErrorText(writeError));
+        }
         RenameReplacing(temp, target);
-    } catch (const StorageError&) {
+    } catch (...) {
+        if (open) {
+            CloseHandle(h);
+        }
         DeleteFileW(temp.c_str());
         throw;
     }
 }
 
 void RenameReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
+    filesteps::Announce("rename", to);
     // Virus scanners and indexers open files briefly; wait for them rather than fail.
     DWORD error = 0;
     for (int attempt = 0; attempt < 50; ++attempt) {

@@ -227,7 +227,7 @@ TEST_F(MasterPasswordChangeTest, FailureBeforeTheCommitLeavesTheOldVaultAndKey) 
 
 TEST_F(MasterPasswordChangeTest, FailureAfterTheCommitIsFinishedAtTheNextStart) {
     BuildVectorVault();
-    InterruptAt("rename", 3);  // the journal and the settings file are in place
+    InterruptAt("rename", 4);  // the journal and the settings file are in place
     EXPECT_THROW(Change("zorvan", "パスワード"), Interrupted);
     durable::SetStepHook(nullptr);
     EXPECT_EQ(CurrentProbe(), Probe("パスワード"));
