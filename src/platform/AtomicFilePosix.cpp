@@ -3,7 +3,11 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
+#include <system_error>
+#include <vector>
 
 #include "platform/AtomicFile.h"
 #include "platform/FileSteps.h"
@@ -30,6 +34,17 @@ bool WriteAll(int fd, std::string_view content) {
         done += static_cast<std::size_t>(n);
     }
     return true;
+}
+
+// ".name.XXXXXX", as mkstemp completes the template below.
+bool IsTemporaryOf(const std::string& candidate, const std::string& name) {
+    const std::string prefix = "." + name + ".";
+    if (candidate.size() != prefix.size() + 6 || !candidate.starts_with(prefix)) {
+        return false;
+    }
+    return std::all_of(candidate.begin() + static_cast<std::ptrdiff_t>(prefix.size()),
+                       candidate.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
 }
 
 }  // namespace
@@ -83,6 +98,28 @@ void RenameReplacing(const std::filesystem::path& from, const std::filesystem::p
     if (::rename(from.c_str(), to.c_str()) != 0) {
         Fail(to, "置き換えられません", errno);
     }
+}
+
+int RemoveLeftoverTemporaries(const std::filesystem::path& target) {
+    std::filesystem::path folder = target.parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    const std::filesystem::path::string_type name = target.filename().native();
+    std::error_code error;
+    std::vector<std::filesystem::path> leftovers;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        if (IsTemporaryOf(it->path().filename().native(), name)) {
+            leftovers.push_back(it->path());
+        }
+    }
+    int removed = 0;
+    for (const auto& file : leftovers) {
+        filesteps::Announce("remove", file);
+        removed += std::filesystem::remove(file, error) ? 1 : 0;
+    }
+    return removed;
 }
 
 }  // namespace zorvan
