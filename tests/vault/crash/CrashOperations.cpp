@@ -13,8 +13,8 @@
 #include "vault/BackupFile.h"
 #include "vault/BackupRestore.h"
 #include "vault/Cipher.h"
-#include "vault/CyrptFunction.h"
 #include "vault/GroupIndex.h"
+#include "vault/ItemEdits.h"
 #include "vault/ItemRecord.h"
 #include "vault/ItemStore.h"
 #include "vault/MasterPasswordChange.h"
@@ -32,29 +32,13 @@ std::vector<BlockNumber> BlocksOf(const DataPaths& paths, std::string_view group
     return blocks;
 }
 
-BlockNumber Store(const DataPaths& paths, const ItemRecord& item) {
-    ItemPlaintext plain = BuildItemPlaintext(item);
-    CyrptFunction::EncryptBytes(plain.bytes.span());
-    return ItemStore(paths.strItmFile, paths.strBmpFile)
-        .StoreItem(plain.bytes.span(), plain.count, item.Expire, item.ExpireDate);
-}
-
-// The item dialog's OK: the new record first, then the index line names it in
-// place of the old one (a failed index write gives the new blocks back), and only
-// then the old record is freed (the list does that as it shows the new row).
+// The item dialog's OK; the list frees the old record as it shows the new row.
 void SaveItem(const DataPaths& paths, std::string_view group, const ItemRecord& item,
               BlockNumber oldBlock) {
-    ItemStore store(paths.strItmFile, paths.strBmpFile);
-    const BlockNumber newBlock = Store(paths, item);
-    try {
-        GroupIndex(paths.strIdxFile).UpdateGroupLine(group, oldBlock, newBlock);
-    } catch (const std::exception&) {
-        store.FreeItem(newBlock);
-        throw;
-    }
+    ItemEdits::SaveItem(paths, group, item, oldBlock);
     if (oldBlock != kNoBlock) {
         try {
-            store.FreeItem(oldBlock);
+            ItemStore(paths.strItmFile, paths.strBmpFile).FreeItem(oldBlock);
         } catch (const std::exception&) {
         }
     }
@@ -83,14 +67,8 @@ void EditItem(const DataPaths& paths, const std::filesystem::path&) {
 // The Delete key on a selection of several rows, top row first.
 void DeleteItems(const DataPaths& paths, const std::filesystem::path&) {
     const auto blocks = BlocksOf(paths, "Games");
-    GroupIndex index(paths.strIdxFile);
-    ItemStore store(paths.strItmFile, paths.strBmpFile);
     for (const std::size_t row : {1u, 4u, 7u}) {
-        index.UpdateGroupLine("Games", blocks.at(row), kNoBlock);
-        try {
-            store.FreeItem(blocks.at(row));
-        } catch (const std::exception&) {
-        }
+        ItemEdits::DeleteItem(paths, "Games", blocks.at(row));
     }
 }
 
@@ -117,21 +95,8 @@ void RenameGroup(const DataPaths& paths, const std::filesystem::path&) {
     GroupIndex(paths.strIdxFile).RenameGroupLine("Games", "Games2#1");
 }
 
-// The group's line goes first; its records are freed after, so a crash in between
-// only leaks them.
 void DeleteGroup(const DataPaths& paths, const std::filesystem::path&) {
-    const GroupIndex index(paths.strIdxFile);
-    const auto entry = index.GetGroupItems("Shop");
-    GroupIndex(paths.strIdxFile).DeleteGroupLine("Shop");
-    ItemStore store(paths.strItmFile, paths.strBmpFile);
-    for (std::size_t i = 1; i < entry.size(); ++i) {
-        try {
-            if (const auto block = ParseBlockNumber(entry[i])) {
-                store.FreeItem(*block);
-            }
-        } catch (const std::exception&) {
-        }
-    }
+    ItemEdits::RemoveGroup(paths, "Shop");
 }
 
 void Import(const DataPaths& paths, const std::filesystem::path& csv, std::string_view group) {
