@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <random>
 #include <set>
 
@@ -199,9 +200,12 @@ std::vector<std::string> Problems(const std::filesystem::path& folder, const Vau
 class CrashCampaignTest : public ::testing::TestWithParam<Operation> {
 protected:
     // The sample vault with three more groups of twenty items, every settings key,
-    // one older backup, and the inputs of the import and the restore beside it.
-    void SetUp() override {
-        fixture_ = dir_ / "fixture";
+    // one older backup, and the inputs of the import and the restore beside it;
+    // made once, copied for every run.
+    static void SetUpTestSuite() {
+        shared_ = std::make_unique<test::TempDir>();
+        const test::TempDir& dir = *shared_;
+        fixture_ = dir / "fixture";
         std::filesystem::create_directories(fixture_ / "backup");
         for (const char* name : kVaultFiles) {
             test::WriteBytes(fixture_ / name,
@@ -235,8 +239,14 @@ protected:
         for (int i = 0; i < 30; ++i) {
             csv += codepage::ToAnsi(csv::FormatCsvLine(Item("取込 ", i))) + "\r\n";
         }
-        test::WriteBytes(dir_ / "import.csv", csv);
-        std::filesystem::copy_file(test::DataDir() / "20030405-134507", dir_ / "restore.bak");
+        test::WriteBytes(dir / "import.csv", csv);
+        std::filesystem::copy_file(test::DataDir() / "20030405-134507", dir / "restore.bak");
+    }
+
+    static void TearDownTestSuite() {
+        std::cout << "crash campaign: " << totalKills_ << " kills in all, " << totalSeconds_
+                  << " s\n";
+        shared_.reset();
     }
 
     static ItemRecord Item(const std::string& prefix, int i) {
@@ -259,8 +269,8 @@ protected:
     std::vector<std::string> Args(const std::filesystem::path& folder, long killAt,
                                   long pause) const {
         const Operation& op = GetParam();
-        const auto input = op.input == crash::Input::kCsv      ? dir_ / "import.csv"
-                           : op.input == crash::Input::kBackup ? dir_ / "restore.bak"
+        const auto input = op.input == crash::Input::kCsv      ? *shared_ / "import.csv"
+                           : op.input == crash::Input::kBackup ? *shared_ / "restore.bak"
                                                                : std::filesystem::path("-");
         return {"op",           std::string(op.name),   folder.string(),
                 input.string(), std::to_string(killAt), std::to_string(pause)};
@@ -280,8 +290,11 @@ protected:
         }
     }
 
+    static inline std::unique_ptr<test::TempDir> shared_;
+    static inline std::filesystem::path fixture_;
+    static inline int totalKills_ = 0;
+    static inline double totalSeconds_ = 0;
     test::TempDir dir_;
-    std::filesystem::path fixture_;
     VaultState before_;
     VaultState after_;
     std::uint64_t leaked_ = 0;
@@ -337,6 +350,8 @@ TEST_P(CrashCampaignTest, KilledAnywhereLosesNothing) {
               << " at each of " << steps << " steps, " << outside << " of " << runs
               << " random), at most " << leaked_ << " blocks leaked, " << seconds << " s\n";
     RecordProperty("kills", kills + outside);
+    totalKills_ += kills + outside;
+    totalSeconds_ += seconds;
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryWrite, CrashCampaignTest, ::testing::ValuesIn(crash::Operations()),
