@@ -84,12 +84,17 @@ void ReplaceFileAtomically(const std::filesystem::path& target, std::string_view
         throw;
     }
     // The rename itself must reach the disk too, or a power loss could bring back
-    // the old file after a later write already relied on the new one.
-    filesteps::Announce("sync folder", folder);
-    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
+    // the old file after a later write already relied on the new one. The file is
+    // replaced by now, so nothing here may report a failure: a caller would undo
+    // what depends on a replacement that has in fact happened.
+    try {
+        filesteps::Announce("sync folder", folder);
+        const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dirFd >= 0) {
+            ::fsync(dirFd);
+            ::close(dirFd);
+        }
+    } catch (...) {
     }
 }
 

@@ -1,6 +1,7 @@
 // Kills a real process in the middle of every operation that writes to the vault:
-// just before each of its file steps in turn, and after random delays. After each
-// kill it does what the next start does and checks that no data was lost: the
+// just before each of its file steps in turn, and after random delays; and makes
+// each step fail in turn. After each run it does what the next start does and
+// checks that no data was lost: the
 // vault opens with the old or the new password, every listed item reads back whole
 // as it was before or after, no record names free or shared blocks (leaks are
 // allowed), and every setting holds its old or its new value.
@@ -277,7 +278,8 @@ protected:
     }
 
     // What the next start does, then every check; counts the outcome.
-    void RecoverAndCheck(const std::filesystem::path& folder, const std::string& where) {
+    void RecoverAndCheck(const std::filesystem::path& folder, const std::string& where,
+                         bool failed = false) {
         const DataPaths paths = InitDataFiles(folder);
         try {
             RecoverInterruptedChange(paths);
@@ -285,7 +287,10 @@ protected:
             ADD_FAILURE() << where << ": the start-up recovery fails: " << error.what();
             return;
         }
-        for (const auto& problem : Problems(folder, before_, after_, GetParam().whole, leaked_)) {
+        const crash::Outcome outcome = GetParam().outcome;
+        const bool whole = outcome == crash::Outcome::kOldOrNew ||
+                           (outcome == crash::Outcome::kOldOrNewUnlessFailed && !failed);
+        for (const auto& problem : Problems(folder, before_, after_, whole, leaked_)) {
             ADD_FAILURE() << GetParam().name << " " << where << ": " << problem;
         }
     }
@@ -326,13 +331,24 @@ TEST_P(CrashCampaignTest, KilledAnywhereLosesNothing) {
         RecoverAndCheck(work, "killed before step " + std::to_string(k));
     }
 
+    // A failure at each step instead, as a full disk gives: the operation's own
+    // error handling runs, then the next start.
+    int reported = 0;
+    for (int k = 1; k <= steps; ++k) {
+        Restock(work);
+        const auto result = test::RunChild(Args(work, -k, 0), out);
+        EXPECT_TRUE(result.exitCode == 0 || result.exitCode == 1) << result.output;
+        reported += result.exitCode == 1 ? 1 : 0;
+        RecoverAndCheck(work, "failing at step " + std::to_string(k), true);
+    }
+
     // From outside, at random moments, half of the runs slowed down by a pause
     // before every step so that the kills spread over all of them.
     constexpr long kPause = 300;
     Restock(work);
     const auto slow = test::RunChild(Args(work, 0, kPause), out).ran;
     const auto fast = done.ran;
-    const int runs = FullRun() ? 130 : 12;
+    const int runs = FullRun() ? 160 : 12;
     std::mt19937 random(static_cast<unsigned>(std::hash<std::string_view>{}(op.name)));
     int outside = 0;
     for (int i = 0; i < runs; ++i) {
@@ -347,8 +363,9 @@ TEST_P(CrashCampaignTest, KilledAnywhereLosesNothing) {
     }
     const auto seconds = std::chrono::duration<double>(Clock::now() - start).count();
     std::cout << "crash campaign: " << op.name << ": " << kills + outside << " kills (" << kills
-              << " at each of " << steps << " steps, " << outside << " of " << runs
-              << " random), at most " << leaked_ << " blocks leaked, " << seconds << " s\n";
+              << " at each of " << steps << " steps, " << outside << " of " << runs << " random), "
+              << steps << " failures injected (" << reported << " reported), at most " << leaked_
+              << " blocks leaked, " << seconds << " s\n";
     RecordProperty("kills", kills + outside);
     totalKills_ += kills + outside;
     totalSeconds_ += seconds;

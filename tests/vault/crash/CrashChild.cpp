@@ -11,7 +11,9 @@
 //
 // "op" runs an operation of the campaign's table (CrashOperations.h) with the
 // campaign's password as the current key.
-// A kill step of 0 never kills. Prints "steps N" when it ran to the end.
+// A kill step of 0 never kills; a negative one -k makes step k fail with a
+// StorageError instead, as a full disk would. Prints "steps N" when it ran to the
+// end, the error and exit code 1 when the operation failed.
 #include <signal.h>
 #include <unistd.h>
 
@@ -23,6 +25,7 @@
 
 #include "app/DataFiles.h"
 #include "platform/FileSteps.h"
+#include "platform/StorageError.h"
 #include "vault/BackupRestore.h"
 #include "vault/Cipher.h"
 #include "vault/CyrptFunction.h"
@@ -56,9 +59,13 @@ int main(int argc, char** argv) {
     const long killAt = std::strtol(argv[argc - 2], nullptr, 10);
     const long pause = std::strtol(argv[argc - 1], nullptr, 10);
     long steps = 0;
-    filesteps::SetHook([&](std::string_view, const std::filesystem::path&) {
-        if (++steps == killAt) {
+    filesteps::SetHook([&](std::string_view, const std::filesystem::path& file) {
+        ++steps;
+        if (steps == killAt) {
             ::raise(SIGKILL);
+        }
+        if (steps == -killAt) {
+            throw StorageError(file, "injected failure");
         }
         if (pause > 0) {
             ::usleep(static_cast<useconds_t>(pause));

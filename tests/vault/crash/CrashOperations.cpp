@@ -166,21 +166,22 @@ void WriteWindowSettings(const DataPaths& paths, const std::filesystem::path&) {
 }
 
 constexpr std::array kOperations{
-    Operation{"store_item", true, Input::kNone, StoreNewItem},
-    Operation{"edit_item", true, Input::kNone, EditItem},
-    Operation{"delete_items", false, Input::kNone, DeleteItems},
-    Operation{"move_items", false, Input::kNone, MoveItems},
-    Operation{"use_item", true, Input::kNone, UseItem},
-    Operation{"add_group", true, Input::kNone, AddGroup},
-    Operation{"rename_group", true, Input::kNone, RenameGroup},
-    Operation{"delete_group", true, Input::kNone, DeleteGroup},
-    Operation{"import_csv", true, Input::kCsv, ImportCsv},
-    Operation{"import_csv_new_group", true, Input::kCsv, ImportCsvNewGroup},
-    Operation{"password_change", true, Input::kNone, ChangePassword},
-    Operation{"backup", true, Input::kNone, Backup},
-    Operation{"restore", true, Input::kBackup, Restore},
-    Operation{"options", false, Input::kNone, WriteOptions},
-    Operation{"window_settings", false, Input::kNone, WriteWindowSettings},
+    Operation{"store_item", Outcome::kOldOrNew, Input::kNone, StoreNewItem},
+    Operation{"edit_item", Outcome::kOldOrNew, Input::kNone, EditItem},
+    Operation{"delete_items", Outcome::kAnyMix, Input::kNone, DeleteItems},
+    Operation{"move_items", Outcome::kAnyMix, Input::kNone, MoveItems},
+    Operation{"use_item", Outcome::kOldOrNew, Input::kNone, UseItem},
+    Operation{"add_group", Outcome::kOldOrNew, Input::kNone, AddGroup},
+    Operation{"rename_group", Outcome::kOldOrNew, Input::kNone, RenameGroup},
+    Operation{"delete_group", Outcome::kOldOrNew, Input::kNone, DeleteGroup},
+    Operation{"import_csv", Outcome::kOldOrNewUnlessFailed, Input::kCsv, ImportCsv},
+    Operation{"import_csv_new_group", Outcome::kOldOrNewUnlessFailed, Input::kCsv,
+              ImportCsvNewGroup},
+    Operation{"password_change", Outcome::kOldOrNew, Input::kNone, ChangePassword},
+    Operation{"backup", Outcome::kOldOrNew, Input::kNone, Backup},
+    Operation{"restore", Outcome::kOldOrNew, Input::kBackup, Restore},
+    Operation{"options", Outcome::kAnyMix, Input::kNone, WriteOptions},
+    Operation{"window_settings", Outcome::kAnyMix, Input::kNone, WriteWindowSettings},
 };
 
 }  // namespace

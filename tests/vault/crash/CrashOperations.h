@@ -19,12 +19,17 @@ inline constexpr std::string_view kNewPassword = "新パス";
 // What an operation reads besides the vault.
 enum class Input { kNone, kCsv, kBackup };
 
+// What the vault may hold after the operation was cut short.
+enum class Outcome {
+    kOldOrNew,              // the old vault or the new one, nothing in between
+    kOldOrNewUnlessFailed,  // the same after a crash; a failure keeps what was done
+    kAnyMix,                // any mix of its single item or settings changes
+};
+
 struct Operation {
     std::string_view name;
-    // True when a crash may only leave the old or the new vault; false when any
-    // mix of its single item or settings changes may remain (each change on its own
-    // is still old or new).
-    bool whole;
+    // Whatever the outcome, each item and each setting is its old or its new self.
+    Outcome outcome;
     Input input;
     void (*run)(const DataPaths& paths, const std::filesystem::path& input);
 };

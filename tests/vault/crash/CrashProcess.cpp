@@ -26,6 +26,7 @@ ChildResult RunChild(const std::vector<std::string>& args, const std::filesystem
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
     const auto start = std::chrono::steady_clock::now();
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);

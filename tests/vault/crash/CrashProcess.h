@@ -16,7 +16,7 @@ struct ChildResult {
     std::chrono::microseconds ran{0};
 };
 
-// Runs the helper with its standard output going to out; with a delay, sends it
+// Runs the helper with its standard output and errors going to out; with a delay, sends it
 // SIGKILL once the delay has passed.
 ChildResult RunChild(const std::vector<std::string>& args, const std::filesystem::path& out,
                      std::optional<std::chrono::microseconds> killAfter = std::nullopt);
