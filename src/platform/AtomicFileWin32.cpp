@@ -71,6 +71,13 @@ void ReplaceFileAtomically(const std::filesystem::path& target, std::string_view
         DeleteFileW(temp.c_str());
         throw;
     }
+    // MOVEFILE_WRITE_THROUGH has already waited for the rename. The step is still
+    // announced, so that both systems take the same steps; the file is replaced by
+    // now, so nothing here may report a failure.
+    try {
+        filesteps::Announce("sync folder", target.parent_path());
+    } catch (...) {
+    }
 }
 
 void RenameReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
