@@ -148,17 +148,12 @@ void WriteOptions(const DataPaths& paths, const std::filesystem::path&) {
 }
 
 // What a session writes besides the options: the version at start, the shown
-// group, the window position, the view switches, and the four switches at closing.
+// group, and the view switches at closing (the window position is written like
+// the options, one key after the other).
 void WriteWindowSettings(const DataPaths& paths, const std::filesystem::path&) {
     const SettingsStore store(paths.strIniFile);
     store.Set(settings::kVersion, 10203);
     store.Set(settings::kLastGroup, "社内");
-    store.Set(settings::kWidth, 9000);
-    store.Set(settings::kHeight, 5000);
-    store.Set(settings::kLeft, 120);
-    store.Set(settings::kTop, 240);
-    store.Set(settings::kPassView, false);
-    store.Set(settings::kTopmost, true);
     store.Set(settings::kToolbar, false);
     store.Set(settings::kStatusbar, false);
     store.Set(settings::kTooltip, false);
