@@ -356,25 +356,33 @@ TEST_P(CrashCampaignTest, KilledOrFailingAnywhereLosesNothing) {
     }
 
     // From outside, at random moments, half of the runs slowed down by a pause
-    // before every step so that the kills spread over all of them.
+    // before every step so that the kills spread over all of them. A run that ends
+    // before its kill is checked all the same and followed by another.
     constexpr long kPause = 300;
-    Restock(work);
-    const auto slow = test::RunChild(Args(work, 0, kPause), out).ran;
-    const auto fast = done.ran;
-    const int runs = FullRun() ? 160 : 12;
+    const auto shortest = [&](long pause) {
+        auto span = std::chrono::microseconds::max();
+        for (int i = 0; i < 3; ++i) {
+            Restock(work);
+            span = std::min(span, test::RunChild(Args(work, 0, pause), out).ran);
+        }
+        return span.count();
+    };
+    const long spans[] = {shortest(kPause), shortest(0)};
+    const int wanted = FullRun() ? 150 : 10;
     std::mt19937 random(static_cast<unsigned>(std::hash<std::string_view>{}(op.name)));
     int outside = 0;
-    for (int i = 0; i < runs; ++i) {
-        const bool paused = i % 2 == 0;
-        const auto span = (paused ? slow : fast).count();
+    int runs = 0;
+    for (; outside < wanted && runs < 3 * wanted; ++runs) {
+        const bool paused = runs % 2 == 0;
         const auto delay = std::chrono::microseconds(
-            std::uniform_int_distribution<long>(0, static_cast<long>(span))(random));
+            std::uniform_int_distribution<long>(0, spans[paused ? 0 : 1])(random));
         Restock(work);
         const auto result = test::RunChild(Args(work, 0, paused ? kPause : 0), out, delay);
         outside += result.killed ? 1 : 0;
         RecoverAndCheck(work, "killed after " + std::to_string(delay.count()) + " us",
                         Cut::kRandom);
     }
+    EXPECT_EQ(outside, wanted) << "the runs ended before their kills";
     const auto seconds = std::chrono::duration<double>(Clock::now() - start).count();
     std::cout << "crash campaign: " << op.name << ": " << kills + outside << " kills (" << kills
               << " at each of " << steps << " steps, " << outside << " of " << runs << " random), "
