@@ -5,6 +5,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/BinaryFile.h"
 #include "platform/Codepage.h"
+#include "platform/FileSteps.h"
 #include "platform/StorageError.h"
 
 namespace zorvan::textfile {
@@ -95,6 +96,7 @@ void CreateFolder(const std::filesystem::path& path) {
 }
 
 void DeleteFile(const std::filesystem::path& path) {
+    filesteps::Announce("remove", path);
     std::error_code error;
     if (!std::filesystem::remove(path, error) || error) {
         Fail(path, "削除できません",

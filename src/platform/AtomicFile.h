@@ -10,6 +10,11 @@ namespace zorvan {
 // forced to disk and renamed over the target. Throws StorageError.
 void ReplaceFileAtomically(const std::filesystem::path& target, std::string_view content);
 
+// Removes the temporary files that replacements of target cut short by a crash
+// left beside it. Only for a folder no other process writes to. Returns how many
+// were removed; a file that cannot be removed is left for the next time.
+int RemoveLeftoverTemporaries(const std::filesystem::path& target);
+
 // Renames from over to, replacing it in one step (on Windows with write-through,
 // waiting briefly for scanners that hold the file). Throws StorageError naming to.
 void RenameReplacing(const std::filesystem::path& from, const std::filesystem::path& to);

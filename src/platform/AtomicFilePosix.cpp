@@ -3,9 +3,14 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
+#include <system_error>
+#include <vector>
 
 #include "platform/AtomicFile.h"
+#include "platform/FileSteps.h"
 #include "platform/StorageError.h"
 
 namespace zorvan {
@@ -31,6 +36,17 @@ bool WriteAll(int fd, std::string_view content) {
     return true;
 }
 
+// ".name.XXXXXX", as mkstemp completes the template below.
+bool IsTemporaryOf(const std::string& candidate, const std::string& name) {
+    const std::string prefix = "." + name + ".";
+    if (candidate.size() != prefix.size() + 6 || !candidate.starts_with(prefix)) {
+        return false;
+    }
+    return std::all_of(candidate.begin() + static_cast<std::ptrdiff_t>(prefix.size()),
+                       candidate.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
 }  // namespace
 
 void ReplaceFileAtomically(const std::filesystem::path& target, std::string_view content) {
@@ -38,37 +54,77 @@ void ReplaceFileAtomically(const std::filesystem::path& target, std::string_view
     if (folder.empty()) {
         folder = ".";
     }
+    filesteps::Announce("create", target);
     std::string tempName = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkstemp(tempName.data());
     if (fd < 0) {
         Fail(target, "一時ファイルを作成できません", errno);
     }
-    if (!WriteAll(fd, content) || ::fsync(fd) != 0) {
-        const int error = errno;
-        ::close(fd);
-        ::unlink(tempName.c_str());
-        Fail(target, "書き込めません", error);
-    }
-    ::close(fd);
+    // Whatever stops the replacement before the rename (a failed call, or a step
+    // hook that throws) takes the temporary file with it.
+    bool open = true;
     try {
+        filesteps::Announce("write", tempName);
+        bool ok = WriteAll(fd, content);
+        if (ok) {
+            filesteps::Announce("flush", tempName);
+            ok = ::fsync(fd) == 0;
+        }
+        if (!ok) {
+            Fail(target, "書き込めません", errno);
+        }
+        ::close(fd);
+        open = false;
         RenameReplacing(tempName, target);
-    } catch (const StorageError&) {
+    } catch (...) {
+        if (open) {
+            ::close(fd);
+        }
         ::unlink(tempName.c_str());
         throw;
     }
     // The rename itself must reach the disk too, or a power loss could bring back
-    // the old file after a later write already relied on the new one.
-    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
+    // the old file after a later write already relied on the new one. The file is
+    // replaced by now, so nothing here may report a failure: a caller would undo
+    // what depends on a replacement that has in fact happened.
+    try {
+        filesteps::Announce("sync folder", folder);
+        const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dirFd >= 0) {
+            ::fsync(dirFd);
+            ::close(dirFd);
+        }
+    } catch (...) {
     }
 }
 
 void RenameReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
+    filesteps::Announce("rename", to);
     if (::rename(from.c_str(), to.c_str()) != 0) {
         Fail(to, "置き換えられません", errno);
     }
+}
+
+int RemoveLeftoverTemporaries(const std::filesystem::path& target) {
+    std::filesystem::path folder = target.parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    const std::filesystem::path::string_type name = target.filename().native();
+    std::error_code error;
+    std::vector<std::filesystem::path> leftovers;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        if (IsTemporaryOf(it->path().filename().native(), name)) {
+            leftovers.push_back(it->path());
+        }
+    }
+    int removed = 0;
+    for (const auto& file : leftovers) {
+        filesteps::Announce("remove", file);
+        removed += std::filesystem::remove(file, error) ? 1 : 0;
+    }
+    return removed;
 }
 
 }  // namespace zorvan

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/BinaryFile.h"
+#include "platform/FileSteps.h"
 #include "platform/StorageError.h"
 
 namespace zorvan {
@@ -58,6 +59,7 @@ std::size_t BinaryFile::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out
 }
 
 void BinaryFile::WriteAt(std::uint64_t offset, std::span<const std::uint8_t> data) {
+    filesteps::Announce("write", path_);
     std::size_t done = 0;
     while (done < data.size()) {
         const ssize_t n = ::pwrite(fd_, data.data() + done, data.size() - done,
@@ -73,12 +75,14 @@ void BinaryFile::WriteAt(std::uint64_t offset, std::span<const std::uint8_t> dat
 }
 
 void BinaryFile::Sync() {
+    filesteps::Announce("flush", path_);
     if (::fsync(fd_) != 0) {
         Fail(path_, "ディスクに書き込めません", errno);
     }
 }
 
 void BinaryFile::CreateIfMissing(const std::filesystem::path& path) {
+    filesteps::Announce("create", path);
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {
         Fail(path, "作成できません", errno);

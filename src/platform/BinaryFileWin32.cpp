@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/BinaryFile.h"
+#include "platform/FileSteps.h"
 #include "platform/StorageError.h"
 #include "platform/Win32Error.h"
 
@@ -63,6 +64,7 @@ std::size_t BinaryFile::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out
 }
 
 void BinaryFile::WriteAt(std::uint64_t offset, std::span<const std::uint8_t> data) {
+    filesteps::Announce("write", path_);
     std::size_t done = 0;
     while (done < data.size()) {
         OVERLAPPED at = At(offset + done);
@@ -76,12 +78,14 @@ void BinaryFile::WriteAt(std::uint64_t offset, std::span<const std::uint8_t> dat
 }
 
 void BinaryFile::Sync() {
+    filesteps::Announce("flush", path_);
     if (!FlushFileBuffers(handle_)) {
         Fail(path_, "ディスクに書き込めません", GetLastError());
     }
 }
 
 void BinaryFile::CreateIfMissing(const std::filesystem::path& path) {
+    filesteps::Announce("create", path);
     HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {

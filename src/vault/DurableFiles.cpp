@@ -5,6 +5,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/BinaryFile.h"
+#include "platform/FileSteps.h"
 #include "platform/StorageError.h"
 
 #ifdef _WIN32
@@ -27,11 +28,6 @@ namespace {
 // Small enough that a test stopping at every chunk sees files cut in many places.
 constexpr std::size_t kChunk = 4096;
 
-std::function<void(std::string_view)>& Hook() {
-    static std::function<void(std::string_view)> hook;
-    return hook;
-}
-
 std::filesystem::path FolderOf(const std::filesystem::path& file) {
     std::filesystem::path folder = file.parent_path();
     return folder.empty() ? std::filesystem::path(".") : folder;
@@ -40,13 +36,16 @@ std::filesystem::path FolderOf(const std::filesystem::path& file) {
 }  // namespace
 
 void SetStepHook(std::function<void(std::string_view)> hook) {
-    Hook() = std::move(hook);
+    if (!hook) {
+        filesteps::SetHook(nullptr);
+        return;
+    }
+    filesteps::SetHook([hook = std::move(hook)](std::string_view step,
+                                                const std::filesystem::path&) { hook(step); });
 }
 
 void Step(std::string_view what) {
-    if (Hook()) {
-        Hook()(what);
-    }
+    filesteps::Announce(what, {});
 }
 
 std::vector<std::uint8_t> ReadAll(const std::filesystem::path& file) {
@@ -59,7 +58,7 @@ std::vector<std::uint8_t> ReadAll(const std::filesystem::path& file) {
 }
 
 void WriteNew(const std::filesystem::path& file, std::span<const std::uint8_t> bytes) {
-    Step("create");
+    filesteps::Announce("create", file);
     std::error_code error;
     std::filesystem::remove(file, error);
     if (error) {
@@ -67,35 +66,31 @@ void WriteNew(const std::filesystem::path& file, std::span<const std::uint8_t> b
     }
     BinaryFile out(file, BinaryFile::Mode::kReadWrite);
     for (std::size_t at = 0; at < bytes.size(); at += kChunk) {
-        Step("write");
         out.WriteAt(at, bytes.subspan(at, std::min(kChunk, bytes.size() - at)));
     }
-    Step("flush");
     out.Sync();
 }
 
 #ifdef _WIN32
 
 void Replace(const std::filesystem::path& from, const std::filesystem::path& to) {
-    Step("rename");
     RenameReplacing(from, to);
 }
 
-void SyncFolder(const std::filesystem::path& /*folder*/) {
+void SyncFolder(const std::filesystem::path& folder) {
     // MOVEFILE_WRITE_THROUGH already waits for the rename; NTFS journals the rest.
-    Step("sync folder");
+    filesteps::Announce("sync folder", folder);
 }
 
 #else
 
 void Replace(const std::filesystem::path& from, const std::filesystem::path& to) {
-    Step("rename");
     RenameReplacing(from, to);
     SyncFolder(FolderOf(to));
 }
 
 void SyncFolder(const std::filesystem::path& folder) {
-    Step("sync folder");
+    filesteps::Announce("sync folder", folder);
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
         throw StorageError(folder, std::string("フォルダを開けません: ") + std::strerror(errno));
@@ -116,7 +111,7 @@ bool RemoveIfPresent(const std::filesystem::path& file) {
     if (!std::filesystem::exists(file, error)) {
         return false;
     }
-    Step("remove");
+    filesteps::Announce("remove", file);
     if (!std::filesystem::remove(file, error) && error) {
         throw StorageError(file, "削除できません: " + error.message());
     }

@@ -8,13 +8,14 @@
 #include <vector>
 
 // File operations whose effect has reached the disk when they return, for the
-// commit journal and what it installs. Each announces itself to an optional step
-// hook before it touches anything, so that a test can stop the process at any of
-// them. Errors throw StorageError naming the file.
+// commit journal and what it installs. Each of their writes, flushes, renames and
+// removals announces itself to the file step hook (platform/FileSteps.h) before it
+// is made. Errors throw StorageError naming the file.
 namespace zorvan::durable {
 
-// Called with a short name of the step about to be taken; nothing by default.
+// Installs the file step hook without the file names; an empty one removes it.
 void SetStepHook(std::function<void(std::string_view step)> hook);
+// Announces a step of the caller's own (the hook may stop it there).
 void Step(std::string_view what);
 
 // The whole file.

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "platform/AtomicFile.h"
 #include "platform/StorageError.h"
 #include "vault/BackupFile.h"
 #include "vault/Crc32.h"
@@ -218,6 +219,11 @@ VaultJournal::Recovery VaultJournal::Recover() {
 VaultJournal::Recovery RecoverInterruptedChange(const DataPaths& paths) {
     const auto result = VaultJournal(paths).Recover();
     BackupFile::RemoveUnfinished(paths.strBackupFolder);
+    // A settings or index rewrite cut short leaves its temporary file behind.
+    for (const auto* file :
+         {&paths.strIniFile, &paths.strIdxFile, &paths.strItmFile, &paths.strBmpFile}) {
+        RemoveLeftoverTemporaries(*file);
+    }
     return result;
 }
 

@@ -78,7 +78,8 @@ private:
 };
 
 // The start-up recovery: finishes or drops a password change or restore that was
-// interrupted, and removes unfinished backup files. Call it once the program holds
+// interrupted, and removes unfinished backup files and the temporaries of settings
+// and index rewrites that were cut short. Call it once the program holds
 // the data folder and before anything reads the vault.
 VaultJournal::Recovery RecoverInterruptedChange(const DataPaths& paths);
 

@@ -1,16 +1,12 @@
 #include "ui/dialogs/ItemSaver.h"
 
-#include <exception>
-
 #include "app/Session.h"
 #include "platform/Codepage.h"
 #include "ui/Text.h"
 #include "ui/main/ItemList.h"
 #include "ui/main/frmMain.h"
-#include "vault/CyrptFunction.h"
-#include "vault/GroupIndex.h"
+#include "vault/ItemEdits.h"
 #include "vault/ItemRecord.h"
-#include "vault/ItemStore.h"
 
 namespace zorvan {
 
@@ -48,28 +44,12 @@ BlockNumber ItemSaver::Save(const ItemRecord& item) {
     MainState& state = main_.state();
     const DataPaths& paths = main_.session().paths;
 
-    ItemPlaintext plain = BuildItemPlaintext(item);
-    CyrptFunction::EncryptBytes(plain.bytes.span());
-    ItemStore store(paths.strItmFile, paths.strBmpFile);
-    const BlockNumber newBlock =
-        store.StoreItem(plain.bytes.span(), plain.count, item.Expire, item.ExpireDate);
-
     const auto slot = static_cast<std::size_t>(state.intEditSlot);
     const BlockNumber oldBlock = state.intEditSlot > 0 && slot < state.lngItemBlocks.size()
                                      ? state.lngItemBlocks[slot]
                                      : kNoBlock;
-    try {
-        GroupIndex(paths.strIdxFile)
-            .UpdateGroupLine(FromQ(state.strCurrentGroup), oldBlock, newBlock);
-    } catch (const std::exception&) {
-        // No line names the new record: give its blocks back, keep the old item.
-        try {
-            store.FreeItem(newBlock);
-        } catch (const std::exception&) {
-            // The blocks stay allocated without an item; the first error is the one to show.
-        }
-        throw;
-    }
+    const BlockNumber newBlock =
+        ItemEdits::SaveItem(paths, FromQ(state.strCurrentGroup), item, oldBlock);
     const ItemRecord shown = AsStored(item);
     // A new item (slot 0) always gets a new row, whatever row was handed over.
     const int row = state.intEditSlot > 0 ? state.intEditIndex : -1;

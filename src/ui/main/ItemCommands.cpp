@@ -12,8 +12,8 @@
 #include "ui/main/ItemListModel.h"
 #include "ui/main/frmMain.h"
 #include "vault/GroupIndex.h"
+#include "vault/ItemEdits.h"
 #include "vault/ItemReader.h"
-#include "vault/ItemStore.h"
 
 namespace zorvan {
 
@@ -104,9 +104,6 @@ void ItemCommands::RemoveGroup(const QString& strGroupName) {
     if (strGroupName.isEmpty()) {
         return;
     }
-    const Session& session = main_.session();
-    const GroupIndex index(session.paths.strIdxFile);
-    const auto entry = index.GetGroupItems(FromQ(strGroupName));
     QComboBox* selector = main_.groupSelector();
     {
         // Removing the entry must not load a neighbour before the index changes.
@@ -114,17 +111,7 @@ void ItemCommands::RemoveGroup(const QString& strGroupName) {
         selector->removeItem(selector->currentIndex());
         selector->setCurrentIndex(-1);
     }
-    GroupIndex(session.paths.strIdxFile).DeleteGroupLine(FromQ(strGroupName));
-    ItemStore store(session.paths.strItmFile, session.paths.strBmpFile);
-    for (std::size_t i = 1; i < entry.size(); ++i) {
-        // The group's line is gone; a record that cannot be freed only leaks.
-        try {
-            if (const auto block = ParseBlockNumber(entry[i])) {
-                store.FreeItem(*block);
-            }
-        } catch (const std::exception&) {
-        }
-    }
+    ItemEdits::RemoveGroup(main_.session().paths, FromQ(strGroupName));
     if (selector->count() > 0) {
         selector->setCurrentIndex(0);
     } else {
@@ -161,8 +148,6 @@ void ItemCommands::DeleteSelectedItems() {
     }
     int lastPosition = 0;
     Guarded([&] {
-        GroupIndex index(session.paths.strIdxFile);
-        ItemStore store(session.paths.strItmFile, session.paths.strBmpFile);
         for (const int tag : tags) {
             int row = 0;
             while (row < model->rowCount() && model->row(row).tag != tag) {
@@ -170,12 +155,7 @@ void ItemCommands::DeleteSelectedItems() {
             }
             lastPosition = row + 1;
             const BlockNumber block = state.lngItemBlocks[static_cast<std::size_t>(tag)];
-            index.UpdateGroupLine(FromQ(state.strCurrentGroup), block, kNoBlock);
-            // Once the index no longer names the record, a failed free only leaks it.
-            try {
-                store.FreeItem(block);
-            } catch (const std::exception&) {
-            }
+            ItemEdits::DeleteItem(session.paths, FromQ(state.strCurrentGroup), block);
             model->RemoveRow(row);
         }
     });

@@ -4,6 +4,7 @@
 #include <QtTest>
 #include <stdexcept>
 
+#include "platform/FileSteps.h"
 #include "support/MainFixture.h"
 #include "ui/Text.h"
 #include "ui/dialogs/frmPass.h"
@@ -37,6 +38,19 @@ private:
             before = Files();
         }
         ~Fixture() { durable::SetStepHook(nullptr); }
+
+        // Calls step for each file step of the change itself: the steps on the
+        // vault's files, the staged ones and the journal, not those of the password
+        // dialog's scratch settings file.
+        static void OnChangeSteps(std::function<void()> step) {
+            filesteps::SetHook(
+                [step = std::move(step)](std::string_view, const std::filesystem::path& file) {
+                    const std::string name = file.filename().string();
+                    if (name.starts_with("Zorvan.") && !name.starts_with("Zorvan.ini.pwd")) {
+                        step();
+                    }
+                });
+        }
 
         std::vector<std::string> Files() const {
             std::vector<std::string> files;
@@ -84,7 +98,7 @@ private slots:
         Fixture x;
         x.typed = x.confirmed = QStringLiteral("新しいパス");
         QString during;
-        durable::SetStepHook([&](std::string_view) {
+        Fixture::OnChangeSteps([&] {
             if (during.isEmpty()) {
                 during = x.Status();
             }
@@ -110,7 +124,7 @@ private slots:
         const QString status = x.Status();
         x.typed = x.confirmed = QStringLiteral("zorvan");
         int steps = 0;
-        durable::SetStepHook([&](std::string_view) { ++steps; });
+        Fixture::OnChangeSteps([&] { ++steps; });
         x.change->Run();
         QCOMPARE(x.dialogs, 1);
         QCOMPARE(steps, 0);

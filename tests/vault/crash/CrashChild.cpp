@@ -1,13 +1,19 @@
 // Runs one vault operation in a process of its own so that a test can kill it at
-// any moment: either at the chosen durable step (the process sends itself SIGKILL,
-// so nothing after that step runs, no destructor, no buffer flush), or from outside
-// after a delay. A pause after every step widens the window for the outside kill.
+// any moment: either just before the chosen file step (the process sends itself
+// SIGKILL, so that step and nothing after it runs, no destructor, no buffer flush),
+// or from outside after a delay. A pause before every step widens the window for
+// the outside kill.
 //
 //   zorvan_crash_child rekey   <folder> <old password> <new password> <kill step> <pause us>
 //   zorvan_crash_child restore <folder> <backup file> <kill step> <pause us>
 //   zorvan_crash_child recover <folder> <kill step> <pause us>
+//   zorvan_crash_child op <name> <folder> <input file> <kill step> <pause us>
 //
-// A kill step of 0 never kills. Prints "steps N" when it ran to the end.
+// "op" runs an operation of the campaign's table (CrashOperations.h) with the
+// campaign's password as the current key.
+// A kill step of 0 never kills; a negative one -k makes step k fail with a
+// StorageError instead, as a full disk would. Prints "steps N" when it ran to the
+// end, the error and exit code 1 when the operation failed.
 #include <signal.h>
 #include <unistd.h>
 
@@ -18,16 +24,19 @@
 #include <string_view>
 
 #include "app/DataFiles.h"
+#include "platform/FileSteps.h"
+#include "platform/StorageError.h"
 #include "vault/BackupRestore.h"
 #include "vault/Cipher.h"
-#include "vault/DurableFiles.h"
+#include "vault/CyrptFunction.h"
 #include "vault/MasterPasswordChange.h"
 #include "vault/VaultJournal.h"
+#include "vault/crash/CrashOperations.h"
 
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: zorvan_crash_child rekey|restore|recover <folder> ...\n");
+    std::fprintf(stderr, "usage: zorvan_crash_child rekey|restore|recover|op <folder> ...\n");
     return 2;
 }
 
@@ -39,25 +48,40 @@ int main(int argc, char** argv) {
         return Usage();
     }
     const std::string_view mode = argv[1];
-    const int needed = mode == "rekey" ? 7 : mode == "restore" ? 6 : mode == "recover" ? 5 : 0;
+    const int needed = mode == "rekey"     ? 7
+                       : mode == "restore" ? 6
+                       : mode == "recover" ? 5
+                       : mode == "op"      ? 7
+                                           : 0;
     if (needed == 0 || argc != needed) {
         return Usage();
     }
     const long killAt = std::strtol(argv[argc - 2], nullptr, 10);
     const long pause = std::strtol(argv[argc - 1], nullptr, 10);
     long steps = 0;
-    durable::SetStepHook([&](std::string_view) {
-        if (++steps == killAt) {
+    filesteps::SetHook([&](std::string_view, const std::filesystem::path& file) {
+        ++steps;
+        if (steps == killAt) {
             ::raise(SIGKILL);
+        }
+        if (steps == -killAt) {
+            throw StorageError(file, "injected failure");
         }
         if (pause > 0) {
             ::usleep(static_cast<useconds_t>(pause));
         }
     });
 
-    const DataPaths paths = DataPaths::InFolder(argv[2]);
+    const DataPaths paths = DataPaths::InFolder(argv[mode == "op" ? 3 : 2]);
     try {
-        if (mode == "rekey") {
+        if (mode == "op") {
+            const crash::Operation* operation = crash::FindOperation(argv[2]);
+            if (operation == nullptr) {
+                return Usage();
+            }
+            CyrptFunction::SetCipherKey(KeyBytes(crash::kPassword).span());
+            operation->run(paths, argv[4]);
+        } else if (mode == "rekey") {
             MasterPasswordChange::ReencryptAll(paths, KeyBytes(argv[3]).span(),
                                                KeyBytes(argv[4]).span());
         } else if (mode == "restore") {

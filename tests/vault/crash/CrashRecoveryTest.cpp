@@ -2,19 +2,12 @@
 // every durable step and after many different delays, then runs the start-up
 // recovery and checks that the vault opens with exactly one of the two passwords
 // and every item reads back.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <iostream>
 #include <map>
-#include <optional>
 #include <set>
-#include <thread>
 
 #include "app/Settings.h"
 #include "support/Golden.h"
@@ -23,54 +16,18 @@
 #include "vault/GroupIndex.h"
 #include "vault/ItemStore.h"
 #include "vault/VaultJournal.h"
-
-extern char** environ;
+#include "vault/crash/CrashProcess.h"
 
 namespace zorvan {
 namespace {
 
+using test::RunChild;
 using Files = std::map<std::string, std::string>;
 const char* const kFiles[] = {"Zorvan.ini", "Zorvan.idx", "Zorvan.itm", "Zorvan.bmp"};
 
-struct ChildResult {
-    bool killed = false;
-    int exitCode = -1;
-    std::string output;
-};
-
-// Runs the helper; with a delay, kills it with SIGKILL once the delay has passed.
-ChildResult RunChild(const std::vector<std::string>& args, const std::filesystem::path& out,
-                     std::optional<std::chrono::microseconds> killAfter = std::nullopt) {
-    std::vector<std::string> all{ZORVAN_CRASH_CHILD};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& arg : all) {
-        argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    EXPECT_EQ(spawned, 0) << "cannot start " << argv[0];
-    if (killAfter) {
-        std::this_thread::sleep_for(*killAfter);
-        ::kill(pid, SIGKILL);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    ChildResult result;
-    result.killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.output = test::ReadBytes(out);
-    return result;
-}
-
-int StepsOf(const ChildResult& result) {
+int StepsRun(const test::ChildResult& result) {
     EXPECT_EQ(result.exitCode, 0) << result.output;
-    return std::stoi(result.output.substr(result.output.find(' ') + 1));
+    return test::StepsOf(result);
 }
 
 Files Snapshot(const std::filesystem::path& folder) {
@@ -181,7 +138,7 @@ protected:
         const auto work = dir_ / "work";
         const auto copy = dir_ / "copy";
         Restock(work, before.files);
-        const int steps = StepsOf(RunChild(operation, dir_ / "child.out"));
+        const int steps = StepsRun(RunChild(operation, dir_ / "child.out"));
         EXPECT_GT(steps, 10);
         std::pair<int, int> outcomes{0, 0};
         for (int k = 1; k <= steps; ++k) {

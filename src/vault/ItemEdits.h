@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string_view>
+
+#include "app/DataFiles.h"
+#include "vault/BlockNumber.h"
+
+namespace zorvan {
+
+struct ItemRecord;
+
+// The item and group changes of the main window and the item dialog, each as a
+// sequence of storage calls ordered so that a crash at any point can at most leave
+// blocks allocated that no index line names: a record is written before a line
+// names it, and freed only after no line names it any more. Storage failures throw.
+class ItemEdits {
+public:
+    // Stores the item (enciphered with the current key) as a new record and puts its
+    // block first on the group's line in place of oldBlock (kNoBlock: a new item).
+    // When the index cannot be written, the new record's blocks are given back. The
+    // old record is left to the caller, to be freed once this has returned.
+    static BlockNumber SaveItem(const DataPaths& paths, std::string_view group,
+                                const ItemRecord& item, BlockNumber oldBlock);
+
+    // Takes the block off the group's line, then frees the record; a record that
+    // cannot be freed only stays allocated.
+    static void DeleteItem(const DataPaths& paths, std::string_view group, BlockNumber block);
+
+    // Removes the group's line, then frees the records it named, likewise.
+    static void RemoveGroup(const DataPaths& paths, std::string_view group);
+};
+
+}  // namespace zorvan
