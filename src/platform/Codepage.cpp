@@ -196,31 +196,44 @@ bool IsAscii(char c) {
 
 }  // namespace
 
-// ASCII is the same in both encodings and is copied as it is; only the runs
-// between go through the system's converter. Files such as the index are mostly
-// digits, and a conversion call costs far more per byte than a copy. Both
-// encodings are free of shift states, so converting run by run gives the same
-// bytes as converting the whole text.
+// ASCII is the same in both encodings and long stretches of it are copied as they
+// are; only the runs between go through the system's converter. Files such as
+// the index are mostly digits, and a conversion costs far more per byte than a
+// copy. Short ASCII stretches between other characters stay in the run, since a
+// conversion call has a fixed cost too. Both encodings are free of shift states,
+// so converting run by run gives the same bytes as converting the whole text.
+constexpr std::size_t kLongAscii = 32;
+
 std::string ToAnsi(std::string_view utf8) {
     // Code page 932 never takes more bytes than UTF-8, so out never reallocates
     // and leaves no copies of a password behind.
     std::string out;
     out.reserve(utf8.size());
+    std::size_t run = std::string_view::npos;  // start of the run not yet converted
     for (std::size_t pos = 0; pos < utf8.size();) {
+        if (!IsAscii(utf8[pos])) {
+            run = std::min(run, pos);
+            ++pos;
+            continue;
+        }
+        // A UTF-8 sequence holds no ASCII byte, so no character is cut in two.
         std::size_t end = pos;
         while (end < utf8.size() && IsAscii(utf8[end])) {
             ++end;
         }
+        if (run != std::string_view::npos && end < utf8.size() && end - pos < kLongAscii) {
+            pos = end;
+            continue;
+        }
+        if (run != std::string_view::npos) {
+            EncodeRun(utf8.substr(run, pos - run), out);
+            run = std::string_view::npos;
+        }
         out.append(utf8.substr(pos, end - pos));
         pos = end;
-        // A UTF-8 sequence holds no ASCII byte, so no character is cut in two.
-        while (end < utf8.size() && !IsAscii(utf8[end])) {
-            ++end;
-        }
-        if (end > pos) {
-            EncodeRun(utf8.substr(pos, end - pos), out);
-            pos = end;
-        }
+    }
+    if (run != std::string_view::npos) {
+        EncodeRun(utf8.substr(run), out);
     }
     return out;
 }
@@ -231,27 +244,38 @@ std::string FromAnsi(std::string_view ansi) {
     }
     std::string out;
     out.reserve(ansi.size() * 3);
+    std::size_t run = std::string_view::npos;  // start of the run not yet converted
+    const auto flush = [&](std::size_t at) {
+        if (run != std::string_view::npos) {
+            DecodeRun(ansi.substr(run, at - run), out);
+            run = std::string_view::npos;
+        }
+    };
+    // Walked unit by unit: a trail byte may lie in the ASCII range.
     for (std::size_t pos = 0; pos < ansi.size();) {
-        std::size_t end = pos;
-        while (end < ansi.size() && IsAscii(ansi[end])) {
-            ++end;
-        }
-        out.append(ansi.substr(pos, end - pos));
-        // Walked unit by unit from here: a trail byte may lie in the ASCII range.
-        for (pos = end; end < ansi.size() && !IsAscii(ansi[end]);) {
-            const std::size_t len = UnitLength(ansi, end);
-            if (len == 0) {
-                break;
+        if (IsAscii(ansi[pos])) {
+            std::size_t end = pos;
+            while (end < ansi.size() && IsAscii(ansi[end])) {
+                ++end;
             }
-            end += len;
+            if (run == std::string_view::npos || end == ansi.size() || end - pos >= kLongAscii) {
+                flush(pos);
+                out.append(ansi.substr(pos, end - pos));
+            }
+            pos = end;
+            continue;
         }
-        DecodeRun(ansi.substr(pos, end - pos), out);
-        pos = end;
-        if (pos < ansi.size() && !IsAscii(ansi[pos])) {
+        const std::size_t len = UnitLength(ansi, pos);
+        if (len == 0) {
+            flush(pos);
             out += kReplacementUtf8;  // a byte that starts no character
             ++pos;
+            continue;
         }
+        run = std::min(run, pos);
+        pos += len;
     }
+    flush(ansi.size());
     return out;
 }
 

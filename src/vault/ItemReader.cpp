@@ -16,6 +16,8 @@ static_assert(std::endian::native == std::endian::little,
 namespace {
 // Most records are this small, so one read usually fetches header and data.
 constexpr std::size_t kFirstRead = 256;
+// Reads this close to the one before are served from a window of this size.
+constexpr std::uint64_t kWindow = 64 * 1024;
 }  // namespace
 
 ItemReader::ItemReader(const std::filesystem::path& itmFile)
@@ -43,7 +45,7 @@ RecordHeader ItemReader::ReadRecord(BlockNumber block, SecureBytes* data) {
     std::uint8_t first[kFirstRead];
     const std::size_t want =
         static_cast<std::size_t>(std::min<std::uint64_t>(kFirstRead, size_ - offset));
-    const std::size_t got = file_.ReadAt(offset, std::span(first, want));
+    const std::size_t got = Fetch(offset, std::span(first, want));
     if (got < kBlockSize) {
         throw StorageError(path, "レコードを読み込めません", block);
     }
@@ -64,14 +66,36 @@ RecordHeader ItemReader::ReadRecord(BlockNumber block, SecureBytes* data) {
         const std::size_t have = std::min(got - kBlockSize, data->size());
         std::memcpy(data->data(), first + kBlockSize, have);
         if (have < data->size() &&
-            file_.ReadAt(offset + kBlockSize + have, data->span().subspan(have)) !=
-                data->size() - have) {
+            Fetch(offset + kBlockSize + have, data->span().subspan(have)) != data->size() - have) {
             throw StorageError(path, "レコードを読み込めません", block);
         }
         CyrptFunction::DecryptBytes(data->span());
     }
     std::fill(std::begin(first), std::end(first), 0);
     return header;
+}
+
+std::size_t ItemReader::Fetch(std::uint64_t offset, std::span<std::uint8_t> out) {
+    const bool near =
+        (offset > lastOffset_ ? offset - lastOffset_ : lastOffset_ - offset) <= kWindow;
+    const bool backwards = offset < lastOffset_;
+    lastOffset_ = offset;
+    const bool inWindow = offset >= windowAt_ && offset - windowAt_ + out.size() <= window_.size();
+    if (!inWindow) {
+        if (!near || out.size() > kWindow / 2 || offset >= size_) {
+            return file_.ReadAt(offset, out);
+        }
+        // Lines list the newest record first, so a group is often read backwards.
+        const std::uint64_t end = std::min(size_, offset + (backwards ? out.size() : kWindow));
+        windowAt_ = backwards ? (end > kWindow ? end - kWindow : 0) : offset;
+        window_.resize(static_cast<std::size_t>(end - windowAt_));
+        window_.resize(file_.ReadAt(windowAt_, window_));
+    }
+    const std::uint64_t from = offset - windowAt_;
+    const std::size_t count = static_cast<std::size_t>(
+        std::min<std::uint64_t>(out.size(), from < window_.size() ? window_.size() - from : 0));
+    std::memcpy(out.data(), window_.data() + from, count);
+    return count;
 }
 
 ItemRecord ItemReader::Load(BlockNumber block) {

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <span>
+#include <vector>
 
 #include "platform/BinaryFile.h"
 #include "platform/SecureBytes.h"
@@ -34,9 +36,16 @@ public:
 private:
     // Header and deciphered data of the record.
     RecordHeader ReadRecord(BlockNumber block, SecureBytes* data);
+    // Bytes of the file from offset, at most out.size(); how many there were.
+    std::size_t Fetch(std::uint64_t offset, std::span<std::uint8_t> out);
 
     BinaryFile file_;
     std::uint64_t size_;
+    // A group's records mostly lie close together, so nearby reads are served from
+    // one larger read. It holds enciphered bytes only.
+    std::vector<std::uint8_t> window_;
+    std::uint64_t windowAt_ = 0;
+    std::uint64_t lastOffset_ = 0;
 };
 
 }  // namespace zorvan
