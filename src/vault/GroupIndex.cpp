@@ -84,11 +84,16 @@ void GroupIndex::ApplyUpdate(std::vector<std::string>& lines, std::string_view g
         }
         if (firstTab != std::string_view::npos) {
             // Each block is "\t" + number; a removed one is cut out with its TAB.
+            // Only a field ending in the block's last digit can name it.
+            const char lastDigit = std::to_string(removeBlock).back();
             std::size_t copyFrom = firstTab;
             for (std::size_t tab = firstTab; removeBlock != kNoBlock && tab != text.npos;) {
                 const std::size_t start = tab + 1;
                 tab = text.find('\t', start);
                 const std::size_t end = tab == text.npos ? text.size() : tab;
+                if (end == start || text[end - 1] != lastDigit) {
+                    continue;
+                }
                 // Text that is not a number never equals a block; it is kept as it is.
                 const auto block = ParseBlockNumber(text.substr(start, end - start));
                 if (block && *block == removeBlock) {
