@@ -2,11 +2,14 @@
 # Builds the benchmarks of the default preset, runs every benchmark program and
 # prints one table: each operation at 1,000, 10,000 and 100,000 items, how its time
 # grows (10k/1k, 100k/10k; linear growth gives about 10) and its target.
-# Extra arguments go to every benchmark program, e.g. --benchmark_filter=backup.
+# Each benchmark runs BENCH_REPETITIONS times (3 unless set) and the table shows
+# the medians, since fsync times on a shared disk vary from run to run. Extra
+# arguments go to every benchmark program, e.g. --benchmark_filter=backup.
+# Build and progress messages go to standard error, the table to standard output.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-deps.sh run
+bash scripts/install-deps.sh run >&2
 if ! command -v python3 >/dev/null; then
     apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq python3-minimal >/dev/null
 fi
@@ -18,7 +21,7 @@ if ((${#targets[@]} == 0)); then
     echo "no benchmark targets (configured with ZORVAN_BUILD_BENCH=OFF?)" >&2
     exit 1
 fi
-nice cmake --build "$build" -j2 --target "${targets[@]}"
+nice cmake --build "$build" -j2 --target "${targets[@]}" >&2
 
 results=$(mktemp -d)
 trap 'rm -rf "$results"' EXIT
@@ -31,11 +34,14 @@ for target in "${targets[@]}"; do
         continue
     fi
     echo "running $target ..." >&2
-    "$program" --benchmark_format=json "$@" >"$results/$target.json"
+    if ! "$program" --benchmark_format=json --benchmark_repetitions="${BENCH_REPETITIONS:-3}" \
+        "$@" >"$results/$target.json"; then
+        echo "$target ended with an error; its results may be incomplete" >&2
+    fi
 done
 
 python3 - "$results"/*.json <<'PY'
-import json, re, sys
+import json, re, statistics, sys
 from collections import OrderedDict
 
 SIZES = [1000, 10000, 100000]
@@ -76,7 +82,9 @@ for path in sys.argv[1:]:
             errors.append(f"{b['name']}: {b.get('error_message', 'failed')}")
             continue
         value = b["max_rss_mb"] if "max_rss_mb" in b else b["real_time"] * TO_MS[b["time_unit"]]
-        rows.setdefault((op, layout), {})[items] = value
+        rows.setdefault((op, layout), {}).setdefault(items, []).append(value)
+rows = OrderedDict((key, {n: statistics.median(v) for n, v in values.items()})
+                   for key, values in rows.items())
 
 def target_for(op, layout):
     return TARGETS.get((op, layout)) or TARGETS.get((op, None)) or {}
