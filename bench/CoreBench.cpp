@@ -16,6 +16,7 @@
 #include "vault/ItemReader.h"
 #include "vault/ItemStore.h"
 #include "vault/MasterPasswordChange.h"
+#include "vault/VaultCheck.h"
 
 namespace zorvan::bench {
 namespace {
@@ -155,6 +156,17 @@ void Backup(benchmark::State& state, ScaleVault& vault) {
     std::filesystem::remove(written, ignored);
 }
 
+// The consistency check every start-up runs over the whole vault.
+void StartupCheck(benchmark::State& state, ScaleVault& vault) {
+    for (auto _ : state) {
+        const VaultCheck::Report report = VaultCheck::Run(vault.paths());
+        if (!report.Healthy()) {
+            state.SkipWithError("the vault check found problems");
+            break;
+        }
+    }
+}
+
 // Peak resident memory with the biggest group loaded, from what was in use before.
 void PeakRss(benchmark::State& state, ScaleVault& vault) {
     ResetPeakRss();
@@ -171,6 +183,7 @@ void RegisterAll() {
     for (const int items : kScaleSizes) {
         for (const Layout layout : kLayouts) {
             Register("group_load", layout, items, GroupLoad);
+            Register("startup_check", layout, items, StartupCheck);
         }
     }
     for (const int items : kScaleSizes) {

@@ -16,12 +16,20 @@ static_assert(std::endian::native == std::endian::little,
 namespace {
 // Most records are this small, so one read usually fetches header and data.
 constexpr std::size_t kFirstRead = 256;
-// Reads this close to the one before are served from a window of this size.
+// Reads this close to the one before are served from a window of this size. Past
+// that distance copying the bytes in between costs more than a read of its own.
 constexpr std::uint64_t kWindow = 64 * 1024;
+constexpr std::uint64_t kNear = 4 * 1024;
 }  // namespace
 
-ItemReader::ItemReader(const std::filesystem::path& itmFile)
-    : file_(itmFile, BinaryFile::Mode::kRead), size_(file_.Size()) {}
+ItemReader::ItemReader(const std::filesystem::path& itmFile, Scope scope)
+    : file_(itmFile, BinaryFile::Mode::kRead), size_(file_.Size()) {
+    if (scope == Scope::kWholeFile) {
+        whole_ = true;
+        window_.resize(static_cast<std::size_t>(size_));
+        window_.resize(file_.ReadAt(0, window_));
+    }
+}
 
 RecordHeader ItemReader::ReadHeader(BlockNumber block) {
     return ReadRecord(block, nullptr);
@@ -76,12 +84,11 @@ RecordHeader ItemReader::ReadRecord(BlockNumber block, SecureBytes* data) {
 }
 
 std::size_t ItemReader::Fetch(std::uint64_t offset, std::span<std::uint8_t> out) {
-    const bool near =
-        (offset > lastOffset_ ? offset - lastOffset_ : lastOffset_ - offset) <= kWindow;
+    const bool near = (offset > lastOffset_ ? offset - lastOffset_ : lastOffset_ - offset) <= kNear;
     const bool backwards = offset < lastOffset_;
     lastOffset_ = offset;
     const bool inWindow = offset >= windowAt_ && offset - windowAt_ + out.size() <= window_.size();
-    if (!inWindow) {
+    if (!inWindow && !whole_) {
         if (!near || out.size() > kWindow / 2 || offset >= size_) {
             return file_.ReadAt(offset, out);
         }
@@ -92,8 +99,11 @@ std::size_t ItemReader::Fetch(std::uint64_t offset, std::span<std::uint8_t> out)
         window_.resize(file_.ReadAt(windowAt_, window_));
     }
     const std::uint64_t from = offset - windowAt_;
-    const std::size_t count = static_cast<std::size_t>(
-        std::min<std::uint64_t>(out.size(), from < window_.size() ? window_.size() - from : 0));
+    if (offset < windowAt_ || from >= window_.size()) {
+        return 0;
+    }
+    const auto count =
+        static_cast<std::size_t>(std::min<std::uint64_t>(out.size(), window_.size() - from));
     std::memcpy(out.data(), window_.data() + from, count);
     return count;
 }

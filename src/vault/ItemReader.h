@@ -27,7 +27,12 @@ class ItemReader {
 public:
     static constexpr std::uint64_t kBlockSize = 16;
 
-    explicit ItemReader(const std::filesystem::path& itmFile);
+    enum class Scope {
+        kSome,       // a group, or a few records
+        kWholeFile,  // records all over the file: it is read once, whole
+    };
+
+    explicit ItemReader(const std::filesystem::path& itmFile, Scope scope = Scope::kSome);
 
     RecordHeader ReadHeader(BlockNumber block);
     ItemRecord Load(BlockNumber block);
@@ -46,6 +51,7 @@ private:
     std::vector<std::uint8_t> window_;
     std::uint64_t windowAt_ = 0;
     std::uint64_t lastOffset_ = 0;
+    bool whole_ = false;  // the window holds the whole file
 };
 
 }  // namespace zorvan

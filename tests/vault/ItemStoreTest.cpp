@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "csv/RecordBatch.h"
+#include "platform/StorageError.h"
 #include "support/Golden.h"
 #include "vault/VaultFixture.h"
 
@@ -123,11 +124,15 @@ TEST_F(ItemStoreTest, OneReaderLoadsRecordsInAnyOrderWhereverTheyLie) {
     for (std::size_t i = 0; i < items.size(); ++i) {
         order.push_back(i * 611 % items.size());  // scattered
     }
-    ItemReader reader(paths_.strItmFile);
-    for (const std::size_t i : order) {
-        const ItemRecord loaded = reader.Load(blocks[i]);
-        ASSERT_EQ(loaded.ItemName, items[i].ItemName) << i;
-        ASSERT_EQ(loaded.AccountMemo, items[i].AccountMemo) << i;
+    for (const auto scope : {ItemReader::Scope::kSome, ItemReader::Scope::kWholeFile}) {
+        ItemReader reader(paths_.strItmFile, scope);
+        for (const std::size_t i : order) {
+            const ItemRecord loaded = reader.Load(blocks[i]);
+            ASSERT_EQ(loaded.ItemName, items[i].ItemName) << i;
+            ASSERT_EQ(loaded.AccountMemo, items[i].AccountMemo) << i;
+        }
+        EXPECT_THROW(reader.Load(static_cast<BlockNumber>(ItemFile().size() / 16 + 1)),
+                     StorageError);
     }
 }
 
