@@ -51,8 +51,9 @@ RecordHeader ItemReader::ReadRecord(BlockNumber block, SecureBytes* data) {
         throw StorageError(path, "レコードがファイルの範囲外です", block);
     }
     std::uint8_t first[kFirstRead];
-    const std::size_t want =
-        static_cast<std::size_t>(std::min<std::uint64_t>(kFirstRead, size_ - offset));
+    // The header alone needs only its own block.
+    const std::size_t want = static_cast<std::size_t>(
+        std::min<std::uint64_t>(data != nullptr ? kFirstRead : kBlockSize, size_ - offset));
     const std::size_t got = Fetch(offset, std::span(first, want));
     if (got < kBlockSize) {
         throw StorageError(path, "レコードを読み込めません", block);
