@@ -1,151 +1,219 @@
-// Storage core benchmarks. Built with the project, run by hand:
-//   build/default/bench/zorvan_core_bench
+// Storage core at scale: group loads, single-item changes, master password change,
+// backup and peak memory in vaults of 1,000 to 100,000 items. Built with the
+// project; bash scripts/bench.sh runs it and prints the table.
 #include <benchmark/benchmark.h>
 
-#include <cstring>
-#include <filesystem>
-#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "app/DataFiles.h"
 #include "app/TextFile.h"
+#include "support/ScaleVault.h"
+#include "vault/BackupFile.h"
+#include "vault/Cipher.h"
 #include "vault/CyrptFunction.h"
 #include "vault/GroupIndex.h"
 #include "vault/ItemReader.h"
 #include "vault/ItemStore.h"
+#include "vault/MasterPasswordChange.h"
+#include "vault/VaultCheck.h"
 
-namespace zorvan {
+namespace zorvan::bench {
 namespace {
 
-// A vault folder under the system's temporary folder, removed afterwards.
-class BenchVault {
-public:
-    explicit BenchVault(const std::string& name)
-        : folder_(std::filesystem::temp_directory_path() / ("zorvan-bench-" + name)) {
-        std::filesystem::remove_all(folder_);
-        std::filesystem::create_directories(folder_);
-        paths_ = InitDataFiles(folder_);
-        CyrptFunction::SetCipherKey(KeyBytes("bench").span());
-    }
-    ~BenchVault() { std::filesystem::remove_all(folder_); }
+using Body = std::function<void(benchmark::State&, ScaleVault&)>;
 
-    // Writes n items straight into the files (one write each), all in one group.
-    std::vector<BlockNumber> Fill(int n, const std::string& group) {
-        std::string itm;
-        std::vector<BlockNumber> blocks;
-        std::string line = group + "#0";
-        for (int i = 0; i < n; ++i) {
-            ItemRecord item;
-            item.ItemName = "アイテム " + std::to_string(i);
-            item.AccountID = "user" + std::to_string(i) + "@example.jp";
-            item.AccountPass = "Pass-" + std::to_string(i * 7919);
-            item.RelatedURL = "https://example.jp/login";
-            item.AccountMemo = "メモ\r\n2行目";
-            ItemPlaintext plain = BuildItemPlaintext(item);
-            CyrptFunction::EncryptBytes(plain.bytes.span());
-            const auto block = static_cast<BlockNumber>(itm.size() / 16 + 1);
-            char header[16] = {};
-            std::memcpy(header, &plain.count, 4);
-            itm.append(header, 16);
-            itm.append(reinterpret_cast<const char*>(plain.bytes.data()), plain.bytes.size());
-            blocks.push_back(block);
-        }
-        for (auto it = blocks.rbegin(); it != blocks.rend(); ++it) {
-            line += "\t" + std::to_string(*it);
-        }
-        const std::size_t usedBlocks = itm.size() / 16;
-        std::string bmp(usedBlocks / 8, '\xFF');
-        if (usedBlocks % 8 != 0) {
-            bmp += static_cast<char>((1u << (usedBlocks % 8)) - 1);
-        }
-        Write(paths_.strItmFile, itm);
-        Write(paths_.strBmpFile, bmp);
-        textfile::Rewrite(paths_.strIdxFile, line);
-        return blocks;
-    }
-
-    const DataPaths& paths() const { return paths_; }
-
-private:
-    static void Write(const std::filesystem::path& file, const std::string& bytes) {
-        std::ofstream(file, std::ios::binary)
-            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    }
-
-    std::filesystem::path folder_;
-    DataPaths paths_;
-};
-
-void BM_CipherEncrypt(benchmark::State& state) {
-    const Cipher cipher(KeyBytes("benchmark").span());
-    std::vector<std::uint8_t> data(static_cast<std::size_t>(state.range(0)), 0x5A);
-    for (auto _ : state) {
-        cipher.Encrypt(data);
-        benchmark::DoNotOptimize(data.data());
-    }
-    state.SetBytesProcessed(state.iterations() * state.range(0));
+benchmark::internal::Benchmark* Register(std::string_view operation, Layout layout, int items,
+                                         Body body) {
+    return benchmark::RegisterBenchmark(
+               BenchName(operation, layout, items).c_str(),
+               [=](benchmark::State& state) { body(state, ScaleVault::Get(items, layout)); })
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
 }
-BENCHMARK(BM_CipherEncrypt)->Arg(1 << 20);
 
-void BM_CipherDecrypt(benchmark::State& state) {
-    const Cipher cipher(KeyBytes("benchmark").span());
-    std::vector<std::uint8_t> data(static_cast<std::size_t>(state.range(0)), 0x5A);
-    for (auto _ : state) {
-        cipher.Decrypt(data);
-        benchmark::DoNotOptimize(data.data());
+std::vector<BlockNumber> GroupBlocks(const ScaleVault& vault) {
+    const auto entry = GroupIndex(vault.paths().strIdxFile).GetGroupItems(vault.biggestGroup());
+    std::vector<BlockNumber> blocks;
+    for (std::size_t i = 1; i < entry.size(); ++i) {
+        blocks.push_back(*ParseBlockNumber(entry[i]));
     }
-    state.SetBytesProcessed(state.iterations() * state.range(0));
+    return blocks;
 }
-BENCHMARK(BM_CipherDecrypt)->Arg(1 << 20);
 
-// One StoreItem (bitmap scan, two writes, two fsyncs) into a vault whose bitmap
-// has 100,000 blocks in use.
-void BM_StoreItemInto100kBlocks(benchmark::State& state) {
-    BenchVault vault("store");
-    vault.Fill(50000, "Bulk");  // 2 blocks each
-    ItemStore store(vault.paths().strItmFile, vault.paths().strBmpFile);
-    ItemRecord item;
-    item.ItemName = "新規アイテム";
-    item.AccountPass = "Ab3-xY9_";
+// What the main window does on a group switch, less the window: the group's index
+// line, then every record through one reader, all kept.
+std::vector<ItemRecord> LoadGroup(const ScaleVault& vault) {
+    const auto entry = GroupIndex(vault.paths().strIdxFile).GetGroupItems(vault.biggestGroup());
+    std::vector<ItemRecord> items;
+    items.reserve(entry.size());
+    ItemReader reader(vault.paths().strItmFile);
+    for (std::size_t i = 1; i < entry.size(); ++i) {
+        if (const auto block = ParseBlockNumber(entry[i])) {
+            items.push_back(reader.Load(*block));
+        }
+    }
+    return items;
+}
+
+// A new item saved from the item dialog: stored, then put first on its group's line.
+BlockNumber SaveNewItem(const ScaleVault& vault, int i) {
+    const ItemRecord item = SampleItem(i);
     ItemPlaintext plain = BuildItemPlaintext(item);
     CyrptFunction::EncryptBytes(plain.bytes.span());
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(store.StoreItem(plain.bytes.span(), plain.count, 0, 0));
+    ItemStore store(vault.paths().strItmFile, vault.paths().strBmpFile);
+    const BlockNumber block =
+        store.StoreItem(plain.bytes.span(), plain.count, item.Expire, item.ExpireDate);
+    GroupIndex(vault.paths().strIdxFile).UpdateGroupLine(vault.biggestGroup(), kNoBlock, block);
+    return block;
+}
+
+// The item deleted as the main window deletes one: off the line, then freed.
+void DeleteItem(const ScaleVault& vault, BlockNumber block) {
+    GroupIndex(vault.paths().strIdxFile).UpdateGroupLine(vault.biggestGroup(), block, kNoBlock);
+    ItemStore(vault.paths().strItmFile, vault.paths().strBmpFile).FreeItem(block);
+}
+
+// Takes the benchmark's own items out again with one index rewrite.
+void RemoveAdded(const ScaleVault& vault, const std::vector<BlockNumber>& added) {
+    auto lines = textfile::ReadLines(vault.paths().strIdxFile);
+    for (const BlockNumber block : added) {
+        GroupIndex::ApplyUpdate(lines, vault.biggestGroup(), block, kNoBlock);
+    }
+    textfile::Rewrite(vault.paths().strIdxFile, textfile::JoinLines(lines));
+    ItemStore store(vault.paths().strItmFile, vault.paths().strBmpFile);
+    for (const BlockNumber block : added) {
+        store.FreeItem(block);
     }
 }
-BENCHMARK(BM_StoreItemInto100kBlocks)->Unit(benchmark::kMicrosecond);
 
-// A group of 10,000 items read as a group load does: its index line, then each record.
-void BM_LoadGroupOf10kItems(benchmark::State& state) {
-    BenchVault vault("group");
-    vault.Fill(10000, "Big");
-    GroupIndex index(vault.paths().strIdxFile);
+void GroupLoad(benchmark::State& state, ScaleVault& vault) {
     for (auto _ : state) {
-        const auto line = index.GetGroupItems("Big");
-        ItemReader reader(vault.paths().strItmFile);
-        std::size_t loaded = 0;
-        for (std::size_t i = 1; i < line.size(); ++i) {
-            const ItemRecord item = reader.Load(*ParseBlockNumber(line[i]));
-            loaded += item.ItemName.size();
+        benchmark::DoNotOptimize(LoadGroup(vault));
+    }
+    state.counters["group_items"] = static_cast<double>(vault.biggestGroupItems());
+}
+
+void ItemStoreNew(benchmark::State& state, ScaleVault& vault) {
+    std::vector<BlockNumber> added;
+    for (auto _ : state) {
+        added.push_back(SaveNewItem(vault, vault.items() + static_cast<int>(added.size())));
+    }
+    RemoveAdded(vault, added);
+}
+
+// Deletes an item from the middle of the line; untimed, a new one takes its place
+// at the front so that the group keeps its size.
+void ItemDelete(benchmark::State& state, ScaleVault& vault) {
+    int next = vault.items();
+    for (auto _ : state) {
+        state.PauseTiming();
+        const auto blocks = GroupBlocks(vault);
+        const BlockNumber victim = blocks[blocks.size() / 2];
+        state.ResumeTiming();
+        DeleteItem(vault, victim);
+        state.PauseTiming();
+        SaveNewItem(vault, next++);
+        state.ResumeTiming();
+    }
+}
+
+// An item used (its password copied): read, then moved to the front of its line.
+void ItemUse(benchmark::State& state, ScaleVault& vault) {
+    const auto blocks = GroupBlocks(vault);
+    std::size_t at = blocks.size() / 2;
+    for (auto _ : state) {
+        const BlockNumber block = blocks[at];
+        at = (at + 7) % blocks.size();
+        const ItemRecord item = ItemReader(vault.paths().strItmFile).Load(block);
+        benchmark::DoNotOptimize(item.AccountPass.data());
+        GroupIndex(vault.paths().strIdxFile).UpdateGroupLine(vault.biggestGroup(), block, block);
+    }
+}
+
+void PasswordChange(benchmark::State& state, ScaleVault& vault) {
+    for (auto _ : state) {
+        const std::string next =
+            vault.password() == "scale-bench" ? "scale-bench-2" : "scale-bench";
+        MasterPasswordChange::ReencryptAll(vault.paths(), KeyBytes(vault.password()).span(),
+                                           KeyBytes(next).span());
+        vault.PasswordChanged(next);
+    }
+}
+
+void Backup(benchmark::State& state, ScaleVault& vault) {
+    BackupHeader header;
+    header.versionMajor = 0;
+    header.versionMinor = 0;
+    header.versionRevision = 5;
+    header.date = 46000.5;
+    header.comment = BackupFile::StoredComment("ベンチマーク");
+    std::filesystem::path written;
+    for (auto _ : state) {
+        written = BackupFile::Write(vault.paths(), "20260101-120000", header);
+    }
+    std::error_code ignored;
+    std::filesystem::remove(written, ignored);
+}
+
+// The consistency check every start-up runs over the whole vault.
+void StartupCheck(benchmark::State& state, ScaleVault& vault) {
+    for (auto _ : state) {
+        const VaultCheck::Report report = VaultCheck::Run(vault.paths());
+        if (!report.Healthy()) {
+            state.SkipWithError("the vault check found problems");
+            break;
         }
-        benchmark::DoNotOptimize(loaded);
     }
 }
-BENCHMARK(BM_LoadGroupOf10kItems)->Unit(benchmark::kMillisecond);
 
-// Moving an item to the front of a 10,000-item line rewrites the index.
-void BM_UpdateGroupLine10k(benchmark::State& state) {
-    BenchVault vault("index");
-    const auto blocks = vault.Fill(10000, "Big");
-    GroupIndex index(vault.paths().strIdxFile);
+// Peak resident memory with the biggest group loaded, from what was in use before.
+void PeakRss(benchmark::State& state, ScaleVault& vault) {
+    ResetPeakRss();
+    const double before = MaxRssMiB();
     for (auto _ : state) {
-        index.UpdateGroupLine("Big", blocks[5000], blocks[5000]);
+        const auto items = LoadGroup(vault);
+        state.counters["max_rss_mb"] = MaxRssMiB();
+        benchmark::DoNotOptimize(items.data());
+    }
+    state.counters["rss_before_mb"] = before;
+}
+
+void RegisterAll() {
+    for (const int items : kScaleSizes) {
+        for (const Layout layout : kLayouts) {
+            Register("group_load", layout, items, GroupLoad);
+            Register("startup_check", layout, items, StartupCheck);
+        }
+    }
+    for (const int items : kScaleSizes) {
+        for (const Layout layout : kLayouts) {
+            Register("item_store", layout, items, ItemStoreNew);
+            Register("item_delete", layout, items, ItemDelete);
+            Register("item_use", layout, items, ItemUse);
+        }
+    }
+    for (const int items : kScaleSizes) {
+        for (const Layout layout : kLayouts) {
+            Register("password_change", layout, items, PasswordChange);
+            Register("backup", layout, items, Backup);
+        }
+    }
+    for (const Layout layout : kLayouts) {
+        Register("peak_rss", layout, 100000, PeakRss)->Iterations(1);
     }
 }
-BENCHMARK(BM_UpdateGroupLine10k)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-}  // namespace zorvan
+}  // namespace zorvan::bench
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    zorvan::bench::RegisterAll();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -28,10 +28,21 @@ RecordBatch::RecordBatch(const std::filesystem::path& itmFile, const std::filesy
     bits_.resize(bmp_.ReadAt(0, bits_));
 }
 
+std::uint64_t RecordBatch::KnownFirstStart(std::uint64_t count) const {
+    std::uint64_t first = 1;
+    for (const auto& [searched, found] : foundAt_) {
+        if (searched <= count) {
+            first = std::max(first, found);
+        }
+    }
+    return first;
+}
+
 std::uint64_t RecordBatch::FindFreeRun(std::uint64_t count) const {
     std::uint64_t runStart = 0;
     std::uint64_t runLength = 0;
-    for (std::uint64_t i = firstOpenByte_; i < bits_.size(); ++i) {
+    const std::uint64_t fromByte = std::max(firstOpenByte_, (KnownFirstStart(count) - 1) / 8);
+    for (std::uint64_t i = fromByte; i < bits_.size(); ++i) {
         const std::uint8_t byte = bits_[static_cast<std::size_t>(i)];
         if (byte == 0xFF) {
             runLength = 0;
@@ -88,6 +99,14 @@ BlockNumber RecordBatch::Store(std::span<const std::uint8_t> cipherData, std::in
         throw std::invalid_argument("RecordBatch: data does not fill count - 1 blocks");
     }
     const std::uint64_t first = FindFreeRun(static_cast<std::uint64_t>(count));
+    const auto known = std::find_if(foundAt_.begin(), foundAt_.end(), [&](const auto& entry) {
+        return entry.first == static_cast<std::uint64_t>(count);
+    });
+    if (known == foundAt_.end()) {
+        foundAt_.emplace_back(static_cast<std::uint64_t>(count), first);
+    } else {
+        known->second = first;
+    }
     const std::uint64_t last = first + static_cast<std::uint64_t>(count) - 1;
     if (last > kMaxBlock) {
         throw StorageError(bmp_.path(), "空きブロックがありません");

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "platform/BinaryFile.h"
@@ -33,6 +34,8 @@ public:
 
 private:
     std::uint64_t FindFreeRun(std::uint64_t count) const;
+    // No run of at least count free blocks starts before the block this gives.
+    std::uint64_t KnownFirstStart(std::uint64_t count) const;
     void MarkUsed(std::uint64_t first, std::uint64_t last, std::uint64_t itmBlocksBefore);
 
     BinaryFile itm_;
@@ -41,6 +44,10 @@ private:
     std::uint64_t itmSize_ = 0;
     // Every bitmap byte before this one is full, so a search may start here.
     std::uint64_t firstOpenByte_ = 0;
+    // Where each earlier search (by its count) found its run. Blocks only ever
+    // become used within a batch, so no later run of that count or more starts
+    // before: a small hole near the start is not scanned past again and again.
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> foundAt_;
     std::uint64_t dirtyFrom_ = 0;
     std::uint64_t dirtyTo_ = 0;
     bool dirty_ = false;

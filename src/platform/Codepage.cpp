@@ -1,5 +1,6 @@
 #include "platform/Codepage.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "platform/CodepageNative.h"
@@ -130,9 +131,8 @@ std::size_t UnitLength(std::string_view ansi, std::size_t pos) {
     return 0;
 }
 
-}  // namespace
-
-std::string ToAnsi(std::string_view utf8) {
+// Appends the code page 932 form of a run of non-ASCII UTF-8 bytes to out.
+void EncodeRun(std::string_view utf8, std::string& out) {
     // Normalise first: invalid bytes to "?", twins to their code page 932 form.
     std::string clean;
     clean.reserve(utf8.size());
@@ -140,7 +140,7 @@ std::string ToAnsi(std::string_view utf8) {
         const char32_t cp = NextCodePoint(utf8, pos);
         AppendUtf8(clean, cp == kInvalid ? U'?' : Cp932Twin(cp));
     }
-    // Fast path: the whole text converts, and converts back to itself (so no
+    // Fast path: the whole run converts, and converts back to itself (so no
     // one-way mapping slipped in).
     // The texts are often passwords: the working copies are wiped.
     if (auto ansi = native::Utf8ToCp932(clean)) {
@@ -150,13 +150,13 @@ std::string ToAnsi(std::string_view utf8) {
             SecureWipe(*back);
         }
         if (exact) {
+            out += *ansi;
+            SecureWipe(*ansi);
             SecureWipe(clean);
-            return std::move(*ansi);
+            return;
         }
         SecureWipe(*ansi);
     }
-    std::string out;
-    out.reserve(clean.size());
     for (std::size_t pos = 0; pos < clean.size();) {
         const char32_t cp = NextCodePoint(clean, pos);
         if (cp < 0x80) {
@@ -166,43 +166,116 @@ std::string ToAnsi(std::string_view utf8) {
         }
     }
     SecureWipe(clean);
-    return out;
 }
 
-std::string FromAnsi(std::string_view ansi) {
-    bool wellFormed = true;
+// Appends the UTF-8 form of a run of whole, non-ASCII code page 932 units to out.
+void DecodeRun(std::string_view ansi, std::string& out) {
+    if (ansi.empty()) {
+        return;
+    }
+    if (auto text = native::Cp932ToUtf8(ansi)) {
+        out += *text;
+        SecureWipe(*text);
+        return;
+    }
     for (std::size_t pos = 0; pos < ansi.size();) {
         const std::size_t len = UnitLength(ansi, pos);
-        if (len == 0) {
-            wellFormed = false;
-            break;
-        }
-        pos += len;
-    }
-    if (wellFormed) {
-        if (auto text = native::Cp932ToUtf8(ansi)) {
-            return std::move(*text);
-        }
-    }
-    std::string out;
-    out.reserve(ansi.size() * 3);
-    for (std::size_t pos = 0; pos < ansi.size();) {
-        const std::size_t len = UnitLength(ansi, pos);
-        if (len == 0) {
-            out += kReplacementUtf8;
-            ++pos;
-            continue;
-        }
-        const auto unit = ansi.substr(pos, len);
-        if (len == 1 && static_cast<unsigned char>(unit[0]) < 0x80) {
-            out += unit;
-        } else if (auto text = native::Cp932ToUtf8(unit)) {
+        if (auto text = native::Cp932ToUtf8(ansi.substr(pos, len))) {
             out += *text;
+            SecureWipe(*text);
         } else {
             out += kReplacementUtf8;
         }
         pos += len;
     }
+}
+
+bool IsAscii(char c) {
+    return static_cast<unsigned char>(c) < 0x80;
+}
+
+}  // namespace
+
+// ASCII is the same in both encodings and long stretches of it are copied as they
+// are; only the runs between go through the system's converter. Files such as
+// the index are mostly digits, and a conversion costs far more per byte than a
+// copy. Short ASCII stretches between other characters stay in the run, since a
+// conversion call has a fixed cost too. Both encodings are free of shift states,
+// so converting run by run gives the same bytes as converting the whole text.
+constexpr std::size_t kLongAscii = 32;
+
+std::string ToAnsi(std::string_view utf8) {
+    // Code page 932 never takes more bytes than UTF-8, so out never reallocates
+    // and leaves no copies of a password behind.
+    std::string out;
+    out.reserve(utf8.size());
+    std::size_t run = std::string_view::npos;  // start of the run not yet converted
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        if (!IsAscii(utf8[pos])) {
+            run = std::min(run, pos);
+            ++pos;
+            continue;
+        }
+        // A UTF-8 sequence holds no ASCII byte, so no character is cut in two.
+        std::size_t end = pos;
+        while (end < utf8.size() && IsAscii(utf8[end])) {
+            ++end;
+        }
+        if (run != std::string_view::npos && end < utf8.size() && end - pos < kLongAscii) {
+            pos = end;
+            continue;
+        }
+        if (run != std::string_view::npos) {
+            EncodeRun(utf8.substr(run, pos - run), out);
+            run = std::string_view::npos;
+        }
+        out.append(utf8.substr(pos, end - pos));
+        pos = end;
+    }
+    if (run != std::string_view::npos) {
+        EncodeRun(utf8.substr(run), out);
+    }
+    return out;
+}
+
+std::string FromAnsi(std::string_view ansi) {
+    if (std::all_of(ansi.begin(), ansi.end(), IsAscii)) {
+        return std::string(ansi);
+    }
+    std::string out;
+    out.reserve(ansi.size() * 3);
+    std::size_t run = std::string_view::npos;  // start of the run not yet converted
+    const auto flush = [&](std::size_t at) {
+        if (run != std::string_view::npos) {
+            DecodeRun(ansi.substr(run, at - run), out);
+            run = std::string_view::npos;
+        }
+    };
+    // Walked unit by unit: a trail byte may lie in the ASCII range.
+    for (std::size_t pos = 0; pos < ansi.size();) {
+        if (IsAscii(ansi[pos])) {
+            std::size_t end = pos;
+            while (end < ansi.size() && IsAscii(ansi[end])) {
+                ++end;
+            }
+            if (run == std::string_view::npos || end == ansi.size() || end - pos >= kLongAscii) {
+                flush(pos);
+                out.append(ansi.substr(pos, end - pos));
+            }
+            pos = end;
+            continue;
+        }
+        const std::size_t len = UnitLength(ansi, pos);
+        if (len == 0) {
+            flush(pos);
+            out += kReplacementUtf8;  // a byte that starts no character
+            ++pos;
+            continue;
+        }
+        run = std::min(run, pos);
+        pos += len;
+    }
+    flush(ansi.size());
     return out;
 }
 

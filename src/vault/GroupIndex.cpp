@@ -1,11 +1,14 @@
 #include "vault/GroupIndex.h"
 
+#include <algorithm>
+
 #include "app/TextFile.h"
 
 namespace zorvan {
 
 std::vector<std::string> SplitTabs(std::string_view text) {
     std::vector<std::string> parts;
+    parts.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\t')) + 1);
     std::size_t start = 0;
     for (;;) {
         const auto tab = text.find('\t', start);
@@ -68,18 +71,37 @@ void GroupIndex::ApplyUpdate(std::vector<std::string>& lines, std::string_view g
             continue;
         }
         found = true;
-        const auto parts = SplitTabs(line);
-        std::string rebuilt = parts.front();
+        // One pass over the line, copying the kept stretches whole: a group's line
+        // may list a hundred thousand blocks and is rewritten on every use.
+        const std::string_view text(line);
+        const auto firstTab = text.find('\t');
+        std::string rebuilt;
+        rebuilt.reserve(line.size() + 12);
+        rebuilt.append(text.substr(0, firstTab));
         if (addBlock != kNoBlock) {
-            rebuilt += '\t' + std::to_string(addBlock);
+            rebuilt += '\t';
+            rebuilt += std::to_string(addBlock);
         }
-        for (std::size_t i = 1; i < parts.size(); ++i) {
-            // Text that is not a number never equals a block; it is kept as it is.
-            const auto block = ParseBlockNumber(parts[i]);
-            if (removeBlock != kNoBlock && block && *block == removeBlock) {
-                continue;
+        if (firstTab != std::string_view::npos) {
+            // Each block is "\t" + number; a removed one is cut out with its TAB.
+            // Only a field ending in the block's last digit can name it.
+            const char lastDigit = std::to_string(removeBlock).back();
+            std::size_t copyFrom = firstTab;
+            for (std::size_t tab = firstTab; removeBlock != kNoBlock && tab != text.npos;) {
+                const std::size_t start = tab + 1;
+                tab = text.find('\t', start);
+                const std::size_t end = tab == text.npos ? text.size() : tab;
+                if (end == start || text[end - 1] != lastDigit) {
+                    continue;
+                }
+                // Text that is not a number never equals a block; it is kept as it is.
+                const auto block = ParseBlockNumber(text.substr(start, end - start));
+                if (block && *block == removeBlock) {
+                    rebuilt.append(text.substr(copyFrom, start - 1 - copyFrom));
+                    copyFrom = end;
+                }
             }
-            rebuilt += '\t' + parts[i];
+            rebuilt.append(text.substr(copyFrom));
         }
         line = std::move(rebuilt);
     }

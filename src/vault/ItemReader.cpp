@@ -16,10 +16,20 @@ static_assert(std::endian::native == std::endian::little,
 namespace {
 // Most records are this small, so one read usually fetches header and data.
 constexpr std::size_t kFirstRead = 256;
+// Reads this close to the one before are served from a window of this size. Past
+// that distance copying the bytes in between costs more than a read of its own.
+constexpr std::uint64_t kWindow = 64 * 1024;
+constexpr std::uint64_t kNear = 4 * 1024;
 }  // namespace
 
-ItemReader::ItemReader(const std::filesystem::path& itmFile)
-    : file_(itmFile, BinaryFile::Mode::kRead), size_(file_.Size()) {}
+ItemReader::ItemReader(const std::filesystem::path& itmFile, Scope scope)
+    : file_(itmFile, BinaryFile::Mode::kRead), size_(file_.Size()) {
+    if (scope == Scope::kWholeFile) {
+        whole_ = true;
+        window_.resize(static_cast<std::size_t>(size_));
+        window_.resize(file_.ReadAt(0, window_));
+    }
+}
 
 RecordHeader ItemReader::ReadHeader(BlockNumber block) {
     return ReadRecord(block, nullptr);
@@ -41,9 +51,10 @@ RecordHeader ItemReader::ReadRecord(BlockNumber block, SecureBytes* data) {
         throw StorageError(path, "レコードがファイルの範囲外です", block);
     }
     std::uint8_t first[kFirstRead];
-    const std::size_t want =
-        static_cast<std::size_t>(std::min<std::uint64_t>(kFirstRead, size_ - offset));
-    const std::size_t got = file_.ReadAt(offset, std::span(first, want));
+    // The header alone needs only its own block.
+    const std::size_t want = static_cast<std::size_t>(
+        std::min<std::uint64_t>(data != nullptr ? kFirstRead : kBlockSize, size_ - offset));
+    const std::size_t got = Fetch(offset, std::span(first, want));
     if (got < kBlockSize) {
         throw StorageError(path, "レコードを読み込めません", block);
     }
@@ -64,14 +75,38 @@ RecordHeader ItemReader::ReadRecord(BlockNumber block, SecureBytes* data) {
         const std::size_t have = std::min(got - kBlockSize, data->size());
         std::memcpy(data->data(), first + kBlockSize, have);
         if (have < data->size() &&
-            file_.ReadAt(offset + kBlockSize + have, data->span().subspan(have)) !=
-                data->size() - have) {
+            Fetch(offset + kBlockSize + have, data->span().subspan(have)) != data->size() - have) {
             throw StorageError(path, "レコードを読み込めません", block);
         }
         CyrptFunction::DecryptBytes(data->span());
     }
     std::fill(std::begin(first), std::end(first), 0);
     return header;
+}
+
+std::size_t ItemReader::Fetch(std::uint64_t offset, std::span<std::uint8_t> out) {
+    const bool near = (offset > lastOffset_ ? offset - lastOffset_ : lastOffset_ - offset) <= kNear;
+    const bool backwards = offset < lastOffset_;
+    lastOffset_ = offset;
+    const bool inWindow = offset >= windowAt_ && offset - windowAt_ + out.size() <= window_.size();
+    if (!inWindow && !whole_) {
+        if (!near || out.size() > kWindow / 2 || offset >= size_) {
+            return file_.ReadAt(offset, out);
+        }
+        // Lines list the newest record first, so a group is often read backwards.
+        const std::uint64_t end = std::min(size_, offset + (backwards ? out.size() : kWindow));
+        windowAt_ = backwards ? (end > kWindow ? end - kWindow : 0) : offset;
+        window_.resize(static_cast<std::size_t>(end - windowAt_));
+        window_.resize(file_.ReadAt(windowAt_, window_));
+    }
+    const std::uint64_t from = offset - windowAt_;
+    if (offset < windowAt_ || from >= window_.size()) {
+        return 0;
+    }
+    const auto count =
+        static_cast<std::size_t>(std::min<std::uint64_t>(out.size(), window_.size() - from));
+    std::memcpy(out.data(), window_.data() + from, count);
+    return count;
 }
 
 ItemRecord ItemReader::Load(BlockNumber block) {

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <span>
+#include <vector>
 
 #include "platform/BinaryFile.h"
 #include "platform/SecureBytes.h"
@@ -25,7 +27,12 @@ class ItemReader {
 public:
     static constexpr std::uint64_t kBlockSize = 16;
 
-    explicit ItemReader(const std::filesystem::path& itmFile);
+    enum class Scope {
+        kSome,       // a group, or a few records
+        kWholeFile,  // records all over the file: it is read once, whole
+    };
+
+    explicit ItemReader(const std::filesystem::path& itmFile, Scope scope = Scope::kSome);
 
     RecordHeader ReadHeader(BlockNumber block);
     ItemRecord Load(BlockNumber block);
@@ -34,9 +41,17 @@ public:
 private:
     // Header and deciphered data of the record.
     RecordHeader ReadRecord(BlockNumber block, SecureBytes* data);
+    // Bytes of the file from offset, at most out.size(); how many there were.
+    std::size_t Fetch(std::uint64_t offset, std::span<std::uint8_t> out);
 
     BinaryFile file_;
     std::uint64_t size_;
+    // A group's records mostly lie close together, so nearby reads are served from
+    // one larger read. It holds enciphered bytes only.
+    std::vector<std::uint8_t> window_;
+    std::uint64_t windowAt_ = 0;
+    std::uint64_t lastOffset_ = 0;
+    bool whole_ = false;  // the window holds the whole file
 };
 
 }  // namespace zorvan

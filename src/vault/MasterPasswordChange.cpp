@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <set>
 #include <vector>
 
 #include "app/Settings.h"
@@ -35,17 +34,20 @@ struct BlockMap {
 };
 
 BlockMap MapListedRecords(const DataPaths& paths, std::uint64_t itmSize) {
-    std::set<BlockNumber> listed;
+    std::vector<BlockNumber> listed;
     // Every line counts, also a second line of the same name, which a group load
     // never shows but which must not be left under the old key.
     for (const auto& line : textfile::ReadExistingLines(paths.strIdxFile)) {
         const auto fields = SplitTabs(line);
         for (std::size_t i = 1; i < fields.size(); ++i) {
             if (const auto block = ParseBlockNumber(fields[i])) {
-                listed.insert(*block);
+                listed.push_back(*block);
             }
         }
     }
+    // Each block once, in file order.
+    std::sort(listed.begin(), listed.end());
+    listed.erase(std::unique(listed.begin(), listed.end()), listed.end());
     BlockMap map;
     const auto blocks = static_cast<std::size_t>(itmSize / kBlock);
     map.header.assign(blocks, false);

@@ -64,6 +64,22 @@ TEST(RecordBatch, HolesAreFilledFirstFitAcrossByteBoundaries) {
     EXPECT_EQ(vaults.batchBlocks[1], 3);
 }
 
+TEST(RecordBatch, MixedSizesAmongScatteredHolesGetTheSameBlocksAsOneStoreEach) {
+    // Holes of every size from one block up; a larger record skipping a small hole
+    // must not stop a later smaller one from taking it.
+    std::string bmp;
+    for (int i = 0; i < 48; ++i) {
+        bmp += static_cast<char>(i % 5 == 0 ? 0xFF : (i * 37 + 11) & 0xFF);
+    }
+    TwinVaults vaults(std::string(bmp.size() * 8 * 16, '\x22'), bmp);
+    std::vector<std::int32_t> counts;
+    for (int i = 0; i < 60; ++i) {
+        counts.push_back(2 + (i * 7) % 9);
+    }
+    vaults.Store(counts);
+    vaults.ExpectSameFiles();
+}
+
 TEST(RecordBatch, ItemFileBeyondTheBitmapCountsAsUsed) {
     // The bitmap knows 8 blocks (block 8 free); the item file holds 21 and a half.
     TwinVaults vaults(std::string(21 * 16 + 8, '\x22'), std::string("\x7F", 1));

@@ -80,6 +80,37 @@ TEST(Codepage, DecodesMalformedBytesToReplacementCharacters) {
     EXPECT_EQ(FromAnsi("\x82\xA0"), "あ");
 }
 
+TEST(Codepage, TrailBytesInTheAsciiRangeStayWithTheirLeadByte) {
+    // ソ and 表 end in 0x5C, the backslash; ア in 0x41, "A".
+    EXPECT_EQ(ToAnsi("ソ\\表~ｱ1ア"),
+              "\x83\x5C\\\x95\x5C~\xB1"
+              "1\x83\x41");
+    EXPECT_EQ(FromAnsi("\x83\x5C\\\x95\x5C~\xB1"
+                       "1\x83\x41"),
+              "ソ\\表~ｱ1ア");
+}
+
+TEST(Codepage, OneBadCharacterSpoilsNothingAroundIt) {
+    const std::string bad(kReplacement);
+    // 0x85 0x40 is well formed but unassigned.
+    EXPECT_EQ(FromAnsi("\x85\x40\x82\xA0"), bad + "あ");
+    EXPECT_EQ(FromAnsi("x\x85\x40y\x82\xA0\x80z"), "x" + bad + "yあ" + bad + "z");
+    EXPECT_EQ(ToAnsi("あ¥い"), "\x82\xA0?\x82\xA2");  // the yen sign only maps one way
+    EXPECT_EQ(ToAnsi("a\xE3\x81z漢\xFF"), "a??z\x8A\xBF?");
+}
+
+TEST(Codepage, LongMostlyAsciiTextConvertsExactlyBothWays) {
+    std::string text;
+    std::string ansi;
+    for (int i = 0; i < 20000; ++i) {
+        const std::string number = "\t" + std::to_string(i * 7);
+        text += i % 1000 == 0 ? "\r\nグループ#0" + number : number;
+        ansi += i % 1000 == 0 ? "\r\n\x83O\x83\x8B\x81[\x83v#0" + number : number;
+    }
+    EXPECT_EQ(ToAnsi(text), ansi);
+    EXPECT_EQ(FromAnsi(ansi), text);
+}
+
 TEST(Codepage, CountsLengthInCp932Bytes) {
     EXPECT_EQ(codepage::AnsiLength("abc"), 3u);
     EXPECT_EQ(codepage::AnsiLength("ｱ"), 1u);

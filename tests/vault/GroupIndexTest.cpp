@@ -66,6 +66,30 @@ TEST_F(GroupIndexFile, UpdateComparesBlocksAsNumbersAndKeepsNonNumbers) {
     EXPECT_EQ(Content(), "Web#0\tabc\t-1\t7");
 }
 
+TEST_F(GroupIndexFile, UpdateRemovesEveryCopyAndKeepsEmptyFieldsWhereTheyWere) {
+    Given("Web#0\t7\t\t3\t7\tx\t7\r\nTail#0\t3\t");
+    index_.UpdateGroupLine("Web", 7, 9);
+    index_.UpdateGroupLine("Tail", 3, kNoBlock);
+    EXPECT_EQ(Content(), "Web#0\t9\t\t3\tx\r\nTail#0\t");
+}
+
+TEST_F(GroupIndexFile, UpdateOfALongLineMovesOnlyTheNamedBlock) {
+    std::string blocks;
+    for (int block = 1; block <= 50000; ++block) {
+        blocks += "\t" + std::to_string(block);
+    }
+    Given("Big#0" + blocks);
+    index_.UpdateGroupLine("Big", 25000, 25000);
+    index_.UpdateGroupLine("Big", 25000, kNoBlock);
+    index_.UpdateGroupLine("Big", kNoBlock, 25000);
+    std::string others = blocks;
+    others.erase(others.find("\t25000\t"), 6);
+    EXPECT_EQ(Content(), "Big#0\t25000" + others);
+    index_.UpdateGroupLine("Big", 50000, kNoBlock);  // the last
+    index_.UpdateGroupLine("Big", 1, kNoBlock);      // the first after the head
+    EXPECT_EQ(Content(), "Big#0\t25000" + others.substr(2, others.size() - 2 - 6));
+}
+
 TEST_F(GroupIndexFile, UpdateChangesEveryLineOfTheGroup) {
     Given("Web#0\t1\t2\r\nOther#0\t2\r\nWeb#0\t2");
     index_.UpdateGroupLine("Web", 2, 6);

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "csv/RecordBatch.h"
+#include "platform/StorageError.h"
 #include "support/Golden.h"
 #include "vault/VaultFixture.h"
 
@@ -93,6 +95,45 @@ TEST_F(ItemStoreTest, LongRecordsAndManyRecordsLoadThroughOneReader) {
     EXPECT_EQ(reader.Load(second).AccountMemo, big.AccountMemo);
     EXPECT_EQ(reader.Load(first).ItemName, "small");
     EXPECT_EQ(reader.ReadHeader(second).count, BuildItemPlaintext(big).count);
+}
+
+TEST_F(ItemStoreTest, OneReaderLoadsRecordsInAnyOrderWhereverTheyLie) {
+    // Small records, some spanning many kilobytes and some larger than the reader's
+    // read-ahead, in a file several times that size.
+    std::vector<ItemRecord> items(1500);
+    std::vector<BlockNumber> blocks;
+    {
+        RecordBatch batch(paths_.strItmFile, paths_.strBmpFile);
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            items[i].ItemName = "アイテム" + std::to_string(i);
+            items[i].AccountMemo = std::string(i % 97 == 0 ? 40000 : i % 13 == 0 ? 5000 : 3, 'm');
+            ItemPlaintext plain = BuildItemPlaintext(items[i]);
+            CyrptFunction::EncryptBytes(plain.bytes.span());
+            blocks.push_back(batch.Store(plain.bytes.span(), plain.count, 0, 0));
+        }
+        batch.Commit();
+    }
+    ASSERT_GT(ItemFile().size(), 4u * 64 * 1024);
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        order.push_back(i);  // forwards
+    }
+    for (std::size_t i = items.size(); i-- > 0;) {
+        order.push_back(i);  // backwards, as a group's line lists them
+    }
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        order.push_back(i * 611 % items.size());  // scattered
+    }
+    for (const auto scope : {ItemReader::Scope::kSome, ItemReader::Scope::kWholeFile}) {
+        ItemReader reader(paths_.strItmFile, scope);
+        for (const std::size_t i : order) {
+            const ItemRecord loaded = reader.Load(blocks[i]);
+            ASSERT_EQ(loaded.ItemName, items[i].ItemName) << i;
+            ASSERT_EQ(loaded.AccountMemo, items[i].AccountMemo) << i;
+        }
+        EXPECT_THROW(reader.Load(static_cast<BlockNumber>(ItemFile().size() / 16 + 1)),
+                     StorageError);
+    }
 }
 
 TEST_F(ItemStoreTest, ReadItemDataGivesTheDecipheredPaddedPlaintext) {

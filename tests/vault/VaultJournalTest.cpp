@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 #include "platform/StorageError.h"
 #include "support/TempDir.h"
@@ -204,6 +206,25 @@ TEST(Crc32Test, MatchesTheStandardCheckValue) {
     EXPECT_EQ(Crc32::Of({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}),
               0xCBF43926u);
     EXPECT_EQ(Crc32::Of({}), 0u);
+}
+
+TEST(Crc32Test, GivesTheSameValueWhateverTheLengthAndTheSplit) {
+    const std::string fox = "The quick brown fox jumps over the lazy dog";
+    EXPECT_EQ(Crc32::Of({reinterpret_cast<const std::uint8_t*>(fox.data()), fox.size()}),
+              0x414FA339u);
+    std::vector<std::uint8_t> bytes(1 << 20);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
+    }
+    EXPECT_EQ(Crc32::Of(bytes), 0xA2DCF263u);
+    Crc32 pieces;
+    std::size_t at = 0;
+    for (std::size_t length = 1; at < bytes.size(); length = length % 29 + 1) {
+        const std::size_t take = std::min(length, bytes.size() - at);
+        pieces.Add(std::span(bytes).subspan(at, take));
+        at += take;
+    }
+    EXPECT_EQ(pieces.value(), 0xA2DCF263u);
 }
 
 }  // namespace
