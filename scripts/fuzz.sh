@@ -3,13 +3,16 @@
 # fuzzes each target for the given seconds (default 30), two at a time. New inputs
 # and reproducers go to a scratch folder, never into tests/fuzz/corpus.
 # Exits nonzero when any target crashes, hangs or runs out of memory.
-# Usage: fuzz.sh [seconds]
+# Usage: fuzz.sh [seconds [target...]]   (targets: the names in tests/fuzz/CMakeLists.txt)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-30}
 scratch=${ZORVAN_FUZZ_SCRATCH:-$PWD/build/fuzz/scratch}
 targets=(settings group_index item_store csv backup command_line)
+if (($# > 1)); then
+    targets=("${@:2}")
+fi
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz

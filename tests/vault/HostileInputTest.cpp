@@ -151,6 +151,15 @@ TEST_F(HostileInput, GroupNameOfTenThousandCharactersIsStoredListedAndRemembered
     EXPECT_EQ(index_.GetGroupItems(name).size(), 3u);
 }
 
+TEST_F(HostileInput, GroupNameBytesThatAreNoCodePage932AreRewrittenAsQuestionMarksItemsKept) {
+    WriteBytes(paths_.strIdxFile, "name\xFF\xFF\t3\t5\r\nOther#0");
+    EXPECT_EQ(index_.GetGroupNames()[0], "name\uFFFD\uFFFD");
+
+    // Any rewrite stores the text as read: the name changes, its blocks stay.
+    index_.UpdateGroupLine("Other", kNoBlock, 9);
+    EXPECT_EQ(ReadBytes(paths_.strIdxFile), "name??\t3\t5\r\nOther#0\t9");
+}
+
 // --- The item file and its bitmap --------------------------------------------------
 
 TEST_F(HostileInput, RecordCountOfInt32MaxIsAnErrorAndTheOtherRecordsStillLoad) {
