@@ -45,13 +45,17 @@ failed=()
 report() {
     local name=$1 status=$2 log="$scratch/$1/log"
     local execs
-    execs=$(grep -E '^stat::number_of_executed_units' "$log" | tail -1 | awk '{print $2}')
+    execs=$(grep -E '^stat::number_of_executed_units' "$log" | tail -1 | awk '{print $2}' || true)
     if ((status == 0)); then
-        echo "PASS fuzz_$name (${execs:-0} executions, $(ls "$scratch/$name/new" | wc -l) new inputs)"
+        echo "PASS fuzz_$name (${execs:-0} executions, $(ls "$scratch/$name/new" | wc -l) inputs in $scratch/$name/new)"
     else
         failed+=("$name")
         echo "FAIL fuzz_$name, log $log"
         grep -E 'ERROR: |SUMMARY: |Test unit written to' "$log" | sed 's/^/    /' || true
+        # A replayed corpus file that fails is its own reproducer.
+        if ! grep -q 'Test unit written to' "$log"; then
+            grep -E '^Running: ' "$log" | tail -1 | sed 's/^Running: /    reproducer: /' || true
+        fi
     fi
 }
 
