@@ -29,8 +29,8 @@ done
 
 # Each target counts as one test; its corpus is replayed first. A failure is counted
 # below rather than ending the script here.
-step "Fuzz: every target for 20 s"
-bash scripts/fuzz.sh 20 | tee "$logs/fuzz.log" || true
+step "Fuzz: every target for 30 s"
+bash scripts/fuzz.sh 30 | tee "$logs/fuzz.log" || true
 
 # One closing line over all runs. A log without a result line (its build failed)
 # counts as one failure.
