@@ -5,6 +5,7 @@
 #include <limits>
 #include <string>
 
+#include "app/CommandLine.h"
 #include "app/Settings.h"
 #include "csv/CsvEngine.h"
 #include "csv/CsvFormat.h"
@@ -281,6 +282,22 @@ INSTANTIATE_TEST_SUITE_P(Rows, HostileBackup,
                          [](const ::testing::TestParamInfo<BackupRow>& info) {
                              return info.param.what;
                          });
+
+// --- The command line --------------------------------------------------------------
+
+TEST(HostileCommandLine, LongestLineWithAnUnclosedQuoteIsOneArgumentToTheEnd) {
+    // 32,001 characters, about the longest command line Windows passes on.
+    std::string line = "\"";
+    for (int i = 0; i < 16000; ++i) {
+        line += "a ";
+    }
+    EXPECT_EQ(SplitCommandLine(line), std::vector<std::string>{line.substr(1)});
+
+    const auto closed = SplitCommandLine(line + "b\" /p secret");
+    ASSERT_EQ(closed.size(), 3u);
+    EXPECT_EQ(closed[0], line.substr(1) + "b");
+    EXPECT_EQ(FindPasswordOption(closed), "secret");
+}
 
 }  // namespace
 }  // namespace zorvan
