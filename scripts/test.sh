@@ -1,7 +1,7 @@
 #!/bin/bash
 # Builds and runs every test: the native build with warnings as errors, the core
 # under AddressSanitizer and UndefinedBehaviorSanitizer, the Windows build under
-# wine, and the formatting check.
+# wine, the formatting check, and a short run of every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,11 +27,21 @@ for preset in ci sanitize mingw; do
     ctest --preset "$preset" -j2 --timeout 600 | tee "$logs/$preset.log"
 done
 
-# One closing line over all runs.
+# Each target counts as one test; its corpus is replayed first. A failure is counted
+# below rather than ending the script here.
+step "Fuzz: every target for 30 s"
+bash scripts/fuzz.sh 30 | tee "$logs/fuzz.log" || true
+
+# One closing line over all runs. A log without a result line (its build failed)
+# counts as one failure.
 passed=0
 failed=0
 for log in "$logs"/*.log; do
-    line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1)
+    line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1 || true)
+    if [[ -z $line ]]; then
+        failed=$((failed + 1))
+        continue
+    fi
     total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
     bad=$(sed -E 's/.*, ([0-9]+) tests? failed.*/\1/' <<<"$line")
     passed=$((passed + total - bad))

@@ -18,7 +18,7 @@ std::vector<std::string> SplitAtBlanks(std::string_view text) {
     }
 }
 
-std::string WithoutEscapedQuotes(const std::string& text) {
+std::string WithoutEscapedQuotes(std::string_view text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == '"') {
@@ -39,6 +39,12 @@ std::string Unescape(const std::string& text) {
         out += text[i];
     }
     return out;
+}
+
+// Whether a quoted argument that reaches to the end of text is closed there.
+bool EndsWithClosingQuote(std::string_view text) {
+    const std::string plain = WithoutEscapedQuotes(text);
+    return !plain.empty() && plain.back() == '"';
 }
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
@@ -72,14 +78,16 @@ std::vector<std::string> SplitCommandLine(std::string_view text) {
             continue;
         }
         std::string collected = piece.substr(1);
-        const auto closed = [&] {
-            const std::string plain = WithoutEscapedQuotes(collected);
-            return !plain.empty() && plain.back() == '"';
-        };
-        while (!closed() && i + 1 < pieces.size()) {
-            collected += ' ' + pieces[++i];
+        // No \" pair spans a blank, so only the piece just added can close the
+        // argument; looking at it alone keeps a long unclosed argument linear.
+        bool closed = EndsWithClosingQuote(collected);
+        while (!closed && i + 1 < pieces.size()) {
+            const std::string& next = pieces[++i];
+            collected += ' ';
+            collected += next;
+            closed = EndsWithClosingQuote(next);
         }
-        if (closed()) {
+        if (closed) {
             collected.pop_back();
         }
         arguments.push_back(Unescape(collected));

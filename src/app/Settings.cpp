@@ -1,6 +1,7 @@
 #include "app/Settings.h"
 
 #include <exception>
+#include <optional>
 #include <vector>
 
 #include "app/TextFile.h"
@@ -68,18 +69,24 @@ void WriteSetting(const std::filesystem::path& file, std::string_view section, s
     std::string entry;
     entry.append(key).append("=").append(value);
     std::string out;
-    std::string current;
+    // No section after a line that begins with "[" but is no "[name]": ReadSetting
+    // leaves the section there, so an entry below it would never be read back.
+    std::optional<std::string> current = std::string();
     bool written = false;
     for (const auto& raw : textfile::ReadLines(file)) {
         const std::string_view line = TrimBlanks(raw);
-        const bool isHeader = StartsWith(line, '[') && line.back() == ']';
-        if (isHeader) {
+        if (StartsWith(line, '[')) {
             if (current == section && !written) {
                 out = textfile::AppendLine(std::move(out), entry);
                 written = true;
             }
-            current = std::string(line.substr(1, line.size() - 2));
-            out = textfile::AppendLine(std::move(out), Header(current));
+            if (line.size() >= 2 && line.back() == ']') {
+                current = std::string(line.substr(1, line.size() - 2));
+                out = textfile::AppendLine(std::move(out), Header(*current));
+            } else {
+                current.reset();
+                out = textfile::AppendLine(std::move(out), line);
+            }
         } else if (current == section && IsEntryOf(line, key)) {
             out = textfile::AppendLine(std::move(out), entry);
             written = true;

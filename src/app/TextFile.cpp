@@ -22,6 +22,14 @@ std::string ReadAll(const std::filesystem::path& file, BinaryFile::Mode mode) {
     return bytes;
 }
 
+// A UTF-8 byte order mark, as editors put in front of a file they saved. These
+// three bytes are no code page 932 text, so dropping them can change no valid file,
+// and the first line (a section header, say) is then read as the user sees it.
+std::string_view WithoutUtf8Bom(std::string_view bytes) {
+    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    return bytes.starts_with(kBom) ? bytes.substr(kBom.size()) : bytes;
+}
+
 [[noreturn]] void Fail(const std::filesystem::path& path, const char* what,
                        const std::error_code& error) {
     throw StorageError(path, std::string(what) + ": " + error.message());
@@ -66,11 +74,12 @@ std::vector<std::string> SplitLines(std::string_view text) {
 }
 
 std::vector<std::string> ReadLines(const std::filesystem::path& file) {
-    return SplitLines(codepage::FromAnsi(ReadAll(file, BinaryFile::Mode::kReadWrite)));
+    return SplitLines(
+        codepage::FromAnsi(WithoutUtf8Bom(ReadAll(file, BinaryFile::Mode::kReadWrite))));
 }
 
 std::vector<std::string> ReadExistingLines(const std::filesystem::path& file) {
-    return SplitLines(codepage::FromAnsi(ReadAll(file, BinaryFile::Mode::kRead)));
+    return SplitLines(codepage::FromAnsi(WithoutUtf8Bom(ReadAll(file, BinaryFile::Mode::kRead))));
 }
 
 void Rewrite(const std::filesystem::path& file, std::string_view text) {

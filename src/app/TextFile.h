@@ -20,7 +20,8 @@ std::string JoinLines(const std::vector<std::string>& lines);
 // terminator at the very end does not start another line.
 std::vector<std::string> SplitLines(std::string_view text);
 
-// All lines of a file, decoded. A missing file is created empty first.
+// All lines of a file, decoded (a leading UTF-8 byte order mark dropped). A missing
+// file is created empty first.
 std::vector<std::string> ReadLines(const std::filesystem::path& file);
 
 // All lines of a file that must exist.
