@@ -7,31 +7,24 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-TEST(SplitCommandLine, TextWithoutBlankIsOneArgument) {
-    EXPECT_EQ(SplitCommandLine("/p"), Args{"/p"});
-    EXPECT_EQ(SplitCommandLine(""), Args{""});
-}
-
-TEST(SplitCommandLine, SplitsAtBlanksAndSkipsRepeatedOnes) {
-    EXPECT_EQ(SplitCommandLine("/p secret"), (Args{"/p", "secret"}));
-    EXPECT_EQ(SplitCommandLine("  /p   secret  "), (Args{"/p", "secret"}));
-}
-
-TEST(SplitCommandLine, QuotedArgumentKeepsItsBlanks) {
-    EXPECT_EQ(SplitCommandLine("/p \"my pass\""), (Args{"/p", "my pass"}));
-    EXPECT_EQ(SplitCommandLine("/p \"a  b\" c"), (Args{"/p", "a  b", "c"}));
-    EXPECT_EQ(SplitCommandLine("/p \"\" x"), (Args{"/p", "", "x"}));
-}
-
-TEST(SplitCommandLine, EscapedQuotesStayInsideAndBecomePlainQuotes) {
-    EXPECT_EQ(SplitCommandLine("/p \"a\\\"b\""), (Args{"/p", "a\"b"}));
-    EXPECT_EQ(SplitCommandLine("/p \"say \\\" hi\" z"), (Args{"/p", "say \" hi", "z"}));
-    EXPECT_EQ(SplitCommandLine("/p \"end\\\"\""), (Args{"/p", "end\""}));
-}
-
-TEST(SplitCommandLine, UnclosedQuoteTakesTheRestOfTheLine) {
-    EXPECT_EQ(SplitCommandLine("/p \"abc def"), (Args{"/p", "abc def"}));
-    EXPECT_EQ(SplitCommandLine("/p \" "), (Args{"/p", " "}));
+TEST(SplitCommandLine, SplitsAtBlanksKeepingQuotedArgumentsWhole) {
+    const std::pair<const char*, Args> cases[] = {
+        {"/p", {"/p"}},  // without a blank: one argument
+        {"", {""}},
+        {"/p secret", {"/p", "secret"}},
+        {"  /p   secret  ", {"/p", "secret"}},  // repeated blanks are skipped
+        {"/p \"my pass\"", {"/p", "my pass"}},
+        {"/p \"a  b\" c", {"/p", "a  b", "c"}},
+        {"/p \"\" x", {"/p", "", "x"}},
+        {"/p \"a\\\"b\"", {"/p", "a\"b"}},  // escaped quotes become plain quotes
+        {"/p \"say \\\" hi\" z", {"/p", "say \" hi", "z"}},
+        {"/p \"end\\\"\"", {"/p", "end\""}},
+        {"/p \"abc def", {"/p", "abc def"}},  // an unclosed quote takes the rest
+        {"/p \" ", {"/p", " "}},
+    };
+    for (const auto& [line, args] : cases) {
+        EXPECT_EQ(SplitCommandLine(line), args) << line;
+    }
 }
 
 TEST(PasswordOption, FollowsSlashPInEitherCase) {

@@ -203,25 +203,6 @@ TEST(PasswordGeneratorTest, BothEndsOfTheLengthRangeAreHalfAsLikely) {
     EXPECT_NEAR(counts[8], 10000, 900);
 }
 
-TEST(PasswordGeneratorTest, GeneratedPasswordsUseOnlyThePoolWithinTheRange) {
-    RandomSource random;
-    std::string symbols = "_-#$%";
-    const auto pool = PasswordGenerator::BuildPool({true, false, true, true}, symbols);
-    const std::set<std::string> allowed(pool.begin(), pool.end());
-    std::set<int> lengths;
-    for (int i = 0; i < 2000; ++i) {
-        const auto characters =
-            PasswordGenerator::SplitCharacters(PasswordGenerator::Generate(pool, 3, 9, random));
-        ASSERT_GE(characters.size(), 3u);
-        ASSERT_LE(characters.size(), 9u);
-        lengths.insert(static_cast<int>(characters.size()));
-        for (const auto& c : characters) {
-            ASSERT_TRUE(allowed.count(c)) << c;
-        }
-    }
-    EXPECT_EQ(lengths.size(), 7u);  // every length from 3 to 9 occurs
-}
-
 TEST(PasswordGeneratorTest, EveryPoolCharacterIsEquallyLikely) {
     RandomSource random;
     std::string symbols = "_-#$%";

@@ -24,15 +24,12 @@ protected:
     std::filesystem::path ini_ = dir_ / "Zorvan.ini";
 };
 
-TEST_F(SettingsFile, FirstWriteToAnEmptyFileGivesHeaderAndEntryWithoutTerminator) {
+TEST_F(SettingsFile, FirstWriteGivesHeaderAndEntryWithoutTerminatorEvenToAMissingFile) {
+    Write("version", "5");
+    EXPECT_EQ(Content(), "[Zorvan]\r\nversion=5");
     Given("");
     Write("wait", "4");
     EXPECT_EQ(Content(), "[Zorvan]\r\nwait=4");
-}
-
-TEST_F(SettingsFile, WriteToAMissingFileCreatesIt) {
-    Write("version", "5");
-    EXPECT_EQ(Content(), "[Zorvan]\r\nversion=5");
 }
 
 TEST_F(SettingsFile, ReplacingAKeyKeepsOrderAndDropsSurroundingBlanks) {

@@ -330,7 +330,6 @@ TEST_F(CsvEngineTest, GroupExistsComparesWholeNamesExactly) {
     EXPECT_FALSE(engine_.GroupExists("web"));
     EXPECT_FALSE(engine_.GroupExists("We"));
     EXPECT_FALSE(engine_.GroupExists("Web#0"));
-    EXPECT_FALSE(engine_.GroupExists(""));
 }
 
 }  // namespace

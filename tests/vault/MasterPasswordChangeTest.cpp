@@ -10,6 +10,7 @@
 #include "platform/Codepage.h"
 #include "platform/StorageError.h"
 #include "support/Golden.h"
+#include "support/StepInterrupt.h"
 #include "support/TempDir.h"
 #include "vault/CyrptFunction.h"
 #include "vault/DurableFiles.h"
@@ -23,9 +24,8 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-struct Interrupted : std::runtime_error {
-    Interrupted() : std::runtime_error("interrupted") {}
-};
+using test::InterruptAt;
+using test::Interrupted;
 
 // A record of records.txt: its block count and its data blocks under each password.
 struct VectorRecord {
@@ -107,15 +107,6 @@ protected:
     }
     std::string HeaderBlock(const std::string& itm, BlockNumber block) const {
         return itm.substr(static_cast<std::size_t>(block - 1) * 16, 16);
-    }
-
-    static void InterruptAt(std::string_view kind, int nth) {
-        auto seen = std::make_shared<int>(0);
-        durable::SetStepHook([kind = std::string(kind), nth, seen](std::string_view step) {
-            if (step == kind && ++*seen == nth) {
-                throw Interrupted();
-            }
-        });
     }
 
     MasterPasswordChange::Result Change(const std::string& from, const std::string& to) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/StorageError.h"
+#include "support/StepInterrupt.h"
 #include "support/TempDir.h"
 #include "vault/Crc32.h"
 #include "vault/DurableFiles.h"
@@ -15,10 +16,8 @@
 namespace zorvan {
 namespace {
 
-// Stands for the process dying at the chosen step: nothing after it runs.
-struct Interrupted : std::runtime_error {
-    Interrupted() : std::runtime_error("interrupted") {}
-};
+using test::InterruptAt;
+using test::Interrupted;
 
 class VaultJournalTest : public ::testing::Test {
 protected:
@@ -33,14 +32,15 @@ protected:
         test::WriteBytes(VaultJournal::StagedPath(target), bytes);
     }
 
-    // Makes the step-th step of the given kind (counted from 1) throw.
-    static void InterruptAt(std::string_view kind, int nth) {
-        auto seen = std::make_shared<int>(0);
-        durable::SetStepHook([kind = std::string(kind), nth, seen](std::string_view step) {
-            if (step == kind && ++*seen == nth) {
-                throw Interrupted();
-            }
-        });
+    // Stages "new <extension>" for each file and lets the commit die at the given rename.
+    void CutCommitAt(int rename, const std::vector<std::filesystem::path>& files,
+                     VaultJournal::Kind kind = VaultJournal::Kind::kPasswordChange) {
+        for (const auto& file : files) {
+            Stage(file, "new " + file.extension().string().substr(1));
+        }
+        InterruptAt("rename", rename);
+        EXPECT_THROW(journal_.Commit(kind, files), Interrupted);
+        durable::SetStepHook(nullptr);
     }
 
     std::string Read(const std::filesystem::path& file) const { return test::ReadBytes(file); }
@@ -65,14 +65,8 @@ TEST_F(VaultJournalTest, CommitReplacesEveryNamedFileAndRemovesTheJournal) {
 }
 
 TEST_F(VaultJournalTest, InterruptedAfterTheCommitPointRecoveryInstallsTheRest) {
-    Stage(paths_.strIniFile, "new ini");
-    Stage(paths_.strItmFile, "new itm");
     // Rename 1 puts the journal in place, rename 2 installs the settings file.
-    InterruptAt("rename", 3);
-    EXPECT_THROW(
-        journal_.Commit(VaultJournal::Kind::kRestore, {paths_.strIniFile, paths_.strItmFile}),
-        Interrupted);
-    durable::SetStepHook(nullptr);
+    CutCommitAt(3, {paths_.strIniFile, paths_.strItmFile}, VaultJournal::Kind::kRestore);
     ASSERT_TRUE(journal_.Pending());
     EXPECT_EQ(Read(paths_.strIniFile), "new ini");
     EXPECT_EQ(Read(paths_.strItmFile), "old itm");
@@ -85,13 +79,7 @@ TEST_F(VaultJournalTest, InterruptedAfterTheCommitPointRecoveryInstallsTheRest) 
 }
 
 TEST_F(VaultJournalTest, InterruptedBeforeTheCommitPointRecoveryKeepsTheOldFiles) {
-    Stage(paths_.strIniFile, "new ini");
-    Stage(paths_.strItmFile, "new itm");
-    InterruptAt("rename", 1);  // the journal never reaches its name
-    EXPECT_THROW(journal_.Commit(VaultJournal::Kind::kPasswordChange,
-                                 {paths_.strIniFile, paths_.strItmFile}),
-                 Interrupted);
-    durable::SetStepHook(nullptr);
+    CutCommitAt(1, {paths_.strIniFile, paths_.strItmFile});  // the journal never gets its name
     EXPECT_FALSE(journal_.Pending());
     EXPECT_EQ(RecoverInterruptedChange(paths_), VaultJournal::Recovery::kDiscarded);
     EXPECT_EQ(Read(paths_.strIniFile), "old ini");
@@ -103,13 +91,8 @@ TEST_F(VaultJournalTest, InterruptedBeforeTheCommitPointRecoveryKeepsTheOldFiles
 }
 
 TEST_F(VaultJournalTest, InterruptedRecoveryCanBeRunAgain) {
-    Stage(paths_.strIniFile, "new ini");
-    Stage(paths_.strIdxFile, "new idx");
-    Stage(paths_.strItmFile, "new itm");
-    InterruptAt("rename", 2);
-    EXPECT_THROW(journal_.Commit(VaultJournal::Kind::kRestore,
-                                 {paths_.strIniFile, paths_.strIdxFile, paths_.strItmFile}),
-                 Interrupted);
+    CutCommitAt(2, {paths_.strIniFile, paths_.strIdxFile, paths_.strItmFile},
+                VaultJournal::Kind::kRestore);
     InterruptAt("rename", 3);  // recovery dies after installing two of the three
     EXPECT_THROW(journal_.Recover(), Interrupted);
     durable::SetStepHook(nullptr);
@@ -122,13 +105,7 @@ TEST_F(VaultJournalTest, InterruptedRecoveryCanBeRunAgain) {
 }
 
 TEST_F(VaultJournalTest, StagedFileDamagedAfterTheCommitStopsRecoveryBeforeAnyRename) {
-    Stage(paths_.strIniFile, "new ini");
-    Stage(paths_.strItmFile, "new itm");
-    InterruptAt("rename", 2);
-    EXPECT_THROW(journal_.Commit(VaultJournal::Kind::kPasswordChange,
-                                 {paths_.strIniFile, paths_.strItmFile}),
-                 Interrupted);
-    durable::SetStepHook(nullptr);
+    CutCommitAt(2, {paths_.strIniFile, paths_.strItmFile});
     Stage(paths_.strItmFile, "new itX");
     EXPECT_THROW(journal_.Recover(), StorageError);
     EXPECT_EQ(Read(paths_.strIniFile), "old ini");
@@ -137,11 +114,7 @@ TEST_F(VaultJournalTest, StagedFileDamagedAfterTheCommitStopsRecoveryBeforeAnyRe
 }
 
 TEST_F(VaultJournalTest, DamagedJournalIsRefusedAndNothingMoves) {
-    Stage(paths_.strItmFile, "new itm");
-    InterruptAt("rename", 2);
-    EXPECT_THROW(journal_.Commit(VaultJournal::Kind::kPasswordChange, {paths_.strItmFile}),
-                 Interrupted);
-    durable::SetStepHook(nullptr);
+    CutCommitAt(2, {paths_.strItmFile});
     std::string text = Read(journal_.file());
     text[text.find("Zorvan.itm") + 7] = 'x';
     test::WriteBytes(journal_.file(), text);
@@ -174,11 +147,7 @@ TEST_F(VaultJournalTest, JournalNamingAFileOutsideTheVaultIsRefused) {
 }
 
 TEST_F(VaultJournalTest, NewChangeIsRefusedWhileOneIsPending) {
-    Stage(paths_.strItmFile, "new itm");
-    InterruptAt("rename", 2);
-    EXPECT_THROW(journal_.Commit(VaultJournal::Kind::kPasswordChange, {paths_.strItmFile}),
-                 Interrupted);
-    durable::SetStepHook(nullptr);
+    CutCommitAt(2, {paths_.strItmFile});
     EXPECT_THROW(journal_.DiscardStaged(), StorageError);
     Stage(paths_.strIniFile, "new ini");
     EXPECT_THROW(journal_.Commit(VaultJournal::Kind::kPasswordChange, {paths_.strIniFile}),

@@ -33,6 +33,15 @@ private:
         return target;
     }
 
+    // A main window whose only group holds one item, with the given auto-type wait.
+    static void OpenWithItem(test::MainFixture& f, const std::string& id,
+                             const std::string& password, const char* wait) {
+        f.AddGroup("G#0");
+        f.AddItem("G", "item", id, password);
+        WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "wait", wait);
+        f.Open();
+    }
+
     // Types a raw text as auto-type does: quoted, then parsed into keys.
     bool TypeRaw(const std::string& raw) {
         auto keys = KeystrokeText::Parse(KeystrokeText::Quote(raw));
@@ -106,11 +115,8 @@ private slots:
 
     void theMainWindowTypesTheSelectedItemAtOnce() {
         test::MainFixture f(false);
-        f.AddGroup("G#0");
-        f.AddItem("G", "item", "ユーザー{1}", "pass(word)~");
-        WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "wait", "0");
-        auto& main = f.Open();
-        AutoType autoType(main, *injector_);
+        OpenWithItem(f, "ユーザー{1}", "pass(word)~", "0");
+        AutoType autoType(*f.main, *injector_);
         auto target = OpenTarget(true);
         QVERIFY2(target->focused(), qPrintable(target->output()));
         f.SelectRows({0});
@@ -122,11 +128,8 @@ private slots:
 
     void theCountdownTypesIntoTheTargetWhenItRunsOut() {
         test::MainFixture f(false);
-        f.AddGroup("G#0");
-        f.AddItem("G", "item", "id", "a-b");
-        WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "wait", "1");
-        auto& main = f.Open();
-        AutoType autoType(main, *injector_);
+        OpenWithItem(f, "id", "a-b", "1");
+        AutoType autoType(*f.main, *injector_);
         auto target = OpenTarget(true);
         QVERIFY2(target->focused(), qPrintable(target->output()));
         f.SelectRows({0});
@@ -143,11 +146,8 @@ private slots:
         const bool typed = injector->Type(KeystrokeText::Parse("x"));
         const bool switched = injector->AltTab();
         test::MainFixture f(false);
-        f.AddGroup("G#0");
-        f.AddItem("G", "item", "id", "pw");
-        WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "wait", "0");
-        auto& main = f.Open();
-        AutoType autoType(main, *injector);
+        OpenWithItem(f, "id", "pw", "0");
+        AutoType autoType(*f.main, *injector);
         f.SelectRows({0});
         autoType.mnuSendkeysItem_Click(0);
         qputenv("DISPLAY", display);

@@ -10,13 +10,8 @@
 #include <filesystem>
 
 #include "app/Settings.h"
-#include "support/FakeUi.h"
-#include "support/UiTempVault.h"
+#include "support/MainFixture.h"
 #include "ui/dialogs/frmGroup.h"
-#include "ui/main/ItemListModel.h"
-#include "ui/main/frmMain.h"
-#include "vault/Cipher.h"
-#include "vault/CyrptFunction.h"
 
 namespace zorvan {
 
@@ -26,40 +21,17 @@ class frmGroupTest : public QObject {
     Q_OBJECT
 
 private:
-    struct Fixture {
-        explicit Fixture(const char* shown = "Web") : vault(true) {
-            CyrptFunction::SetCipherKey(KeyBytes("zorvan").span());
-            main = std::make_unique<frmMain>(*vault.session, ui);
-            main->Form_Load();
-            main->show();
-            selector()->setCurrentIndex(selector()->findText(QString::fromUtf8(shown)));
+    struct Fixture : test::MainFixture {
+        explicit Fixture(const char* shown = "Web") {
+            Open();
+            Show(QString::fromUtf8(shown));
         }
         QComboBox* selector() const { return main->groupSelector(); }
-        QStringList Entries() const {
-            QStringList names;
-            for (int i = 0; i < selector()->count(); ++i) {
-                names << selector()->itemText(i);
-            }
-            return names;
-        }
         std::string Index() const { return vault.ReadFile("Zorvan.idx"); }
         std::string LastGroup() const {
             return ReadSetting(vault.session->paths.strIniFile, "Zorvan", "lastgroup", "");
         }
-        // The visible entries of the move submenu, a disabled one marked with "-".
-        QStringList MoveMenu() const {
-            QStringList entries;
-            for (QAction* entry : main->menus().mnuMove->actions()) {
-                if (entry->isVisible()) {
-                    entries << (entry->isEnabled() ? QString() : QStringLiteral("-")) +
-                                   entry->text();
-                }
-            }
-            return entries;
-        }
-        test::UiTempVault vault;
-        test::FakeUi ui;
-        std::unique_ptr<frmMain> main;
+        QStringList MoveMenu() const { return Visible(main->menus().mnuMove->actions()); }
     };
 
     static const std::string kSampleIndex;
@@ -149,7 +121,7 @@ private slots:
         QCOMPARE(dialog.result(), 0);
         QCOMPARE(dialog.nameBox()->text(), name);
         QCOMPARE(f.Index(), index);
-        QCOMPARE(f.Entries(), (QStringList{"Web", "銀行", "Empty", "Imported"}));
+        QCOMPARE(f.GroupEntries(), (QStringList{"Web", "銀行", "Empty", "Imported"}));
     }
 
     // "EMPTY" differs from the group "Empty" in case only, so it is a new name.
@@ -163,7 +135,7 @@ private slots:
         dialog.button(0)->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QVERIFY(f.Index().starts_with("EMPTY#0\t1\t7\r\n"));
-        QCOMPARE(f.Entries(), (QStringList{"EMPTY", "銀行", "Empty", "Imported"}));
+        QCOMPARE(f.GroupEntries(), (QStringList{"EMPTY", "銀行", "Empty", "Imported"}));
         QCOMPARE(f.selector()->currentIndex(), 0);
         QCOMPARE(f.main->state().strCurrentGroup, QStringLiteral("EMPTY"));
         QCOMPARE(f.LastGroup(), std::string("EMPTY"));
@@ -182,7 +154,7 @@ private slots:
         QVERIFY(f.Index().starts_with("Web#1\t1\t7\r\n"));
         QCOMPARE(f.main->statusPanel(2)->text(), QStringLiteral("書込禁止"));
         QVERIFY(f.main->state().blnReadOnlyGroup);
-        QCOMPARE(f.Entries(), (QStringList{"Web", "銀行", "Empty", "Imported"}));
+        QCOMPARE(f.GroupEntries(), (QStringList{"Web", "銀行", "Empty", "Imported"}));
         QCOMPARE(f.LastGroup(), std::string("marker"));  // no reload
     }
 
@@ -235,7 +207,7 @@ private slots:
             QCOMPARE(dialog.result(), int(QDialog::Rejected));
         }
         QCOMPARE(f.Index(), index);
-        QCOMPARE(f.Entries(), (QStringList{"Web", "銀行", "Empty", "Imported"}));
+        QCOMPARE(f.GroupEntries(), (QStringList{"Web", "銀行", "Empty", "Imported"}));
         QVERIFY(!f.main->state().blnReadOnlyGroup);
         QVERIFY(f.main->statusPanel(2)->text().isEmpty());
         QVERIFY(f.ui.messages.isEmpty());
@@ -253,7 +225,7 @@ private slots:
         QCOMPARE(f.ui.messages.size(), 1);
         QCOMPARE(dialog.result(), 0);
         QCOMPARE(dialog.nameBox()->text(), QStringLiteral("新規グループ"));
-        QCOMPARE(f.Entries(), (QStringList{"Web", "銀行", "Empty", "Imported"}));
+        QCOMPARE(f.GroupEntries(), (QStringList{"Web", "銀行", "Empty", "Imported"}));
         QVERIFY(!f.main->state().blnReadOnlyGroup);
         QVERIFY(f.main->statusPanel(2)->text().isEmpty());
     }

@@ -28,22 +28,8 @@ private:
     static void WriteCsv(const test::MainFixture& f, const char* name, const std::string& utf8) {
         f.vault.Write(name, codepage::ToAnsi(utf8));
     }
-    static QStringList Selector(const frmMain& main) {
-        QStringList names;
-        for (int i = 0; i < main.groupSelector()->count(); ++i) {
-            names << main.groupSelector()->itemText(i);
-        }
-        return names;
-    }
-    // The visible entries of a menu, a disabled one marked with "-".
     static QStringList Visible(const QList<QAction*>& entries) {
-        QStringList shown;
-        for (QAction* entry : entries) {
-            if (entry->isVisible()) {
-                shown << (entry->isEnabled() ? QString() : QStringLiteral("-")) + entry->text();
-            }
-        }
-        return shown;
+        return test::MainFixture::Visible(entries);
     }
     static QStringList Menu(const frmImport& dialog) {
         return Visible(dialog.groupMenu()->actions());
@@ -169,7 +155,7 @@ private slots:
         dialog.importButton()->click();
         QCOMPARE(dialog.statusPanel()->text(), QStringLiteral("インポート完了"));
         QVERIFY(f.ui.messages.isEmpty());
-        QCOMPARE(Selector(main).back(), QStringLiteral("新規"));
+        QCOMPARE(f.GroupEntries().back(), QStringLiteral("新規"));
         QCOMPARE(main.groupSelector()->currentText(), QStringLiteral("Web"));
         QCOMPARE(main.state().strCurrentGroup, QStringLiteral("Web"));
         QCOMPARE(f.Names(), (QStringList{QStringLiteral("Example"), QStringLiteral("メール")}));
@@ -194,7 +180,7 @@ private slots:
         dialog.groupBox()->setText(QStringLiteral("空"));
         dialog.importButton()->click();
         dialog.importButton()->click();
-        QCOMPARE(Selector(main).count(QStringLiteral("空")), 1);
+        QCOMPARE(f.GroupEntries().count(QStringLiteral("空")), 1);
         QCOMPARE(Menu(dialog).count(QStringLiteral("空")), 1);
         QCOMPARE(dialog.statusPanel()->text(), QStringLiteral("インポート完了"));
     }
@@ -209,7 +195,7 @@ private slots:
         dialog.importButton()->click();
         QCOMPARE(f.ui.messages, QStringList{kImportFailed});
         QCOMPARE(dialog.statusPanel()->text(), kImportFailed);
-        QCOMPARE(Selector(main).back(), QStringLiteral("新規"));
+        QCOMPARE(f.GroupEntries().back(), QStringLiteral("新規"));
         QVERIFY(!Menu(dialog).contains(QStringLiteral("新規")));
         QCOMPARE(f.vault.ReadFile("Zorvan.idx"), index);
         QVERIFY(dialog.exportButton()->isEnabled() && dialog.importButton()->isEnabled());
@@ -221,14 +207,14 @@ private slots:
         frmImport dialog(main);
         WriteCsv(f, "in.csv", "x\r\n");
         dialog.fileBox()->setText(Path(f, "in.csv"));
-        const QStringList before = Selector(main);
+        const QStringList before = f.GroupEntries();
         const std::string index = f.vault.ReadFile("Zorvan.idx");
         for (const char* bad : {"Web#1", "", "a\tb"}) {
             dialog.groupBox()->setText(QString::fromUtf8(bad));
             dialog.importButton()->click();
             QCOMPARE(f.ui.messages.back(), kImportFailed);
         }
-        QCOMPARE(Selector(main), before);
+        QCOMPARE(f.GroupEntries(), before);
         QCOMPARE(f.vault.ReadFile("Zorvan.idx"), index);
     }
 

@@ -8,19 +8,11 @@
 #include <QtTest>
 #include <filesystem>
 
-#include "app/Settings.h"
-#include "support/FakeUi.h"
-#include "support/UiTempVault.h"
+#include "support/MainFixture.h"
 #include "ui/Text.h"
 #include "ui/dialogs/PassGenPage.h"
 #include "ui/dialogs/PassLenBoxes.h"
 #include "ui/dialogs/frmItem.h"
-#include "ui/main/ItemListModel.h"
-#include "ui/main/frmMain.h"
-#include "vault/Cipher.h"
-#include "vault/CyrptFunction.h"
-#include "vault/GroupIndex.h"
-#include "vault/ItemStore.h"
 
 namespace zorvan {
 
@@ -30,15 +22,11 @@ class frmItemTest : public QObject {
     Q_OBJECT
 
 private:
-    struct Fixture {
-        explicit Fixture(const char* group = "Empty", bool sample = true) : vault(sample) {
-            CyrptFunction::SetCipherKey(KeyBytes("zorvan").span());
-            main = std::make_unique<frmMain>(*vault.session, ui);
-            main->Form_Load();
-            main->show();
+    struct Fixture : test::MainFixture {
+        explicit Fixture(const char* group = "Empty", bool sample = true) : MainFixture(sample) {
+            Open();
             if (group != nullptr) {
-                QComboBox* selector = main->groupSelector();
-                selector->setCurrentIndex(selector->findText(QString::fromUtf8(group)));
+                Show(QString::fromUtf8(group));
             }
             EditRow(-1);
         }
@@ -46,9 +34,6 @@ private:
         void EditRow(int row) const {
             main->state().intEditIndex = row;
             main->state().intEditSlot = row < 0 ? 0 : main->itemModel()->row(row - 1).tag;
-        }
-        std::vector<std::string> Line(const char* group) const {
-            return GroupIndex(vault.session->paths.strIdxFile).GetGroupItems(group);
         }
         BlockNumber FirstBlock(const char* group = "Empty") const {
             return std::stoi(Line(group).at(1));
@@ -70,9 +55,6 @@ private:
             std::filesystem::remove(file);
             std::filesystem::create_directory(file);
         }
-        test::UiTempVault vault;
-        test::FakeUi ui;
-        std::unique_ptr<frmMain> main;
     };
 
     static bool Bold(const frmItem& dialog, int index) {

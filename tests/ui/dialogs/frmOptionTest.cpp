@@ -6,14 +6,11 @@
 #include <QtTest>
 #include <filesystem>
 
-#include "app/Settings.h"
 #include "app/WindowServices.h"
-#include "support/FakeUi.h"
-#include "support/UiTempVault.h"
+#include "support/MainFixture.h"
 #include "ui/dialogs/PassLenBoxes.h"
 #include "ui/dialogs/UpDownBox.h"
 #include "ui/dialogs/frmOption.h"
-#include "ui/main/frmMain.h"
 
 namespace zorvan {
 
@@ -22,31 +19,22 @@ class frmOptionTest : public QObject {
     Q_OBJECT
 
 private:
-    struct Fixture {
-        Fixture() : vault(false) {
-            main = std::make_unique<frmMain>(*vault.session, ui);
-            main->Form_Load();
-            main->show();
-            // Each test starts from an empty settings file.
+    struct Fixture : test::MainFixture {
+        // Each test starts from an empty settings file.
+        Fixture() : MainFixture(false) {
+            Open();
             vault.Write("Zorvan.ini", "");
         }
         std::string Ini() const { return vault.ReadFile("Zorvan.ini"); }
         void Set(const char* key, const std::string& value) const {
             WriteSetting(vault.session->paths.strIniFile, "Zorvan", key, value);
         }
-        std::string Setting(const char* key) const {
-            return ReadSetting(vault.session->paths.strIniFile, "Zorvan", key, "<absent>");
-        }
-        test::UiTempVault vault;
-        test::FakeUi ui;
-        std::unique_ptr<frmMain> main;
     };
 
 private slots:
     void emptySettingsShowTheDefaults() {
         Fixture f;
         f.main->SetTopMost(true, false);
-        f.vault.Write("Zorvan.ini", "");
         frmOption dialog(*f.main);
         QVERIFY(dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QCOMPARE(dialog.windowTitle(), QStringLiteral("オプション"));
@@ -97,26 +85,16 @@ private slots:
         QTest::addColumn<QString>("max");
         QTest::addColumn<QString>("storedMin");
         QTest::addColumn<QString>("storedMax");
-        QTest::newRow("not numbers") << "abc"
-                                     << "xyz"
-                                     << "6"
-                                     << "8";
-        QTest::newRow("zero") << "0"
-                              << "8"
-                              << "1"
-                              << "8";
-        QTest::newRow("too long") << "500"
-                                  << "900"
-                                  << "128"
-                                  << "128";
-        QTest::newRow("maximum below minimum") << "10"
-                                               << "8"
-                                               << "10"
-                                               << "10";
-        QTest::newRow("negative maximum") << "3"
-                                          << "-4"
-                                          << "3"
-                                          << "3";
+        QTest::newRow("not numbers") << QStringLiteral("abc") << QStringLiteral("xyz")
+                                     << QStringLiteral("6") << QStringLiteral("8");
+        QTest::newRow("zero") << QStringLiteral("0") << QStringLiteral("8") << QStringLiteral("1")
+                              << QStringLiteral("8");
+        QTest::newRow("too long") << QStringLiteral("500") << QStringLiteral("900")
+                                  << QStringLiteral("128") << QStringLiteral("128");
+        QTest::newRow("maximum below minimum") << QStringLiteral("10") << QStringLiteral("8")
+                                               << QStringLiteral("10") << QStringLiteral("10");
+        QTest::newRow("negative maximum") << QStringLiteral("3") << QStringLiteral("-4")
+                                          << QStringLiteral("3") << QStringLiteral("3");
     }
     void lengthBoxesAreCorrectedOnOk() {
         QFETCH(QString, min);
@@ -194,14 +172,10 @@ private slots:
     void typedWaitIsStoredWithoutTheButtonsLimit_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("not a number") << "abc"
-                                      << "4";
-        QTest::newRow("above the buttons' range") << "99"
-                                                  << "99";
-        QTest::newRow("beyond 16 bits") << "99999"
-                                        << "32767";
-        QTest::newRow("inside") << " 7"
-                                << "7";
+        QTest::newRow("not a number") << QStringLiteral("abc") << QStringLiteral("4");
+        QTest::newRow("above the buttons' range") << QStringLiteral("99") << QStringLiteral("99");
+        QTest::newRow("beyond 16 bits") << QStringLiteral("99999") << QStringLiteral("32767");
+        QTest::newRow("inside") << QStringLiteral(" 7") << QStringLiteral("7");
     }
     void typedWaitIsStoredWithoutTheButtonsLimit() {
         QFETCH(QString, typed);

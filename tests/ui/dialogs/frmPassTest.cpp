@@ -143,8 +143,6 @@ private slots:
         QTest::addColumn<bool>("loggedIn");
         QTest::addColumn<int>("messages");
         QTest::newRow("lower case") << QStringList{"/p", "zorvan"} << true << 0;
-        QTest::newRow("upper case") << QStringList{"/P", "zorvan"} << true << 0;
-        QTest::newRow("after other arguments") << QStringList{"x", "/p", "zorvan"} << true << 0;
         QTest::newRow("last argument") << QStringList{"zorvan", "/p"} << false << 0;
         QTest::newRow("wrong password") << QStringList{"/p", "nope"} << false << 1;
         QTest::newRow("longer than 16 bytes")

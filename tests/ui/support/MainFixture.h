@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QTableView>
@@ -97,6 +98,25 @@ struct MainFixture {
     }
 
     void Show(const QString& group) const { main->groupSelector()->setCurrentText(group); }
+
+    QStringList GroupEntries() const {
+        QStringList names;
+        for (int i = 0; i < main->groupSelector()->count(); ++i) {
+            names << main->groupSelector()->itemText(i);
+        }
+        return names;
+    }
+
+    // The visible entries of a menu, a disabled one marked with "-".
+    static QStringList Visible(const QList<QAction*>& entries) {
+        QStringList shown;
+        for (QAction* entry : entries) {
+            if (entry->isVisible()) {
+                shown << (entry->isEnabled() ? QString() : QStringLiteral("-")) + entry->text();
+            }
+        }
+        return shown;
+    }
 
     UiTempVault vault;
     FakeUi ui;
