@@ -50,6 +50,8 @@ TARGETS = {
     ("group_load", "onegroup"): {10000: 150},
     # The window's own benchmark (zorvan_window_bench): a group switch, list included.
     ("group_switch", "onegroup"): {10000: 150},
+    ("startup", None): {10000: 150, 100000: 1500},
+    ("window_peak_rss", None): {100000: 150},
     ("csv_import", None): {10000: 1000, 100000: 10000},
     ("csv_export", "onegroup"): {10000: 200},
     ("password_change", None): {100000: 3000},
@@ -59,8 +61,10 @@ TARGETS = {
     ("item_use", None): {100000: 20},
     ("peak_rss", None): {100000: 150},
 }
-# Above this a tenfold size costs clearly more than tenfold: worse than linear.
-MAX_RATIO = 13.0
+# Above this a tenfold size costs far more than tenfold. Linear work gives about 10,
+# sorting (n log n) about 12.5, and at 100k the item file (11 MB) leaves the
+# processor's caches, which adds a few more; a quadratic cost would give 100.
+MAX_RATIO = 25.0
 TO_MS = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
 
 rows = OrderedDict()
@@ -84,6 +88,10 @@ for path in sys.argv[1:]:
             continue
         value = b["max_rss_mb"] if "max_rss_mb" in b else b["real_time"] * TO_MS[b["time_unit"]]
         rows.setdefault((op, layout), {}).setdefault(items, []).append(value)
+        # The window's benchmark reports the process's peak memory with each size open.
+        if "peak_rss_mb" in b and op == "startup":
+            rows.setdefault(("window_peak_rss", layout), {}).setdefault(items, []).append(
+                b["peak_rss_mb"])
 rows = OrderedDict((key, {n: statistics.median(v) for n, v in values.items()})
                    for key, values in rows.items())
 
@@ -104,7 +112,7 @@ header = ["operation", "layout", "1k", "10k", "100k", "10k/1k", "100k/10k", "tar
 table = [header]
 failures = 0
 for (op, layout), values in rows.items():
-    unit = "MiB" if op == "peak_rss" else "ms"
+    unit = "MiB" if op.endswith("peak_rss") else "ms"
     cells = [values.get(n) for n in SIZES]
     ratios = []
     for small, big in ((0, 1), (1, 2)):
