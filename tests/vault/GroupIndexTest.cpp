@@ -76,7 +76,7 @@ TEST_F(GroupIndexFile, UpdateRemovesEveryCopyAndKeepsEmptyFieldsWhereTheyWere) {
 TEST_F(GroupIndexFile, UpdateOfALongLineMovesOnlyTheNamedBlock) {
     std::string blocks;
     for (int block = 1; block <= 50000; ++block) {
-        blocks += "\t" + std::to_string(block);
+        blocks.append("\t").append(std::to_string(block));
     }
     Given("Big#0" + blocks);
     index_.UpdateGroupLine("Big", 25000, 25000);
