@@ -7,9 +7,9 @@
 #include <cctype>
 #include <cstring>
 #include <system_error>
-#include <vector>
 
 #include "platform/AtomicFile.h"
+#include "platform/AtomicFileNames.h"
 #include "platform/FileSteps.h"
 #include "platform/StorageError.h"
 
@@ -36,8 +36,11 @@ bool WriteAll(int fd, std::string_view content) {
     return true;
 }
 
+}  // namespace
+
 // ".name.XXXXXX", as mkstemp completes the template below.
-bool IsTemporaryOf(const std::string& candidate, const std::string& name) {
+bool atomicfile::IsTemporaryOf(const std::filesystem::path::string_type& candidate,
+                               const std::filesystem::path::string_type& name) {
     const std::string prefix = "." + name + ".";
     if (candidate.size() != prefix.size() + 6 || !candidate.starts_with(prefix)) {
         return false;
@@ -46,8 +49,6 @@ bool IsTemporaryOf(const std::string& candidate, const std::string& name) {
                        candidate.end(),
                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
 }
-
-}  // namespace
 
 void ReplaceFileAtomically(const std::filesystem::path& target, std::string_view content) {
     std::filesystem::path folder = target.parent_path();
@@ -103,28 +104,6 @@ void RenameReplacing(const std::filesystem::path& from, const std::filesystem::p
     if (::rename(from.c_str(), to.c_str()) != 0) {
         Fail(to, "置き換えられません", errno);
     }
-}
-
-int RemoveLeftoverTemporaries(const std::filesystem::path& target) {
-    std::filesystem::path folder = target.parent_path();
-    if (folder.empty()) {
-        folder = ".";
-    }
-    const std::filesystem::path::string_type name = target.filename().native();
-    std::error_code error;
-    std::vector<std::filesystem::path> leftovers;
-    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
-         it.increment(error)) {
-        if (IsTemporaryOf(it->path().filename().native(), name)) {
-            leftovers.push_back(it->path());
-        }
-    }
-    int removed = 0;
-    for (const auto& file : leftovers) {
-        filesteps::Announce("remove", file);
-        removed += std::filesystem::remove(file, error) ? 1 : 0;
-    }
-    return removed;
 }
 
 }  // namespace zorvan

@@ -3,19 +3,18 @@
 #include <algorithm>
 #include <string>
 #include <system_error>
-#include <vector>
 
 #include "platform/AtomicFile.h"
+#include "platform/AtomicFileNames.h"
 #include "platform/FileSteps.h"
 #include "platform/StorageError.h"
 #include "platform/Win32Error.h"
 
 namespace zorvan {
 
-namespace {
-
 // "name.<process id>.tmp", as the replacement below names it.
-bool IsTemporaryOf(const std::wstring& candidate, const std::wstring& name) {
+bool atomicfile::IsTemporaryOf(const std::filesystem::path::string_type& candidate,
+                               const std::filesystem::path::string_type& name) {
     const std::wstring prefix = name + L".";
     const std::wstring suffix = L".tmp";
     if (candidate.size() <= prefix.size() + suffix.size() || !candidate.starts_with(prefix) ||
@@ -26,8 +25,6 @@ bool IsTemporaryOf(const std::wstring& candidate, const std::wstring& name) {
                        candidate.end() - static_cast<std::ptrdiff_t>(suffix.size()),
                        [](wchar_t c) { return c >= L'0' && c <= L'9'; });
 }
-
-}  // namespace
 
 void ReplaceFileAtomically(const std::filesystem::path& target, std::string_view content) {
     std::filesystem::path temp = target;
@@ -97,28 +94,6 @@ void RenameReplacing(const std::filesystem::path& from, const std::filesystem::p
         Sleep(20);
     }
     throw StorageError(to, "置き換えられません: " + Win32ErrorText(error));
-}
-
-int RemoveLeftoverTemporaries(const std::filesystem::path& target) {
-    std::filesystem::path folder = target.parent_path();
-    if (folder.empty()) {
-        folder = ".";
-    }
-    const std::filesystem::path::string_type name = target.filename().native();
-    std::error_code error;
-    std::vector<std::filesystem::path> leftovers;
-    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
-         it.increment(error)) {
-        if (IsTemporaryOf(it->path().filename().native(), name)) {
-            leftovers.push_back(it->path());
-        }
-    }
-    int removed = 0;
-    for (const auto& file : leftovers) {
-        filesteps::Announce("remove", file);
-        removed += std::filesystem::remove(file, error) ? 1 : 0;
-    }
-    return removed;
 }
 
 }  // namespace zorvan
