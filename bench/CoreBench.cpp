@@ -3,6 +3,7 @@
 // project; bash scripts/bench.sh runs it and prints the table.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "vault/Cipher.h"
 #include "vault/CyrptFunction.h"
 #include "vault/GroupIndex.h"
+#include "vault/ItemEdits.h"
 #include "vault/ItemReader.h"
 #include "vault/ItemStore.h"
 #include "vault/MasterPasswordChange.h"
@@ -87,6 +89,22 @@ void RemoveAdded(const ScaleVault& vault, const std::vector<BlockNumber>& added)
     }
 }
 
+// Stores count new items and puts them first on the group's line in one rewrite.
+void AddItems(const ScaleVault& vault, int from, int count) {
+    ItemStore store(vault.paths().strItmFile, vault.paths().strBmpFile);
+    std::vector<BlockNumber> added;
+    for (int i = from; i < from + count; ++i) {
+        const ItemRecord item = SampleItem(i);
+        ItemPlaintext plain = BuildItemPlaintext(item);
+        CyrptFunction::EncryptBytes(plain.bytes.span());
+        added.push_back(
+            store.StoreItem(plain.bytes.span(), plain.count, item.Expire, item.ExpireDate));
+    }
+    auto lines = textfile::ReadLines(vault.paths().strIdxFile);
+    GroupIndex::ApplyBatch(lines, vault.biggestGroup(), {}, added);
+    textfile::Rewrite(vault.paths().strIdxFile, textfile::JoinLines(lines));
+}
+
 void GroupLoad(benchmark::State& state, ScaleVault& vault) {
     for (auto _ : state) {
         benchmark::DoNotOptimize(LoadGroup(vault));
@@ -114,6 +132,27 @@ void ItemDelete(benchmark::State& state, ScaleVault& vault) {
         DeleteItem(vault, victim);
         state.PauseTiming();
         SaveNewItem(vault, next++);
+        state.ResumeTiming();
+    }
+}
+
+// A selection of 1,000 rows spread over the group deleted at once; untimed, as many
+// new ones take their places so that the group keeps its size.
+void ItemDeleteMany(benchmark::State& state, ScaleVault& vault) {
+    constexpr std::size_t kChosen = 1000;
+    int next = vault.items();
+    for (auto _ : state) {
+        state.PauseTiming();
+        const auto blocks = GroupBlocks(vault);
+        std::vector<BlockNumber> chosen;
+        for (std::size_t i = 0; i < kChosen && i < blocks.size(); ++i) {
+            chosen.push_back(blocks[i * blocks.size() / std::min(kChosen, blocks.size())]);
+        }
+        state.ResumeTiming();
+        ItemEdits::DeleteItems(vault.paths(), vault.biggestGroup(), chosen);
+        state.PauseTiming();
+        AddItems(vault, next, static_cast<int>(chosen.size()));
+        next += static_cast<int>(chosen.size());
         state.ResumeTiming();
     }
 }
@@ -192,6 +231,7 @@ void RegisterAll() {
             Register("item_delete", layout, items, ItemDelete);
             Register("item_use", layout, items, ItemUse);
         }
+        Register("item_delete_many", Layout::kOneGroup, items, ItemDeleteMany);
     }
     for (const int items : kScaleSizes) {
         for (const Layout layout : kLayouts) {

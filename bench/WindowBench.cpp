@@ -8,61 +8,44 @@
 #include <QApplication>
 #include <QComboBox>
 #include <cstdio>
-#include <map>
 #include <memory>
-#include <utility>
 
 #include "app/Session.h"
-#include "support/WindowVault.h"
+#include "support/ScaleVault.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
 #include "ui/main/ListInteractions.h"
 #include "ui/main/frmMain.h"
-#include "vault/Cipher.h"
-#include "vault/CyrptFunction.h"
-
-#ifndef _WIN32
-#include <sys/resource.h>
-#endif
 
 namespace zorvan {
 namespace {
 
-using bench::WindowVault;
-using Layout = WindowVault::Layout;
+using bench::Layout;
+using bench::ScaleVault;
 
-constexpr int kSizes[] = {1000, 10000, 100000};
-constexpr Layout kLayouts[] = {Layout::kGroups20, Layout::kOneGroup};
+// The start-up shows the group named last, and a group switch starts from an empty
+// group. The vaults are built in child processes before Qt starts any thread.
+constexpr bench::VaultExtras kWindowVault{
+    .emptyGroup = true, .lastGroupSetting = true, .buildInChild = true};
 
-std::map<std::pair<Layout, int>, std::unique_ptr<WindowVault>>& Vaults() {
-    static std::map<std::pair<Layout, int>, std::unique_ptr<WindowVault>> vaults;
-    return vaults;
-}
-
-double PeakRssMb() {
-#ifdef _WIN32
-    return 0.0;
-#else
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
-#endif
+const ScaleVault& Vault(Layout layout, int items) {
+    return ScaleVault::Get(items, layout, kWindowVault);
 }
 
 // What the password dialog leaves behind when it accepts: the key installed and the
 // password remembered.
-std::unique_ptr<Session> LoggedIn(const WindowVault& vault) {
+std::unique_ptr<Session> LoggedIn(const ScaleVault& vault) {
     auto session = std::make_unique<Session>(vault.paths());
-    session->strMasterPass = WindowVault::kPassword;
+    session->strMasterPass = vault.password();
     session->blnPassOK = true;
-    CyrptFunction::SetCipherKey(KeyBytes(WindowVault::kPassword).span());
+    vault.MakeKeyCurrent();
     return session;
 }
 
 // From an accepted password to the shown main window with the last group listed,
 // as the start-up opens it, and painted once.
 void BM_Startup(benchmark::State& state, Layout layout, int items) {
-    const WindowVault& vault = *Vaults().at({layout, items});
+    const ScaleVault& vault = Vault(layout, items);
     QtUiServices ui;
     for (auto _ : state) {
         state.PauseTiming();
@@ -80,44 +63,46 @@ void BM_Startup(benchmark::State& state, Layout layout, int items) {
         QApplication::processEvents();
         state.ResumeTiming();
     }
-    state.counters["peak_rss_mb"] = PeakRssMb();
+    state.counters["peak_rss_mb"] = bench::MaxRssMiB();
 }
 
-// Choosing a group in the selector until its rows are shown and painted: the
-// biggest group of the vault, chosen from the group before it.
-void BM_GroupSwitch(benchmark::State& state, Layout layout, int items) {
-    const WindowVault& vault = *Vaults().at({layout, items});
+// The main window as the start-up leaves it: loaded, shown and painted once.
+struct ShownWindow {
+    explicit ShownWindow(const ScaleVault& vault) : session(LoggedIn(vault)), main(*session, ui) {
+        main.Form_Load();
+        main.show();
+        QApplication::processEvents();
+    }
+
     QtUiServices ui;
-    const auto session = LoggedIn(vault);
-    frmMain main(*session, ui);
-    main.Form_Load();
-    main.show();
-    QApplication::processEvents();
-    QComboBox* selector = main.groupSelector();
-    const int target = selector->count() - 1;
+    std::unique_ptr<Session> session;
+    frmMain main;
+};
+
+// Choosing a group in the selector until its rows are shown and painted: the
+// biggest group of the vault, chosen from the group after it.
+void BM_GroupSwitch(benchmark::State& state, Layout layout, int items) {
+    const ScaleVault& vault = Vault(layout, items);
+    ShownWindow window(vault);
+    QComboBox* selector = window.main.groupSelector();
+    const int target = selector->findText(ToQ(vault.biggestGroup()));
     for (auto _ : state) {
         state.PauseTiming();
-        selector->setCurrentIndex(target - 1);
+        selector->setCurrentIndex(target + 1);
         QApplication::processEvents();
         state.ResumeTiming();
         selector->setCurrentIndex(target);
         QApplication::processEvents();
     }
-    state.counters["peak_rss_mb"] = PeakRssMb();
+    state.counters["peak_rss_mb"] = bench::MaxRssMiB();
 }
 
 // A click on the name column's heading with the biggest group shown: the rows are
 // sorted, ascending and descending in turn, and painted.
 void BM_Sort(benchmark::State& state, Layout layout, int items) {
-    const WindowVault& vault = *Vaults().at({layout, items});
-    QtUiServices ui;
-    const auto session = LoggedIn(vault);
-    frmMain main(*session, ui);
-    main.Form_Load();
-    main.show();
-    QApplication::processEvents();
+    ShownWindow window(Vault(layout, items));
     for (auto _ : state) {
-        main.listInteractions().lvwMain_ColumnClick(0);
+        window.main.listInteractions().lvwMain_ColumnClick(0);
         QApplication::processEvents();
     }
 }
@@ -136,41 +121,34 @@ int main(int argc, char** argv) {
         }
     });
     benchmark::Initialize(&argc, argv);
-    // The vaults are built before Qt starts any thread: they are built in child
-    // processes.
-    for (const int items : kSizes) {
-        for (const Layout layout : kLayouts) {
-            Vaults()[{layout, items}] = std::make_unique<WindowVault>(layout, items);
+    for (const int items : bench::kScaleSizes) {
+        for (const Layout layout : bench::kLayouts) {
+            Vault(layout, items);
         }
     }
     QApplication app(argc, argv);
-    const auto name = [](const char* operation, Layout layout, int items) {
-        return std::string(operation) + "/" + WindowVault::LayoutName(layout) + "/" +
-               std::to_string(items);
-    };
-    for (const int items : kSizes) {
-        for (const Layout layout : kLayouts) {
-            benchmark::RegisterBenchmark(name("startup", layout, items).c_str(), BM_Startup, layout,
-                                         items)
+    for (const int items : bench::kScaleSizes) {
+        for (const Layout layout : bench::kLayouts) {
+            benchmark::RegisterBenchmark(bench::BenchName("startup", layout, items).c_str(),
+                                         BM_Startup, layout, items)
                 ->Unit(benchmark::kMillisecond);
         }
     }
-    for (const int items : kSizes) {
-        for (const Layout layout : kLayouts) {
-            benchmark::RegisterBenchmark(name("group_switch", layout, items).c_str(),
+    for (const int items : bench::kScaleSizes) {
+        for (const Layout layout : bench::kLayouts) {
+            benchmark::RegisterBenchmark(bench::BenchName("group_switch", layout, items).c_str(),
                                          BM_GroupSwitch, layout, items)
                 ->Unit(benchmark::kMillisecond);
         }
     }
-    for (const int items : kSizes) {
-        for (const Layout layout : kLayouts) {
-            benchmark::RegisterBenchmark(name("sort", layout, items).c_str(), BM_Sort, layout,
-                                         items)
+    for (const int items : bench::kScaleSizes) {
+        for (const Layout layout : bench::kLayouts) {
+            benchmark::RegisterBenchmark(bench::BenchName("sort", layout, items).c_str(), BM_Sort,
+                                         layout, items)
                 ->Unit(benchmark::kMillisecond);
         }
     }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    Vaults().clear();
     return 0;
 }

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <stdexcept>
+#include <tuple>
 #include <utility>
 
 #include "app/Settings.h"
@@ -21,6 +23,7 @@
 #include <psapi.h>
 #else
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -91,24 +94,40 @@ ScratchFolder::~ScratchFolder() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-ScaleVault& ScaleVault::Get(int items, Layout layout) {
+ScaleVault& ScaleVault::Get(int items, Layout layout, VaultExtras extras) {
     // Destroyed at exit, which removes the folders.
-    static std::map<std::pair<int, Layout>, std::unique_ptr<ScaleVault>> vaults;
-    auto& vault = vaults[{items, layout}];
+    static std::map<std::tuple<int, Layout, VaultExtras>, std::unique_ptr<ScaleVault>> vaults;
+    auto& vault = vaults[{items, layout, extras}];
     if (!vault) {
-        vault.reset(new ScaleVault(items, layout));
-        vault->Build();
+        vault.reset(new ScaleVault(items, layout, extras));
+        if (extras.buildInChild) {
+            vault->BuildInChild();
+        } else {
+            vault->Build();
+        }
     }
     vault->MakeKeyCurrent();
     return *vault;
 }
 
-ScaleVault::ScaleVault(int items, Layout layout)
+ScaleVault::ScaleVault(int items, Layout layout, VaultExtras extras)
     : items_(items),
       layout_(layout),
+      extras_(extras),
       folder_(std::filesystem::temp_directory_path() /
               ("zorvan-scale-" + std::to_string(ProcessId()) + "-" +
-               std::string(LayoutName(layout)) + "-" + std::to_string(items))) {}
+               std::string(LayoutName(layout)) + "-" + std::to_string(items) +
+               (extras == VaultExtras{} ? "" : "-extras"))) {
+    const int groupCount = layout_ == Layout::kGroups20 ? kGroupCount : 1;
+    for (int g = 0; g < groupCount; ++g) {
+        groups_.push_back(GroupName(g));
+    }
+    if (extras_.emptyGroup) {
+        groups_.emplace_back("空");
+    }
+    // Dealt round-robin: the first group gets the odd ones over.
+    biggestItems_ = static_cast<std::size_t>((items_ + groupCount - 1) / groupCount);
+}
 
 ScaleVault::~ScaleVault() {
     std::error_code ignored;
@@ -147,18 +166,46 @@ void ScaleVault::Build() {
     }
     // As many one-at-a-time additions would leave them: the latest first.
     std::vector<std::string> lines;
-    for (int g = 0; g < groupCount; ++g) {
-        groups_.push_back(GroupName(g));
-        std::string line = groups_.back() + "#0";
-        const auto& blocks = members[static_cast<std::size_t>(g)];
-        for (auto it = blocks.rbegin(); it != blocks.rend(); ++it) {
-            line += '\t';
-            line += std::to_string(*it);
+    for (std::size_t g = 0; g < groups_.size(); ++g) {
+        std::string line = groups_[g] + "#0";
+        if (g < members.size()) {
+            for (auto it = members[g].rbegin(); it != members[g].rend(); ++it) {
+                line += '\t';
+                line += std::to_string(*it);
+            }
         }
         lines.push_back(std::move(line));
     }
     textfile::Rewrite(paths_.strIdxFile, textfile::JoinLines(lines));
-    biggestItems_ = members.front().size();
+    if (extras_.lastGroupSetting) {
+        WriteSetting(paths_.strIniFile, settings::kSection, settings::kLastGroup.name,
+                     biggestGroup());
+    }
+}
+
+void ScaleVault::BuildInChild() {
+#ifdef _WIN32
+    Build();
+#else
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        try {
+            Build();
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "vault not built: %s\n", error.what());
+            _exit(1);
+        }
+        _exit(0);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0) {
+        throw std::runtime_error("the benchmark vault could not be built");
+    }
+    // The files are there; this process only needs their names.
+    paths_ = DataPaths::InFolder(folder_);
+#endif
 }
 
 double MaxRssMiB() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <compare>
 #include <cstddef>
 #include <filesystem>
 #include <string>
@@ -53,18 +54,34 @@ private:
     std::filesystem::path path_;
 };
 
+// What a benchmark needs of its vault besides the items.
+struct VaultExtras {
+    // An empty group after the items' groups, to switch from.
+    bool emptyGroup = false;
+    // The settings name the biggest group as the one shown last, as a closed
+    // session leaves them.
+    bool lastGroupSetting = false;
+    // Built in a child process (where there is fork), so that the memory building
+    // needs never counts towards this process's peak. Ask for such a vault before
+    // any thread starts.
+    bool buildInChild = false;
+
+    auto operator<=>(const VaultExtras&) const = default;
+};
+
 // A vault of a given size and layout in its own temporary folder, built on first
 // use and kept until the process ends. Benchmarks that change it leave it with the
 // same items (and the same number of them) in every group.
 class ScaleVault {
 public:
     // The vault, built when first asked for; its key is made the current one.
-    static ScaleVault& Get(int items, Layout layout);
+    static ScaleVault& Get(int items, Layout layout, VaultExtras extras = {});
 
     const DataPaths& paths() const noexcept { return paths_; }
     int items() const noexcept { return items_; }
     Layout layout() const noexcept { return layout_; }
-    // Group names in index order; groups20 has "グループ01" to "グループ20".
+    // Group names in index order; groups20 has "グループ01" to "グループ20", then
+    // the empty group "空" when asked for.
     const std::vector<std::string>& groups() const noexcept { return groups_; }
     // The group holding the most items (the first of equals), and how many.
     const std::string& biggestGroup() const noexcept { return groups_.front(); }
@@ -83,11 +100,13 @@ public:
     ScaleVault& operator=(const ScaleVault&) = delete;
 
 private:
-    ScaleVault(int items, Layout layout);
+    ScaleVault(int items, Layout layout, VaultExtras extras);
     void Build();
+    void BuildInChild();
 
     int items_;
     Layout layout_;
+    VaultExtras extras_;
     std::filesystem::path folder_;
     DataPaths paths_;
     std::vector<std::string> groups_;

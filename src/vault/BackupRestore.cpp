@@ -10,7 +10,15 @@
 
 namespace zorvan {
 
-void BackupRestore::Restore(const DataPaths& paths, const std::filesystem::path& backupFile) {
+void BackupRestore::Restore(const DataPaths& paths, const std::filesystem::path& backupFile,
+                            const Progress& progress) {
+    constexpr int kSteps = 6;
+    int step = 0;
+    const auto stepDone = [&] {
+        if (progress) {
+            progress(++step, kSteps);
+        }
+    };
     VaultJournal journal(paths);
     // An earlier change that failed while being installed is finished first.
     if (journal.Pending()) {
@@ -27,6 +35,7 @@ void BackupRestore::Restore(const DataPaths& paths, const std::filesystem::path&
     const BackupHeader header =
         BackupFile::DecodeHeader(std::span(bytes).first<BackupFile::kHeaderSize>());
     BackupFile::CheckLengths(header, bytes.size(), backupFile);
+    stepDone();
 
     // The copies follow in the order bitmap, index, settings, item file.
     struct Part {
@@ -50,6 +59,7 @@ void BackupRestore::Restore(const DataPaths& paths, const std::filesystem::path&
             }
             targets.push_back(*part.target);
             at += copy.size();
+            stepDone();
         }
         journal.Commit(VaultJournal::Kind::kRestore, targets);
     } catch (...) {
@@ -64,6 +74,7 @@ void BackupRestore::Restore(const DataPaths& paths, const std::filesystem::path&
         }
         throw;
     }
+    stepDone();
 }
 
 }  // namespace zorvan

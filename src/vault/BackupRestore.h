@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 
 #include "app/DataFiles.h"
 
@@ -12,9 +13,13 @@ namespace zorvan {
 // restored one; a backup that cannot be used leaves the vault untouched.
 class BackupRestore {
 public:
+    // Called after each step (the backup read, each copy staged, the commit).
+    using Progress = std::function<void(int done, int total)>;
+
     // Throws StorageError (the vault unchanged unless the journal was committed, in
     // which case the next start-up completes the restore).
-    static void Restore(const DataPaths& paths, const std::filesystem::path& backupFile);
+    static void Restore(const DataPaths& paths, const std::filesystem::path& backupFile,
+                        const Progress& progress = {});
 };
 
 }  // namespace zorvan

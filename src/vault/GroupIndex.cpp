@@ -63,40 +63,35 @@ std::vector<std::string> GroupIndex::GetGroupItems(std::string_view groupName) c
     return {std::string(groupName)};
 }
 
-void GroupIndex::ApplyUpdate(std::vector<std::string>& lines, std::string_view groupName,
-                             BlockNumber removeBlock, BlockNumber addBlock) {
+namespace {
+
+// Every line of the group rebuilt in one pass, copying the kept stretches whole (a
+// group's line may list a hundred thousand blocks and is rewritten on every use):
+// the head, then added (TAB-led numbers), then the blocks for which removes(field)
+// is false. Without such a line, one is appended with the head and added.
+template <typename Removes>
+void RebuildGroupLines(std::vector<std::string>& lines, std::string_view groupName,
+                       std::string_view added, bool removesAny, Removes removes) {
     bool found = false;
     for (auto& line : lines) {
-        if (GetGroupName(line) != groupName) {
+        if (GroupIndex::GetGroupName(line) != groupName) {
             continue;
         }
         found = true;
-        // One pass over the line, copying the kept stretches whole: a group's line
-        // may list a hundred thousand blocks and is rewritten on every use.
         const std::string_view text(line);
         const auto firstTab = text.find('\t');
         std::string rebuilt;
-        rebuilt.reserve(line.size() + 12);
+        rebuilt.reserve(line.size() + added.size());
         rebuilt.append(text.substr(0, firstTab));
-        if (addBlock != kNoBlock) {
-            rebuilt += '\t';
-            rebuilt += std::to_string(addBlock);
-        }
+        rebuilt.append(added);
         if (firstTab != std::string_view::npos) {
             // Each block is "\t" + number; a removed one is cut out with its TAB.
-            // Only a field ending in the block's last digit can name it.
-            const char lastDigit = std::to_string(removeBlock).back();
             std::size_t copyFrom = firstTab;
-            for (std::size_t tab = firstTab; removeBlock != kNoBlock && tab != text.npos;) {
+            for (std::size_t tab = firstTab; removesAny && tab != text.npos;) {
                 const std::size_t start = tab + 1;
                 tab = text.find('\t', start);
                 const std::size_t end = tab == text.npos ? text.size() : tab;
-                if (end == start || text[end - 1] != lastDigit) {
-                    continue;
-                }
-                // Text that is not a number never equals a block; it is kept as it is.
-                const auto block = ParseBlockNumber(text.substr(start, end - start));
-                if (block && *block == removeBlock) {
+                if (removes(text.substr(start, end - start))) {
                     rebuilt.append(text.substr(copyFrom, start - 1 - copyFrom));
                     copyFrom = end;
                 }
@@ -106,12 +101,45 @@ void GroupIndex::ApplyUpdate(std::vector<std::string>& lines, std::string_view g
         line = std::move(rebuilt);
     }
     if (!found) {
-        std::string line(groupName);
-        if (addBlock != kNoBlock) {
-            line += '\t' + std::to_string(addBlock);
-        }
-        lines.push_back(std::move(line));
+        lines.push_back(std::string(groupName) + std::string(added));
     }
+}
+
+}  // namespace
+
+void GroupIndex::ApplyUpdate(std::vector<std::string>& lines, std::string_view groupName,
+                             BlockNumber removeBlock, BlockNumber addBlock) {
+    const std::string added =
+        addBlock == kNoBlock ? std::string() : '\t' + std::to_string(addBlock);
+    // Only a field ending in the block's last digit can name it; text that is not a
+    // number never equals a block and is kept as it is.
+    const char lastDigit = std::to_string(removeBlock).back();
+    RebuildGroupLines(lines, groupName, added, removeBlock != kNoBlock,
+                      [&](std::string_view field) {
+                          if (field.empty() || field.back() != lastDigit) {
+                              return false;
+                          }
+                          const auto block = ParseBlockNumber(field);
+                          return block && *block == removeBlock;
+                      });
+}
+
+void GroupIndex::ApplyBatch(std::vector<std::string>& lines, std::string_view groupName,
+                            std::span<const BlockNumber> removeBlocks,
+                            std::span<const BlockNumber> addFirst) {
+    std::vector<BlockNumber> removed(removeBlocks.begin(), removeBlocks.end());
+    // kNoBlock stands for "remove nothing", never for a "-1" on the line.
+    std::erase(removed, kNoBlock);
+    std::sort(removed.begin(), removed.end());
+    std::string added;
+    for (const BlockNumber block : addFirst) {
+        added += '\t';
+        added += std::to_string(block);
+    }
+    RebuildGroupLines(lines, groupName, added, !removed.empty(), [&](std::string_view field) {
+        const auto block = ParseBlockNumber(field);
+        return block && std::binary_search(removed.begin(), removed.end(), *block);
+    });
 }
 
 void GroupIndex::UpdateGroupLine(std::string_view groupName, BlockNumber removeBlock,
@@ -145,6 +173,28 @@ void GroupIndex::MoveItem(BlockNumber block, std::string_view fromGroup, std::st
     auto lines = ReadLines();
     ApplyUpdate(lines, fromGroup, block, kNoBlock);
     ApplyUpdate(lines, toGroup, kNoBlock, block);
+    Write(lines);
+}
+
+void GroupIndex::RemoveItems(std::string_view groupName, std::span<const BlockNumber> blocks) {
+    if (blocks.empty()) {
+        return;
+    }
+    auto lines = ReadLines();
+    ApplyBatch(lines, groupName, blocks, {});
+    Write(lines);
+}
+
+void GroupIndex::MoveItems(std::span<const BlockNumber> blocks, std::string_view fromGroup,
+                           std::string_view toGroup) {
+    if (blocks.empty()) {
+        return;
+    }
+    // One rewrite for all of them: a crash must leave each item in exactly one group.
+    const std::vector<BlockNumber> lastFirst(blocks.rbegin(), blocks.rend());
+    auto lines = ReadLines();
+    ApplyBatch(lines, fromGroup, blocks, {});
+    ApplyBatch(lines, toGroup, {}, lastFirst);
     Write(lines);
 }
 

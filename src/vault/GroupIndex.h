@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,9 +41,25 @@ public:
     // Takes block off fromGroup's line and puts it first on toGroup's, in one rewrite.
     void MoveItem(BlockNumber block, std::string_view fromGroup, std::string_view toGroup);
 
+    // On every line of the group, drops each block that is one of blocks, in one rewrite.
+    // Without such a line, appends an empty one.
+    void RemoveItems(std::string_view groupName, std::span<const BlockNumber> blocks);
+
+    // Takes the blocks off fromGroup's line and puts them first on toGroup's, the
+    // last of them first, in one rewrite: as MoveItem on each in turn would.
+    void MoveItems(std::span<const BlockNumber> blocks, std::string_view fromGroup,
+                   std::string_view toGroup);
+
     // UpdateGroupLine on lines in memory.
     static void ApplyUpdate(std::vector<std::string>& lines, std::string_view groupName,
                             BlockNumber removeBlock, BlockNumber addBlock);
+
+    // On every line of the group, drops each block that is one of removeBlocks and
+    // puts addFirst (in that order) in front of the rest; without such a line,
+    // appends one. The same as UpdateGroupLine for each block in turn.
+    static void ApplyBatch(std::vector<std::string>& lines, std::string_view groupName,
+                           std::span<const BlockNumber> removeBlocks,
+                           std::span<const BlockNumber> addFirst);
 
     const std::filesystem::path& file() const noexcept { return idxFile_; }
 

@@ -44,6 +44,15 @@ void ItemEdits::DeleteItem(const DataPaths& paths, std::string_view group, Block
     FreeOrLeak(store, block);
 }
 
+void ItemEdits::DeleteItems(const DataPaths& paths, std::string_view group,
+                            std::span<const BlockNumber> blocks) {
+    GroupIndex(paths.strIdxFile).RemoveItems(group, blocks);
+    ItemStore store(paths.strItmFile, paths.strBmpFile);
+    for (const BlockNumber block : blocks) {
+        FreeOrLeak(store, block);
+    }
+}
+
 void ItemEdits::RemoveGroup(const DataPaths& paths, std::string_view group) {
     GroupIndex index(paths.strIdxFile);
     const auto entry = index.GetGroupItems(group);

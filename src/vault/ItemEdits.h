@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string_view>
 
 #include "app/DataFiles.h"
@@ -25,6 +26,11 @@ public:
     // Takes the block off the group's line, then frees the record; a record that
     // cannot be freed only stays allocated.
     static void DeleteItem(const DataPaths& paths, std::string_view group, BlockNumber block);
+
+    // Takes all the blocks off the group's line in one index rewrite, then frees the
+    // records in the given order; a record that cannot be freed only stays allocated.
+    static void DeleteItems(const DataPaths& paths, std::string_view group,
+                            std::span<const BlockNumber> blocks);
 
     // Removes the group's line, then frees the records it named, likewise.
     static void RemoveGroup(const DataPaths& paths, std::string_view group);

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <limits>
 #include <map>
+#include <utility>
+#include <vector>
 
 #include "platform/StorageError.h"
 #include "support/Golden.h"
@@ -68,6 +70,29 @@ TEST_F(BackupRestoreTest, GoldenBackupRestoresTheSampleVaultByteForByte) {
     EXPECT_EQ(Snapshot(), Sample());
     EXPECT_EQ(test::ReadBytes(paths_.strBackupFolder / "20030405-134507"), GoldenBytes());
     EXPECT_FALSE(VaultJournal(paths_).Pending());
+}
+
+TEST_F(BackupRestoreTest, ProgressCountsEachStepAndTheLastOnlyOnceCommitted) {
+    std::vector<std::pair<int, int>> steps;
+    bool pendingAtLast = true;
+    BackupRestore::Restore(paths_, Golden(GoldenBytes()), [&](int done, int total) {
+        steps.emplace_back(done, total);
+        pendingAtLast = VaultJournal(paths_).Pending();
+    });
+    EXPECT_EQ(steps,
+              (std::vector<std::pair<int, int>>{{1, 6}, {2, 6}, {3, 6}, {4, 6}, {5, 6}, {6, 6}}));
+    EXPECT_FALSE(pendingAtLast);
+    EXPECT_EQ(Snapshot(), Sample());
+}
+
+TEST_F(BackupRestoreTest, RefusedBackupReportsNoProgress) {
+    const std::string golden = GoldenBytes();
+    int steps = 0;
+    EXPECT_THROW(BackupRestore::Restore(paths_, Golden(golden.substr(0, golden.size() - 1)),
+                                        [&](int, int) { ++steps; }),
+                 StorageError);
+    EXPECT_EQ(steps, 0);
+    ExpectUnchanged();
 }
 
 TEST_F(BackupRestoreTest, BackupThenRestoreGivesTheFilesBackByteForByte) {

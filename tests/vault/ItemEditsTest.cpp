@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <vector>
 
 #include "platform/FileSteps.h"
 #include "support/TempDir.h"
@@ -16,6 +17,29 @@ protected:
     ~ItemEditsTest() override { filesteps::SetHook(nullptr); }
 
     std::string Index() const { return test::ReadBytes(paths_.strIdxFile); }
+
+    struct Files {
+        std::string index, bitmap, items;
+        bool operator==(const Files&) const = default;
+    };
+    Files Snapshot() const { return {Index(), Bitmap(), ItemFile()}; }
+    void Put(const Files& files) const {
+        test::WriteBytes(paths_.strIdxFile, files.index);
+        test::WriteBytes(paths_.strBmpFile, files.bitmap);
+        test::WriteBytes(paths_.strItmFile, files.items);
+    }
+
+    // Six items in G (the first of them also on a second G line), two in H.
+    std::vector<BlockNumber> GivenTwoGroups() {
+        std::vector<BlockNumber> g;
+        for (const char* name : {"a", "b", "c", "d", "e", "f"}) {
+            g.push_back(ItemEdits::SaveItem(paths_, "G", Named(name), kNoBlock));
+        }
+        ItemEdits::SaveItem(paths_, "H", Named("x"), kNoBlock);
+        ItemEdits::SaveItem(paths_, "H", Named("y"), kNoBlock);
+        test::WriteBytes(paths_.strIdxFile, Index() + "\r\nG\t" + std::to_string(g[0]));
+        return g;
+    }
 
     ItemRecord Named(const std::string& name) const {
         ItemRecord item;
@@ -71,6 +95,73 @@ TEST_F(ItemEditsTest, DeleteOfARecordThatCannotBeReadStillTakesItsEntryOff) {
     index_.UpdateGroupLine("G", kNoBlock, 9999);  // past the item file's end
     ItemEdits::DeleteItem(paths_, "G", 9999);
     EXPECT_EQ(Index(), "G\t" + std::to_string(a));
+}
+
+TEST_F(ItemEditsTest, DeletingSeveralLeavesTheSameFilesAsDeletingThemOneByOne) {
+    const auto g = GivenTwoGroups();
+    const std::vector<BlockNumber> chosen{g[0], g[2], g[5]};
+    const Files before = Snapshot();
+    for (const BlockNumber block : chosen) {
+        ItemEdits::DeleteItem(paths_, "G", block);
+    }
+    const Files oneByOne = Snapshot();
+    Put(before);
+    int indexWrites = 0;
+    filesteps::SetHook([&](std::string_view step, const std::filesystem::path& file) {
+        if (step == "rename" && file == paths_.strIdxFile) {
+            ++indexWrites;
+        }
+    });
+    ItemEdits::DeleteItems(paths_, "G", chosen);
+    filesteps::SetHook(nullptr);
+    EXPECT_EQ(indexWrites, 1);
+    EXPECT_TRUE(Snapshot() == oneByOne);
+    EXPECT_NE(oneByOne.index, before.index);
+}
+
+TEST_F(ItemEditsTest, DeletingSeveralTakesThemAllOffBeforeFreeingAny) {
+    const auto g = GivenTwoGroups();
+    std::vector<std::string> indexAtFrees;
+    filesteps::SetHook([&](std::string_view step, const std::filesystem::path& file) {
+        if (step == "write" && file == paths_.strBmpFile) {
+            indexAtFrees.push_back(Index());
+        }
+    });
+    ItemEdits::DeleteItems(paths_, "G", std::vector<BlockNumber>{g[1], g[3]});
+    filesteps::SetHook(nullptr);
+    ASSERT_EQ(indexAtFrees.size(), 2u);
+    EXPECT_EQ(indexAtFrees.front(), Index());
+    EXPECT_EQ(Index().find("\t" + std::to_string(g[1]) + "\t"), std::string::npos);
+}
+
+TEST_F(ItemEditsTest, DeletingSeveralChangesNothingWhenTheIndexCannotBeWritten) {
+    const auto g = GivenTwoGroups();
+    const Files before = Snapshot();
+    filesteps::SetHook([](std::string_view step, const std::filesystem::path&) {
+        if (step == "rename") {
+            throw std::runtime_error("disk full");
+        }
+    });
+    EXPECT_THROW(ItemEdits::DeleteItems(paths_, "G", std::vector<BlockNumber>{g[0], g[4]}),
+                 std::runtime_error);
+    filesteps::SetHook(nullptr);
+    EXPECT_TRUE(Snapshot() == before);
+}
+
+TEST_F(ItemEditsTest, MovingSeveralLeavesTheSameIndexAsMovingThemOneByOne) {
+    const auto g = GivenTwoGroups();
+    const std::vector<BlockNumber> chosen{g[0], g[3], g[4]};
+    for (const std::string_view target : {"H", "New", "G"}) {
+        const Files before = Snapshot();
+        for (const BlockNumber block : chosen) {
+            index_.MoveItem(block, "G", target);
+        }
+        const Files oneByOne = Snapshot();
+        Put(before);
+        index_.MoveItems(chosen, "G", target);
+        EXPECT_EQ(Index(), oneByOne.index) << target;
+        Put(before);
+    }
 }
 
 TEST_F(ItemEditsTest, RemovingAGroupFreesItsRecordsAndLeavesTheOthers) {

@@ -295,9 +295,14 @@ void frmBackUp::RestoreSelected() {
         return;
     }
     // The password dialog has made the backup's password and key the running ones.
+    auto operation = std::make_unique<LongOperation>(this, nullptr, QStringLiteral("復旧処理中"));
     try {
-        BackupRestore::Restore(session_.paths, file);
+        BackupRestore::Restore(session_.paths, file, [&operation](int done, int total) {
+            operation->Progress(static_cast<std::size_t>(done), static_cast<std::size_t>(total));
+        });
+        operation.reset();
     } catch (const std::exception& error) {
+        operation.reset();  // before any message, which must take clicks
         const bool committed = VaultJournal(session_.paths).Pending();
         if (!committed) {
             putBack();

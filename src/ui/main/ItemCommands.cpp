@@ -140,23 +140,19 @@ void ItemCommands::DeleteSelectedItems() {
                            UiServices::Buttons::kOkCancel) != UiServices::Answer::kOk) {
         return;
     }
-    const Session& session = main_.session();
-    // Rows go from the bottom up so that the earlier indexes stay valid.
-    std::vector<int> tags;
+    std::vector<BlockNumber> blocks;
     for (const int row : rows) {
-        tags.push_back(model->row(row).tag);
+        blocks.push_back(state.lngItemBlocks[static_cast<std::size_t>(model->row(row).tag)]);
     }
-    int lastPosition = 0;
+    // The selection lands where the last deleted row was, counted after the rows
+    // above it went; when nothing could be deleted, on the first selected row.
+    int lastPosition = rows.front() + 1;
     Guarded([&] {
-        for (const int tag : tags) {
-            int row = 0;
-            while (row < model->rowCount() && model->row(row).tag != tag) {
-                ++row;
-            }
-            lastPosition = row + 1;
-            const BlockNumber block = state.lngItemBlocks[static_cast<std::size_t>(tag)];
-            ItemEdits::DeleteItem(session.paths, FromQ(state.strCurrentGroup), block);
-            model->RemoveRow(row);
+        ItemEdits::DeleteItems(main_.session().paths, FromQ(state.strCurrentGroup), blocks);
+        lastPosition = rows.back() - static_cast<int>(rows.size()) + 2;
+        // From the bottom up so that the earlier rows keep their numbers.
+        for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
+            model->RemoveRow(*row);
         }
     });
     list->clearSelection();
@@ -207,16 +203,19 @@ void ItemCommands::MoveSelectedItems(const QString& targetGroup) {
     ItemListModel* model = main_.itemModel();
     QTableView* list = main_.itemList();
     const MainState& state = main_.state();
+    const auto rows = SelectedRows(list);
+    if (rows.empty()) {
+        return;
+    }
+    std::vector<BlockNumber> blocks;
+    for (const int row : rows) {
+        blocks.push_back(state.lngItemBlocks[static_cast<std::size_t>(model->row(row).tag)]);
+    }
     Guarded([&] {
-        GroupIndex index(main_.session().paths.strIdxFile);
-        for (int row = 0; row < model->rowCount(); ++row) {
-            if (!list->selectionModel()->isRowSelected(row, QModelIndex())) {
-                continue;
-            }
-            const auto slot = static_cast<std::size_t>(model->row(row).tag);
-            index.MoveItem(state.lngItemBlocks[slot], FromQ(source), FromQ(targetGroup));
-            model->RemoveRow(row);
-            --row;
+        GroupIndex(main_.session().paths.strIdxFile)
+            .MoveItems(blocks, FromQ(source), FromQ(targetGroup));
+        for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
+            model->RemoveRow(*row);
         }
     });
     list->clearSelection();

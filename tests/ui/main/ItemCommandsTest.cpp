@@ -3,6 +3,9 @@
 #include <QMenu>
 #include <QtTest>
 
+#include <stdexcept>
+
+#include "platform/FileSteps.h"
 #include "support/MainFixture.h"
 #include "ui/main/ItemList.h"
 
@@ -93,6 +96,26 @@ private slots:
         QVERIFY(f.Names().isEmpty());
         QVERIFY(f.SelectedRows().isEmpty());
         QCOMPARE(f.Line("G"), std::vector<std::string>{"G#0"});
+    }
+
+    void deletingRowsWhoseIndexCannotBeWrittenKeepsThemAllAndSaysWhy() {
+        test::MainFixture f(false);
+        FiveItems(f);
+        auto& main = f.Open();
+        const auto before = f.Line("G");
+        f.SelectRows({1, 3});
+        filesteps::SetHook([](std::string_view step, const std::filesystem::path&) {
+            if (step == "rename") {
+                throw std::runtime_error("disk full");
+            }
+        });
+        main.commands().DeleteSelectedItems();
+        filesteps::SetHook(nullptr);
+        QCOMPARE(f.ui.messages, (QStringList{QStringLiteral("2個のアイテム") + kErase,
+                                             QStringLiteral("disk full")}));
+        QCOMPARE(f.Names(), (QStringList{"A", "B", "C", "D", "E"}));
+        QCOMPARE(f.SelectedRows(), QList<int>{1});
+        QCOMPARE(f.Line("G"), before);
     }
 
     void writeProtectedGroupRefusesDeletionSilently() {

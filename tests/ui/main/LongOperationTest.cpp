@@ -45,6 +45,30 @@ private:
         bool running = false;
     };
 
+    // Watches the whole application, from construction, for progress dialogs being
+    // shown: their labels, and how many messages and password dialogs came before.
+    struct ShownProgress : QObject {
+        explicit ShownProgress(const QStringList& messages, const int* passwordDialogs = nullptr)
+            : messages(messages), passwordDialogs(passwordDialogs) {
+            qApp->installEventFilter(this);
+        }
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            if (event->type() == QEvent::Show) {
+                if (auto* progress = qobject_cast<QProgressDialog*>(watched)) {
+                    labels << progress->labelText();
+                    messagesBefore = messages.size();
+                    passwordDialogsBefore = passwordDialogs ? *passwordDialogs : 0;
+                }
+            }
+            return false;
+        }
+        const QStringList& messages;
+        const int* passwordDialogs;
+        QStringList labels;
+        qsizetype messagesBefore = -1;
+        int passwordDialogsBefore = -1;
+    };
+
     struct Fixture {
         Fixture() {
             std::string lines;
@@ -154,24 +178,35 @@ private slots:
 
     void backupShowsItsProgressInADialog() {
         Fixture x;
-        struct Shown : QObject {
-            QStringList labels;
-            bool eventFilter(QObject* watched, QEvent* event) override {
-                if (event->type() == QEvent::Show) {
-                    if (auto* progress = qobject_cast<QProgressDialog*>(watched)) {
-                        labels << progress->labelText();
-                    }
-                }
-                return false;
-            }
-        } shown;
-        qApp->installEventFilter(&shown);
+        ShownProgress shown(x.f.ui.messages);
         frmBackUp dialog(x.main());
         dialog.button(frmBackUp::kBackUp)->click();
         qApp->removeEventFilter(&shown);
         QCOMPARE(shown.labels, QStringList{QStringLiteral("バックアップ処理中")});
         QCOMPARE(dialog.list()->topLevelItemCount(), 1);
         QVERIFY(x.f.ui.messages.isEmpty());
+    }
+
+    void restoreShowsItsProgressInADialogAfterItsQuestionAndPassword() {
+        Fixture x;
+        frmBackUp dialog(x.main());
+        dialog.button(frmBackUp::kBackUp)->click();
+        dialog.list()->topLevelItem(0)->setSelected(true);
+        int passwordDialogs = 0;
+        dialog.SetPasswordDialogRunner([&](frmPass& pass) {
+            ++passwordDialogs;
+            pass.passwordBox()->setText(QStringLiteral("zorvan"));
+            pass.okButton()->click();
+        });
+        ShownProgress shown(x.f.ui.messages, &passwordDialogs);
+        dialog.button(frmBackUp::kRestore)->click();
+        qApp->removeEventFilter(&shown);
+        QCOMPARE(shown.labels, QStringList{QStringLiteral("復旧処理中")});
+        QCOMPARE(shown.messagesBefore, 1);  // the question came first
+        QCOMPARE(shown.passwordDialogsBefore, 1);
+        QVERIFY(dialog.blnRestored);
+        QCOMPARE(x.f.ui.messages.size(), 1);
+        QVERIFY(dialog.findChildren<QProgressDialog*>().isEmpty());
     }
 
     void laterWaitsForTheOutermostOperation() {

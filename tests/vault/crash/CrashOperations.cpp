@@ -67,17 +67,14 @@ void EditItem(const DataPaths& paths, const std::filesystem::path&) {
 // The Delete key on a selection of several rows, top row first.
 void DeleteItems(const DataPaths& paths, const std::filesystem::path&) {
     const auto blocks = BlocksOf(paths, "Games");
-    for (const std::size_t row : {1u, 4u, 7u}) {
-        ItemEdits::DeleteItem(paths, "Games", blocks.at(row));
-    }
+    const std::vector<BlockNumber> chosen{blocks.at(1), blocks.at(4), blocks.at(7)};
+    ItemEdits::DeleteItems(paths, "Games", chosen);
 }
 
 void MoveItems(const DataPaths& paths, const std::filesystem::path&) {
     const auto blocks = BlocksOf(paths, "Games");
-    GroupIndex index(paths.strIdxFile);
-    for (const std::size_t row : {0u, 3u, 5u}) {
-        index.MoveItem(blocks.at(row), "Games", "社内");
-    }
+    const std::vector<BlockNumber> chosen{blocks.at(0), blocks.at(3), blocks.at(5)};
+    GroupIndex(paths.strIdxFile).MoveItems(chosen, "Games", "社内");
 }
 
 // Copying the password of the sixth row moves the item to the front of its group.
@@ -163,8 +160,8 @@ void WriteWindowSettings(const DataPaths& paths, const std::filesystem::path&) {
 constexpr std::array kOperations{
     Operation{"store_item", Outcome::kOldOrNew, Input::kNone, StoreNewItem},
     Operation{"edit_item", Outcome::kOldOrNew, Input::kNone, EditItem},
-    Operation{"delete_items", Outcome::kAnyMix, Input::kNone, DeleteItems},
-    Operation{"move_items", Outcome::kAnyMix, Input::kNone, MoveItems},
+    Operation{"delete_items", Outcome::kOldOrNew, Input::kNone, DeleteItems},
+    Operation{"move_items", Outcome::kOldOrNew, Input::kNone, MoveItems},
     Operation{"use_item", Outcome::kOldOrNew, Input::kNone, UseItem},
     Operation{"add_group", Outcome::kOldOrNew, Input::kNone, AddGroup},
     Operation{"rename_group", Outcome::kOldOrNew, Input::kNone, RenameGroup},
