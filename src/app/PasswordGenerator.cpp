@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "app/DecimalText.h"
 #include "platform/RandomSource.h"
 
 namespace zorvan {
@@ -12,10 +13,6 @@ namespace {
 
 constexpr int kInt16Min = -32768;
 constexpr int kInt16Max = 32767;
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
 
 // One length box: the default for no number, the nearer limit outside 1..128.
 void CheckBox(std::string& text, int fallback) {
@@ -67,30 +64,12 @@ std::size_t SequenceLength(std::string_view text, std::size_t at) {
 }  // namespace
 
 std::optional<int> PasswordGenerator::ParseNumber(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    bool negative = false;
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    if (text.empty()) {
+    // Saturate early: only the side of a huge number matters.
+    const auto value = ParseDecimal(text, 1LL << 20);
+    if (!value) {
         return std::nullopt;
     }
-    long long magnitude = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        // Saturate early: only the side of a huge number matters.
-        magnitude = std::min<long long>(magnitude * 10 + (c - '0'), 1LL << 20);
-    }
-    const long long value = negative ? -magnitude : magnitude;
-    return static_cast<int>(std::clamp<long long>(value, kInt16Min, kInt16Max));
+    return static_cast<int>(std::clamp<long long>(*value, kInt16Min, kInt16Max));
 }
 
 void PasswordGenerator::CheckPassLen(std::string& minText, std::string& maxText) {

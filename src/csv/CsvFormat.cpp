@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "app/DecimalText.h"
 #include "csv/CsvDate.h"
 #include "platform/SecureWipe.h"
 
@@ -101,13 +102,7 @@ void AppendQuoted(std::string& out, std::string_view value) {
 }  // namespace
 
 std::string_view TrimCsvBlanks(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-        text.remove_suffix(1);
-    }
-    return text;
+    return TrimSpacesAndTabs(text);
 }
 
 std::string CsvQuote(std::string_view value) {
@@ -148,30 +143,13 @@ std::string FormatCsvLine(const ItemRecord& item) {
 }
 
 std::optional<std::int32_t> ParseCsvNumber(std::string_view text) {
-    text = TrimCsvBlanks(text);
-    bool negative = false;
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    if (text.empty()) {
+    using Limits = std::numeric_limits<std::int32_t>;
+    // Saturating just past the range makes every longer number out of range too.
+    const auto value = ParseDecimal(text, static_cast<long long>(Limits::max()) + 2);
+    if (!value || *value > Limits::max() || *value < Limits::min()) {
         return std::nullopt;
     }
-    long long value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        value = value * 10 + (c - '0');
-        if (value > static_cast<long long>(std::numeric_limits<std::int32_t>::max()) + 1) {
-            return std::nullopt;
-        }
-    }
-    value = negative ? -value : value;
-    if (value > std::numeric_limits<std::int32_t>::max()) {
-        return std::nullopt;
-    }
-    return static_cast<std::int32_t>(value);
+    return static_cast<std::int32_t>(*value);
 }
 
 ItemRecord ParseCsvLine(std::string_view line, double today) {

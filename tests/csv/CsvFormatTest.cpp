@@ -139,6 +139,8 @@ TEST(ParseCsvNumber, AcceptsWholeNumbersThatFit32Bits) {
     EXPECT_EQ(ParseCsvNumber("2147483647"), 2147483647);
     EXPECT_EQ(ParseCsvNumber("-2147483648"), -2147483647 - 1);
     EXPECT_EQ(ParseCsvNumber("2147483648"), std::nullopt);
+    EXPECT_EQ(ParseCsvNumber("-2147483649"), std::nullopt);
+    EXPECT_EQ(ParseCsvNumber("-99999999999999999999999999"), std::nullopt);
     EXPECT_EQ(ParseCsvNumber("1.0"), std::nullopt);
     EXPECT_EQ(ParseCsvNumber(""), std::nullopt);
     EXPECT_EQ(ParseCsvNumber("-"), std::nullopt);
