@@ -150,10 +150,7 @@ void ItemCommands::DeleteSelectedItems() {
     Guarded([&] {
         ItemEdits::DeleteItems(main_.session().paths, FromQ(state.strCurrentGroup), blocks);
         lastPosition = rows.back() - static_cast<int>(rows.size()) + 2;
-        // From the bottom up so that the earlier rows keep their numbers.
-        for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
-            model->RemoveRow(*row);
-        }
+        model->RemoveRows(rows);
     });
     list->clearSelection();
     if (model->rowCount() < lastPosition) {
@@ -214,9 +211,7 @@ void ItemCommands::MoveSelectedItems(const QString& targetGroup) {
     Guarded([&] {
         GroupIndex(main_.session().paths.strIdxFile)
             .MoveItems(blocks, FromQ(source), FromQ(targetGroup));
-        for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
-            model->RemoveRow(*row);
-        }
+        model->RemoveRows(rows);
     });
     list->clearSelection();
 }

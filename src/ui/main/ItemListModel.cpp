@@ -146,6 +146,21 @@ void ItemListModel::RemoveRow(int at) {
     endRemoveRows();
 }
 
+void ItemListModel::RemoveRows(const std::vector<int>& ascending) {
+    // From the bottom up so that the earlier rows keep their numbers.
+    auto end = ascending.rbegin();
+    while (end != ascending.rend()) {
+        auto first = end;
+        while (std::next(first) != ascending.rend() && *std::next(first) == *first - 1) {
+            ++first;
+        }
+        beginRemoveRows(QModelIndex(), *first, *end);
+        rows_.erase(rows_.begin() + *first, rows_.begin() + *end + 1);
+        endRemoveRows();
+        end = std::next(first);
+    }
+}
+
 void ItemListModel::SetPassword(int at, const QString& shown) {
     rows_[static_cast<std::size_t>(at)].password = shown;
     emit dataChanged(index(at, 2), index(at, 2));

@@ -41,6 +41,9 @@ public:
     // (a view told row by row does its bookkeeping once per row).
     void InsertRows(int at, std::vector<Row> rows);
     void RemoveRow(int at);
+    // The rows at these ascending positions, one notification per run of adjacent
+    // rows, so that deleting a shift-selected block of a long list moves the rest once.
+    void RemoveRows(const std::vector<int>& ascending);
     const Row& row(int at) const { return rows_[static_cast<std::size_t>(at)]; }
     void SetPassword(int at, const QString& shown);
     // Column 3 of every row at once; shown holds one text per row.

@@ -78,6 +78,18 @@ private slots:
         QCOMPARE(f.AddItem("H", "new"), std::stoi(before[3]));  // C had the lowest freed blocks
     }
 
+    void deletingScatteredRowsRemovesExactlyThose() {
+        test::MainFixture f(false);
+        FiveItems(f);
+        auto& main = f.Open();
+        const auto before = f.Line("G");
+        f.SelectRows({0, 2, 3});
+        main.commands().DeleteSelectedItems();
+        QCOMPARE(f.Names(), (QStringList{"B", "E"}));
+        QCOMPARE(f.SelectedRows(), QList<int>{1});
+        QCOMPARE(f.Line("G"), (std::vector<std::string>{"G#0", before[2], before[5]}));
+    }
+
     void deletingTheLastRowSelectsTheNewLastAndCancelChangesNothing() {
         test::MainFixture f(false);
         FiveItems(f);
