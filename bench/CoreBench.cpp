@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/TextFile.h"
+#include "support/BenchMain.h"
 #include "support/ScaleVault.h"
 #include "vault/BackupFile.h"
 #include "vault/Cipher.h"
@@ -248,12 +249,5 @@ void RegisterAll() {
 }  // namespace zorvan::bench
 
 int main(int argc, char** argv) {
-    zorvan::bench::RegisterAll();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return zorvan::bench::RunBenchmarks(argc, argv, zorvan::bench::RegisterAll);
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "csv/CsvEngine.h"
+#include "support/BenchMain.h"
 #include "support/ScaleVault.h"
 #include "vault/CyrptFunction.h"
 #include "vault/GroupIndex.h"
@@ -114,12 +115,5 @@ void RegisterAll() {
 }  // namespace zorvan::bench
 
 int main(int argc, char** argv) {
-    zorvan::bench::RegisterAll();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return zorvan::bench::RunBenchmarks(argc, argv, zorvan::bench::RegisterAll);
 }
