@@ -6,12 +6,14 @@
 #include "platform/ProcessHardening.h"
 #include "platform/ProgramFolder.h"
 #include "platform/StorageError.h"
+#include "ui/QtTranslation.h"
 #include "ui/UiServices.h"
 
 int main(int argc, char** argv) {
     zorvan::DisableCoreDumps();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorvan"));
+    zorvan::InstallQtTranslation(app);
 
     // ZORVAN_DATA_DIR points the program at another data folder than its own
     // (tests, trying it out); the vault normally lives beside the executable.

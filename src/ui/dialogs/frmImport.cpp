@@ -65,6 +65,8 @@ frmImport::frmImport(frmMain& main)
     cmdFile = new QPushButton(this);
     cmdFile->setObjectName(QStringLiteral("cmdFile"));
     cmdFile->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    cmdFile->setToolTip(QStringLiteral("ファイルの選択"));
+    cmdFile->setAccessibleName(cmdFile->toolTip());
     txtFile = new QLineEdit(this);
     txtFile->setObjectName(QStringLiteral("txtFile"));
     cmdExport = new QPushButton(QStringLiteral("▲ エクスポート"), this);
@@ -74,6 +76,8 @@ frmImport::frmImport(frmMain& main)
     cmdGroup = new QPushButton(this);
     cmdGroup->setObjectName(QStringLiteral("cmdGroup"));
     cmdGroup->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    cmdGroup->setToolTip(QStringLiteral("グループの選択"));
+    cmdGroup->setAccessibleName(cmdGroup->toolTip());
     txtGroup = new QLineEdit(this);
     txtGroup->setObjectName(QStringLiteral("txtGroup"));
     chkAppend = new QCheckBox(QStringLiteral("追加書き"), this);

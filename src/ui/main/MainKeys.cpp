@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QTableView>
+#include <QWindow>
 
 #include "app/WindowServices.h"
 #include "ui/main/ItemCommands.h"
@@ -33,18 +34,13 @@ MainKeys::MainKeys(frmMain& main) : QObject(&main), main_(main) {
 }
 
 bool MainKeys::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) {
-        return false;
-    }
-    // Keys of the window itself or of its controls; dialogs and menus have their own.
-    auto* widget = static_cast<QWidget*>(watched);
-    if (widget->window() != &main_ || QApplication::activePopupWidget() != nullptr) {
-        return false;
-    }
-    // An unhandled key travels up to the parents and passes here again; act on its
-    // first delivery only, to the widget with the focus.
-    QWidget* focus = QApplication::focusWidget();
-    if (widget != (focus != nullptr && focus->window() == &main_ ? focus : &main_)) {
+    // A key press reaches the window once, before the window hands it to the control
+    // with the focus and on up through its parents. Acting here, and not at any of
+    // those widget deliveries, keeps one press to one command however the focus
+    // moves while a command's dialog is open.
+    if (event->type() != QEvent::KeyPress ||
+        watched != static_cast<QObject*>(main_.windowHandle()) ||
+        QApplication::activePopupWidget() != nullptr) {
         return false;
     }
     const auto* key = static_cast<QKeyEvent*>(event);

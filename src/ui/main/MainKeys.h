@@ -9,8 +9,8 @@ namespace zorvan {
 class frmMain;
 
 // The main window's key map. It sees every key press meant for the window or any
-// of its controls before they do; only the Ctrl+Shift+arrow commands consume the
-// key, every other key goes on to the control with the focus. A combination
+// of its controls once, before they do; only the Ctrl+Shift+arrow commands consume
+// the key, every other key goes on to the control with the focus. A combination
 // matches only with exactly its modifiers.
 class MainKeys : public QObject {
     Q_OBJECT

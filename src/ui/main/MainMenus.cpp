@@ -73,6 +73,8 @@ MainMenus MainMenus::Build(QMainWindow* window) {
         QAction* action = m.tlbMain->addAction(icons::ToolbarImage(button.image), QString());
         action->setToolTip(ToQ(button.tooltip));
         action->setObjectName(ToQ(button.key));
+        // The button shows only its image; screen readers say its tooltip.
+        m.tlbMain->widgetForAction(action)->setAccessibleName(action->toolTip());
         m.tlbButtons.push_back(action);
     }
     m.ToolButton(res::kTopmostButton)->setCheckable(true);

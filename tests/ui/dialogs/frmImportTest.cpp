@@ -53,6 +53,8 @@ private slots:
         QCOMPARE(dialog.closeButton()->text(), QStringLiteral("閉じる"));
         QVERIFY(dialog.fileButton()->text().isEmpty() && !dialog.fileButton()->icon().isNull());
         QVERIFY(dialog.groupButton()->text().isEmpty() && !dialog.groupButton()->icon().isNull());
+        QCOMPARE(dialog.fileButton()->accessibleName(), QStringLiteral("ファイルの選択"));
+        QCOMPARE(dialog.groupButton()->accessibleName(), QStringLiteral("グループの選択"));
         const auto top = [&](QWidget* w) { return w->mapTo(&dialog, QPoint(0, 0)).y(); };
         QVERIFY(top(dialog.fileBox()) < top(dialog.exportButton()));
         QCOMPARE(top(dialog.exportButton()), top(dialog.importButton()));

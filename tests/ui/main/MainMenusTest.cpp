@@ -69,10 +69,14 @@ private slots:
         test::MainFixture f;
         auto& main = f.Open();
         QStringList buttons;
-        for (const QAction* action : main.menus().tlbButtons) {
+        for (QAction* action : main.menus().tlbButtons) {
             buttons << (action->isSeparator() ? QStringLiteral("-") : action->toolTip());
             QVERIFY(action->isSeparator() || action->text().isEmpty());  // no captions
             QVERIFY(action->isSeparator() || !action->icon().isNull());
+            // An image-only button is named for screen readers by its tooltip.
+            QVERIFY(action->isSeparator() ||
+                    main.menus().tlbMain->widgetForAction(action)->accessibleName() ==
+                        action->toolTip());
         }
         QCOMPARE(buttons,
                  (QStringList{"アイテムの追加", "-", "IDのコピー", "Passwordのコピー", "URLを開く",

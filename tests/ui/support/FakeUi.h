@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <functional>
 
 #include "ui/UiServices.h"
 
@@ -13,6 +14,9 @@ class FakeUi : public UiServices {
 public:
     Answer Message(QWidget* /*parent*/, const QString& text, Buttons buttons) override {
         messages << text;
+        if (duringMessage) {
+            duringMessage();
+        }
         if (!answers.empty()) {
             const Answer answer = answers.front();
             answers.pop_front();
@@ -27,12 +31,18 @@ public:
     }
 
     void OpenUrl(const QString& url) override { openedUrls << url; }
-    void SetClipboardText(const QString& text) override { clipboard = text; }
+    void SetClipboardText(const QString& text) override {
+        clipboard = text;
+        ++clipboardWrites;
+    }
 
     QStringList messages;
     QStringList openedUrls;
     QString clipboard = QStringLiteral("<untouched>");
     int beeps = 0;
+    int clipboardWrites = 0;
+    // Runs while a message is up, as the desktop might (moving the focus away).
+    std::function<void()> duringMessage;
     std::deque<Answer> answers;
     QStringList fileDialogs;
     QString chosenFile;
