@@ -62,6 +62,11 @@ inline constexpr std::array<MenuEntry, 8> kPopupItems{{
     {"アイテムのプロパティ", ""},
 }};
 
+inline constexpr std::string_view kHelpMenu = "ヘルプ(&H)";
+inline constexpr std::array<MenuEntry, 1> kHelpItems{{
+    {"バージョン情報(&A)", ""},
+}};
+
 inline constexpr std::string_view kSendkeysMenu = "定型貼付(&S)";
 inline constexpr std::array<MenuEntry, 5> kSendkeysItems{{
     {"ID + TAB + PASS", "Ctrl+D"},

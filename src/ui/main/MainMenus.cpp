@@ -49,6 +49,8 @@ MainMenus MainMenus::Build(QMainWindow* window) {
     }
     m.mnuSendkeys = bar->addMenu(ToQ(res::kSendkeysMenu));
     m.mnuSendkeysItem = AddEntries(m.mnuSendkeys, res::kSendkeysItems);
+    m.mnuHelp = bar->addMenu(ToQ(res::kHelpMenu));
+    m.mnuHelpItem = AddEntries(m.mnuHelp, res::kHelpItems);
 
     // The context menu is never in the menu bar.
     m.mnuPopup = new QMenu(ToQ(res::kPopupMenu), window);

@@ -21,6 +21,8 @@ struct MainMenus {
     std::vector<QAction*> mnuViewItem;
     QMenu* mnuSendkeys = nullptr;
     std::vector<QAction*> mnuSendkeysItem;
+    QMenu* mnuHelp = nullptr;
+    std::vector<QAction*> mnuHelpItem;
     QMenu* mnuPopup = nullptr;
     std::vector<QAction*> mnuPopupItem;
     QMenu* mnuMove = nullptr;  // the popup's "移動" submenu

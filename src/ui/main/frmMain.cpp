@@ -32,6 +32,7 @@
 #include "ui/dialogs/frmImport.h"
 #include "ui/dialogs/frmItem.h"
 #include "ui/dialogs/frmOption.h"
+#include "ui/main/AboutText.h"
 #include "ui/main/AutoType.h"
 #include "ui/main/ItemCommands.h"
 #include "ui/main/ItemList.h"
@@ -179,6 +180,8 @@ void frmMain::ConnectCommands() {
         connect(menus_.mnuViewItem[i], &QAction::triggered, this,
                 [this, i] { mnuViewItem_Click(static_cast<int>(i)); });
     }
+    connect(menus_.mnuHelpItem[0], &QAction::triggered, this,
+            [this] { ui_.Message(this, AboutText(session_.paths), UiServices::Buttons::kOk); });
     for (std::size_t i = 0; i < menus_.tlbButtons.size(); ++i) {
         connect(menus_.tlbButtons[i], &QAction::triggered, this,
                 [this, i] { tlbMain_ButtonClick(static_cast<int>(i) + 1); });

@@ -36,7 +36,22 @@ private slots:
         for (const QAction* action : main.menuBar()->actions()) {
             titles << action->text();
         }
-        QCOMPARE(titles, (QStringList{"ファイル(&F)", "編集(&E)", "表示(&V)", "定型貼付(&S)"}));
+        QCOMPARE(titles, (QStringList{"ファイル(&F)", "編集(&E)", "表示(&V)", "定型貼付(&S)",
+                                      "ヘルプ(&H)"}));
+    }
+
+    void aboutBoxNamesTheVersionTheDataFolderAndTheFormat() {
+        test::MainFixture f;
+        auto& main = f.Open();
+        main.menus().mnuHelpItem[0]->trigger();
+        QCOMPARE(f.ui.messages.size(), 1);
+        const QString about = f.ui.messages.front();
+        const QString folder = QDir::toNativeSeparators(
+            QString::fromStdU16String(f.vault.session->paths.strIniFile.parent_path().u16string()));
+        for (const QString& part : {QStringLiteral("Zorvan 0.0.5"), folder,
+                                    QStringLiteral("従来形式"), QStringLiteral("Qt ")}) {
+            QVERIFY2(about.contains(part), qPrintable(about));
+        }
     }
 
     void menuEntriesHaveTheirCaptionsAndShortcuts() {
