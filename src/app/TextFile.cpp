@@ -7,6 +7,7 @@
 #include "platform/Codepage.h"
 #include "platform/FileSteps.h"
 #include "platform/StorageError.h"
+#include "platform/SystemError.h"
 
 namespace zorvan::textfile {
 
@@ -32,7 +33,7 @@ std::string_view WithoutUtf8Bom(std::string_view bytes) {
 
 [[noreturn]] void Fail(const std::filesystem::path& path, const char* what,
                        const std::error_code& error) {
-    throw StorageError(path, std::string(what) + ": " + error.message());
+    throw StorageError(path, std::string(what) + ": " + SystemErrorText(error));
 }
 
 }  // namespace

@@ -5,20 +5,20 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstring>
 #include <system_error>
 
 #include "platform/AtomicFile.h"
 #include "platform/AtomicFileNames.h"
 #include "platform/FileSteps.h"
 #include "platform/StorageError.h"
+#include "platform/SystemError.h"
 
 namespace zorvan {
 
 namespace {
 
 [[noreturn]] void Fail(const std::filesystem::path& path, const char* what, int error) {
-    throw StorageError(path, std::string(what) + ": " + std::strerror(error));
+    throw StorageError(path, std::string(what) + ": " + ErrnoText(error));
 }
 
 bool WriteAll(int fd, std::string_view content) {

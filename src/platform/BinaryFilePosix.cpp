@@ -3,17 +3,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstring>
-
 #include "platform/BinaryFile.h"
 #include "platform/FileSteps.h"
 #include "platform/StorageError.h"
+#include "platform/SystemError.h"
 
 namespace zorvan {
 
 namespace {
 [[noreturn]] void Fail(const std::filesystem::path& path, const char* what, int error) {
-    throw StorageError(path, std::string(what) + ": " + std::strerror(error));
+    throw StorageError(path, std::string(what) + ": " + ErrnoText(error));
 }
 }  // namespace
 
