@@ -5,6 +5,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/BinaryFile.h"
 #include "platform/Codepage.h"
+#include "platform/FileAccess.h"
 #include "platform/FileSteps.h"
 #include "platform/StorageError.h"
 #include "platform/SystemError.h"
@@ -98,11 +99,7 @@ bool FolderExists(const std::filesystem::path& path) {
 }
 
 void CreateFolder(const std::filesystem::path& path) {
-    std::error_code error;
-    std::filesystem::create_directory(path, error);
-    if (error) {
-        Fail(path, "フォルダを作成できません", error);
-    }
+    CreatePrivateFolders(path);
 }
 
 void DeleteFile(const std::filesystem::path& path) {

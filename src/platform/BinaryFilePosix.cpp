@@ -16,10 +16,13 @@ namespace {
 }
 }  // namespace
 
-BinaryFile::BinaryFile(std::filesystem::path path, Mode mode) : path_(std::move(path)) {
+BinaryFile::BinaryFile(std::filesystem::path path, Mode mode, FileAccess access)
+    : path_(std::move(path)) {
     const int flags = mode == Mode::kRead ? O_RDONLY : (O_RDWR | O_CREAT);
+    // Both pass through the umask: 0600 can only narrow, 0666 becomes the user's default.
+    const mode_t created = access == FileAccess::kOwnerOnly ? 0600 : 0666;
     do {
-        fd_ = ::open(path_.c_str(), flags | O_CLOEXEC, 0600);
+        fd_ = ::open(path_.c_str(), flags | O_CLOEXEC, created);
     } while (fd_ < 0 && errno == EINTR);
     if (fd_ < 0) {
         Fail(path_, "開けません", errno);
