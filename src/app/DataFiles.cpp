@@ -1,7 +1,7 @@
 #include "app/DataFiles.h"
 
-#include "app/TextFile.h"
 #include "platform/BinaryFile.h"
+#include "platform/FileAccess.h"
 
 namespace zorvan {
 
@@ -14,13 +14,20 @@ DataPaths DataPaths::InFolder(const std::filesystem::path& folder) {
 
 DataPaths InitDataFiles(const std::filesystem::path& folder) {
     DataPaths paths = DataPaths::InFolder(folder);
-    for (const auto* file :
-         {&paths.strIniFile, &paths.strIdxFile, &paths.strItmFile, &paths.strBmpFile}) {
+    CreatePrivateFolders(folder);
+    const std::filesystem::path* files[] = {&paths.strIniFile, &paths.strIdxFile, &paths.strItmFile,
+                                            &paths.strBmpFile};
+    for (const auto* file : files) {
         BinaryFile::CreateIfMissing(*file);
     }
-    if (!textfile::FolderExists(paths.strBackupFolder)) {
-        textfile::CreateFolder(paths.strBackupFolder);
+    CreatePrivateFolders(paths.strBackupFolder);
+    // Files copied in, or made by an earlier version, keep whatever mode they came
+    // with until here. One that cannot be changed still works as it is.
+    for (const auto* file : files) {
+        RestrictToOwner(*file);
     }
+    RestrictToOwner(folder);
+    RestrictToOwner(paths.strBackupFolder);
     return paths;
 }
 

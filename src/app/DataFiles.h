@@ -15,8 +15,10 @@ struct DataPaths {
     static DataPaths InFolder(const std::filesystem::path& folder);
 };
 
-// Sets the paths for the folder and creates the files and the backup folder that
-// are missing (files empty). Throws StorageError when something cannot be created.
+// Sets the paths for the folder and creates what is missing: the folder itself
+// with its parents, the files (empty) and the backup folder. The files and both
+// folders are then made the user's alone (POSIX modes 0600 and 0700). Throws
+// StorageError when something cannot be created.
 DataPaths InitDataFiles(const std::filesystem::path& folder);
 
 }  // namespace zorvan

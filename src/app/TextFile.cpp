@@ -5,8 +5,10 @@
 #include "platform/AtomicFile.h"
 #include "platform/BinaryFile.h"
 #include "platform/Codepage.h"
+#include "platform/FileAccess.h"
 #include "platform/FileSteps.h"
 #include "platform/StorageError.h"
+#include "platform/SystemError.h"
 
 namespace zorvan::textfile {
 
@@ -32,7 +34,7 @@ std::string_view WithoutUtf8Bom(std::string_view bytes) {
 
 [[noreturn]] void Fail(const std::filesystem::path& path, const char* what,
                        const std::error_code& error) {
-    throw StorageError(path, std::string(what) + ": " + error.message());
+    throw StorageError(path, std::string(what) + ": " + SystemErrorText(error));
 }
 
 }  // namespace
@@ -97,11 +99,7 @@ bool FolderExists(const std::filesystem::path& path) {
 }
 
 void CreateFolder(const std::filesystem::path& path) {
-    std::error_code error;
-    std::filesystem::create_directory(path, error);
-    if (error) {
-        Fail(path, "フォルダを作成できません", error);
-    }
+    CreatePrivateFolders(path);
 }
 
 void DeleteFile(const std::filesystem::path& path) {

@@ -32,6 +32,7 @@ void Rewrite(const std::filesystem::path& file, std::string_view text);
 
 bool FileExists(const std::filesystem::path& path);
 bool FolderExists(const std::filesystem::path& path);
+// Creates the folder and any missing ones above it, for the user alone.
 void CreateFolder(const std::filesystem::path& path);
 void DeleteFile(const std::filesystem::path& path);
 // Names (without folder) of the files directly in the folder.

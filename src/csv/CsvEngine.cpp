@@ -12,6 +12,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/BinaryFile.h"
 #include "platform/Codepage.h"
+#include "platform/FileAccess.h"
 #include "platform/SecureWipe.h"
 #include "platform/StorageError.h"
 #include "resources/Strings.h"
@@ -219,13 +220,15 @@ bool CsvEngine::Export(const std::filesystem::path& file, std::string_view group
     for (const auto& line : lines) {
         content += line;
     }
+    // The file is the user's, to open with other programs: the umask decides who
+    // may read it, not the vault's own rule.
     if (append) {
-        BinaryFile out(file, BinaryFile::Mode::kReadWrite);
+        BinaryFile out(file, BinaryFile::Mode::kReadWrite, FileAccess::kUserDefault);
         out.WriteAt(out.Size(),
                     {reinterpret_cast<const std::uint8_t*>(content.data()), content.size()});
         out.Sync();
     } else {
-        ReplaceFileAtomically(file, content);
+        ReplaceFileAtomically(file, content, FileAccess::kUserDefault);
     }
     return true;
 }

@@ -1,24 +1,26 @@
 #include <errno.h>
 #include <fcntl.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
-#include <cstring>
+#include <cstdint>
 #include <system_error>
 
 #include "platform/AtomicFile.h"
 #include "platform/AtomicFileNames.h"
 #include "platform/FileSteps.h"
+#include "platform/RandomSource.h"
 #include "platform/StorageError.h"
+#include "platform/SystemError.h"
 
 namespace zorvan {
 
 namespace {
 
 [[noreturn]] void Fail(const std::filesystem::path& path, const char* what, int error) {
-    throw StorageError(path, std::string(what) + ": " + std::strerror(error));
+    throw StorageError(path, std::string(what) + ": " + ErrnoText(error));
 }
 
 bool WriteAll(int fd, std::string_view content) {
@@ -36,9 +38,31 @@ bool WriteAll(int fd, std::string_view content) {
     return true;
 }
 
+// Creates ".name.XXXXXX" beside the target as mkstemp does, but with the mode
+// asked for (mkstemp always makes 0600). Returns the descriptor, or -1 with errno.
+int CreateTemporary(const std::filesystem::path& folder, const std::filesystem::path& target,
+                    mode_t mode, std::string& name) {
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::array<std::uint8_t, 6> random{};
+        RandomSource::FillBytes(random);
+        std::string suffix;
+        for (const std::uint8_t byte : random) {
+            suffix += kLetters[byte % (sizeof kLetters - 1)];
+        }
+        name = (folder / ("." + target.filename().string() + "." + suffix)).string();
+        const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    return -1;
+}
+
 }  // namespace
 
-// ".name.XXXXXX", as mkstemp completes the template below.
+// ".name.XXXXXX", as CreateTemporary names it.
 bool atomicfile::IsTemporaryOf(const std::filesystem::path::string_type& candidate,
                                const std::filesystem::path::string_type& name) {
     const std::string prefix = "." + name + ".";
@@ -50,14 +74,17 @@ bool atomicfile::IsTemporaryOf(const std::filesystem::path::string_type& candida
                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
 }
 
-void ReplaceFileAtomically(const std::filesystem::path& target, std::string_view content) {
+void ReplaceFileAtomically(const std::filesystem::path& target, std::string_view content,
+                           FileAccess access) {
     std::filesystem::path folder = target.parent_path();
     if (folder.empty()) {
         folder = ".";
     }
     filesteps::Announce("create", target);
-    std::string tempName = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(tempName.data());
+    // The umask applies to both: 0600 can only narrow, 0666 becomes the user's default.
+    std::string tempName;
+    const int fd =
+        CreateTemporary(folder, target, access == FileAccess::kOwnerOnly ? 0600 : 0666, tempName);
     if (fd < 0) {
         Fail(target, "一時ファイルを作成できません", errno);
     }

@@ -26,7 +26,9 @@ bool atomicfile::IsTemporaryOf(const std::filesystem::path::string_type& candida
                        [](wchar_t c) { return c >= L'0' && c <= L'9'; });
 }
 
-void ReplaceFileAtomically(const std::filesystem::path& target, std::string_view content) {
+// The access list comes from the folder whichever access is asked for.
+void ReplaceFileAtomically(const std::filesystem::path& target, std::string_view content,
+                           FileAccess) {
     std::filesystem::path temp = target;
     temp += L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
     filesteps::Announce("create", target);

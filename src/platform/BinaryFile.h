@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <span>
 
+#include "platform/FileAccess.h"
+
 namespace zorvan {
 
 // A file read and written at byte positions; the item file, the bitmap and backups
@@ -15,7 +17,8 @@ public:
         kReadWrite,  // created empty when missing
     };
 
-    BinaryFile(std::filesystem::path path, Mode mode);
+    // access is who may open the file when this creates it.
+    BinaryFile(std::filesystem::path path, Mode mode, FileAccess access = FileAccess::kOwnerOnly);
     ~BinaryFile();
     BinaryFile(const BinaryFile&) = delete;
     BinaryFile& operator=(const BinaryFile&) = delete;
@@ -30,7 +33,7 @@ public:
     // Forces what was written to the disk.
     void Sync();
 
-    // Creates an empty file when none exists; leaves an existing one alone.
+    // Creates an empty file, kOwnerOnly, when none exists; leaves an existing one alone.
     static void CreateIfMissing(const std::filesystem::path& path);
 
 private:

@@ -3,24 +3,26 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstring>
-
 #include "platform/BinaryFile.h"
 #include "platform/FileSteps.h"
 #include "platform/StorageError.h"
+#include "platform/SystemError.h"
 
 namespace zorvan {
 
 namespace {
 [[noreturn]] void Fail(const std::filesystem::path& path, const char* what, int error) {
-    throw StorageError(path, std::string(what) + ": " + std::strerror(error));
+    throw StorageError(path, std::string(what) + ": " + ErrnoText(error));
 }
 }  // namespace
 
-BinaryFile::BinaryFile(std::filesystem::path path, Mode mode) : path_(std::move(path)) {
+BinaryFile::BinaryFile(std::filesystem::path path, Mode mode, FileAccess access)
+    : path_(std::move(path)) {
     const int flags = mode == Mode::kRead ? O_RDONLY : (O_RDWR | O_CREAT);
+    // Both pass through the umask: 0600 can only narrow, 0666 becomes the user's default.
+    const mode_t created = access == FileAccess::kOwnerOnly ? 0600 : 0666;
     do {
-        fd_ = ::open(path_.c_str(), flags | O_CLOEXEC, 0600);
+        fd_ = ::open(path_.c_str(), flags | O_CLOEXEC, created);
     } while (fd_ < 0 && errno == EINTR);
     if (fd_ < 0) {
         Fail(path_, "開けません", errno);

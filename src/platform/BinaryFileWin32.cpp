@@ -20,7 +20,8 @@ OVERLAPPED At(std::uint64_t offset) {
 }
 }  // namespace
 
-BinaryFile::BinaryFile(std::filesystem::path path, Mode mode) : path_(std::move(path)) {
+// The access list comes from the folder whichever access is asked for.
+BinaryFile::BinaryFile(std::filesystem::path path, Mode mode, FileAccess) : path_(std::move(path)) {
     const DWORD access = mode == Mode::kRead ? GENERIC_READ : (GENERIC_READ | GENERIC_WRITE);
     const DWORD disposition = mode == Mode::kRead ? OPEN_EXISTING : OPEN_ALWAYS;
     handle_ = CreateFileW(path_.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

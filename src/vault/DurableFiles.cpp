@@ -7,6 +7,7 @@
 #include "platform/BinaryFile.h"
 #include "platform/FileSteps.h"
 #include "platform/StorageError.h"
+#include "platform/SystemError.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -17,8 +18,6 @@
 #include <fcntl.h>
 #include <stdio.h>
 #include <unistd.h>
-
-#include <cstring>
 #endif
 
 namespace zorvan::durable {
@@ -62,7 +61,7 @@ void WriteNew(const std::filesystem::path& file, std::span<const std::uint8_t> b
     std::error_code error;
     std::filesystem::remove(file, error);
     if (error) {
-        throw StorageError(file, "古いファイルを削除できません: " + error.message());
+        throw StorageError(file, "古いファイルを削除できません: " + SystemErrorText(error));
     }
     BinaryFile out(file, BinaryFile::Mode::kReadWrite);
     for (std::size_t at = 0; at < bytes.size(); at += kChunk) {
@@ -93,14 +92,13 @@ void SyncFolder(const std::filesystem::path& folder) {
     filesteps::Announce("sync folder", folder);
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
-        throw StorageError(folder, std::string("フォルダを開けません: ") + std::strerror(errno));
+        throw StorageError(folder, "フォルダを開けません: " + ErrnoText(errno));
     }
     const int result = ::fsync(fd);
     const int error = errno;
     ::close(fd);
     if (result != 0) {
-        throw StorageError(
-            folder, std::string("フォルダをディスクに書き込めません: ") + std::strerror(error));
+        throw StorageError(folder, "フォルダをディスクに書き込めません: " + ErrnoText(error));
     }
 }
 
@@ -113,7 +111,7 @@ bool RemoveIfPresent(const std::filesystem::path& file) {
     }
     filesteps::Announce("remove", file);
     if (!std::filesystem::remove(file, error) && error) {
-        throw StorageError(file, "削除できません: " + error.message());
+        throw StorageError(file, "削除できません: " + SystemErrorText(error));
     }
     SyncFolder(FolderOf(file));
     return true;

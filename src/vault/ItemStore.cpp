@@ -130,9 +130,18 @@ SecureBytes ItemStore::ReadItemData(BlockNumber block) const {
 
 void ItemStore::FreeItem(BlockNumber block) {
     const RecordHeader header = ReadHeader(block);
-    BinaryFile bmp(bmpFile_, BinaryFile::Mode::kReadWrite);
     const std::uint64_t first = static_cast<std::uint64_t>(block);
     const std::uint64_t last = first + static_cast<std::uint64_t>(header.count) - 1;
+    // Zeros before the bitmap: cut short in between, the blocks stay allocated with
+    // nothing in them. ReadHeader checked that they lie inside the file; no index
+    // line names the record any more, so nothing reads them again.
+    {
+        BinaryFile itm(itmFile_, BinaryFile::Mode::kReadWrite);
+        const std::vector<std::uint8_t> zeros(static_cast<std::size_t>(header.count) * kBlockSize,
+                                              0);
+        itm.WriteAt(Offset(block), zeros);
+    }
+    BinaryFile bmp(bmpFile_, BinaryFile::Mode::kReadWrite);
     const std::uint64_t fromByte = (first - 1) / 8;
     // Bits past the bitmap's end already read as free; the bitmap never grows here.
     const std::uint64_t bmpSize = bmp.Size();

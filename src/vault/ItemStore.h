@@ -36,7 +36,8 @@ public:
     // The record's header, checked against the item file's extent.
     RecordHeader ReadHeader(BlockNumber block) const;
 
-    // Marks the record's blocks free. The record's bytes stay as they are.
+    // Overwrites the record with zeros and marks its blocks free. Call it only once
+    // no index line names the record.
     void FreeItem(BlockNumber block);
 
     const std::filesystem::path& itmFile() const noexcept { return itmFile_; }

@@ -27,10 +27,15 @@ constexpr std::size_t kReportEvery = 4096;
 // Which blocks of the item file are headers and which are enciphered data of the
 // records the index lists. A block listed twice, or shared by two records' data,
 // is still re-enciphered once: the cipher works on each 16-byte unit alone.
+// Every other block is named by no index line and is wiped, except the first
+// block of a listed record too damaged to read, which stays as it is.
 struct BlockMap {
     std::vector<bool> header;
     std::vector<bool> data;
+    std::vector<bool> damaged;
     MasterPasswordChange::Result result;
+
+    bool Named(std::size_t block) const { return header[block] || data[block] || damaged[block]; }
 };
 
 BlockMap MapListedRecords(const DataPaths& paths, std::uint64_t itmSize) {
@@ -52,6 +57,7 @@ BlockMap MapListedRecords(const DataPaths& paths, std::uint64_t itmSize) {
     const auto blocks = static_cast<std::size_t>(itmSize / kBlock);
     map.header.assign(blocks, false);
     map.data.assign(blocks, false);
+    map.damaged.assign(blocks, false);
     ItemReader reader(paths.strItmFile);
     for (const BlockNumber block : listed) {
         RecordHeader header;
@@ -60,6 +66,9 @@ BlockMap MapListedRecords(const DataPaths& paths, std::uint64_t itmSize) {
         } catch (const StorageError&) {
             // Unreadable under any key; a group load leaves it out too.
             ++map.result.skipped;
+            if (block >= 1 && static_cast<std::size_t>(block) <= blocks) {
+                map.damaged[static_cast<std::size_t>(block) - 1] = true;
+            }
             continue;
         }
         const auto first = static_cast<std::size_t>(block) - 1;
@@ -90,7 +99,8 @@ void Reencipher(std::uint8_t* unit, const Cipher& from, const Cipher& to) {
 }
 
 // Reads the staged file back and checks every block against the original: data
-// blocks must decipher to the same plaintext, all other bytes must be identical.
+// blocks must decipher to the same plaintext, the other named blocks must be
+// identical and all the rest zero.
 void Verify(const std::filesystem::path& staged, const std::vector<std::uint8_t>& original,
             const BlockMap& map, const Cipher& oldCipher, const Cipher& newCipher,
             const MasterPasswordChange::Progress& progress) {
@@ -106,9 +116,12 @@ void Verify(const std::filesystem::path& staged, const std::vector<std::uint8_t>
         if (progress && block % kReportEvery == 0) {
             progress(map.data.size() + block, 2 * map.data.size());
         }
-        if (length == kBlock && block < map.data.size() && map.data[block]) {
+        const bool whole = length == kBlock && block < map.data.size();
+        if (whole && map.data[block]) {
             oldCipher.Decrypt(before);
             newCipher.Decrypt(after);
+        } else if (!whole || !map.Named(block)) {
+            before.fill(0);
         }
         same = std::equal(before.begin(), before.begin() + static_cast<std::ptrdiff_t>(length),
                           after.begin());
@@ -133,8 +146,15 @@ void StageItemFile(const DataPaths& paths, const Cipher& oldCipher, const Cipher
         }
         if (map.data[block]) {
             Reencipher(changed.data() + block * kBlock, oldCipher, newCipher);
+        } else if (!map.Named(block)) {
+            // Freed records of old versions, records an interruption left unlisted:
+            // nothing may keep them readable under the old password.
+            std::fill_n(changed.begin() + static_cast<std::ptrdiff_t>(block * kBlock), kBlock, 0);
         }
     }
+    // A piece of a block at the end is no record at all.
+    std::fill(changed.begin() + static_cast<std::ptrdiff_t>(map.data.size() * kBlock),
+              changed.end(), 0);
     const auto staged = VaultJournal::StagedPath(paths.strItmFile);
     durable::WriteNew(staged, changed);
     Verify(staged, original, map, oldCipher, newCipher, progress);

@@ -10,8 +10,9 @@
 namespace zorvan {
 
 // Re-enciphers the vault under a new master password as one step. The item file is
-// re-enciphered into a staged copy (same block numbers, headers and free blocks
-// byte for byte unchanged), the copy is read back and checked record by record,
+// re-enciphered into a staged copy (same block numbers, headers byte for byte
+// unchanged, every block no index line names wiped to zeros, whether free or
+// left allocated), the copy is read back and checked record by record,
 // the settings file is staged with the new check value, and the commit journal
 // swaps both in. An interruption at any point leaves a vault that opens with
 // exactly one of the two passwords, every item readable under it.

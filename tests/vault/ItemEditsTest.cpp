@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 #include <vector>
 
@@ -161,6 +162,37 @@ TEST_F(ItemEditsTest, MovingSeveralLeavesTheSameIndexAsMovingThemOneByOne) {
         index_.MoveItems(chosen, "G", target);
         EXPECT_EQ(Index(), oneByOne.index) << target;
         Put(before);
+    }
+}
+
+TEST_F(ItemEditsTest, DeletedAndReplacedItemsLeaveNoTraceInTheItemFile) {
+    const std::pair<const char*, std::function<void(BlockNumber)>> ways[] = {
+        {"delete", [this](BlockNumber b) { ItemEdits::DeleteItem(paths_, "G", b); }},
+        {"delete several",
+         [this](BlockNumber b) { ItemEdits::DeleteItems(paths_, "G", std::vector{b}); }},
+        {"remove group", [this](BlockNumber) { ItemEdits::RemoveGroup(paths_, "G"); }},
+        // The item dialog's OK: the list frees the old record once the new one is named.
+        {"replace",
+         [this](BlockNumber b) {
+             ItemEdits::SaveItem(paths_, "G", Named("replacement"), b);
+             store_.FreeItem(b);
+         }},
+    };
+    const BlockNumber kept = ItemEdits::SaveItem(paths_, "K", Named("kept"), kNoBlock);
+    for (const auto& [way, drop] : ways) {
+        ItemRecord secret = Named(std::string("secret of ") + way);
+        secret.AccountPass = "hunter2-" + std::string(way);
+        const BlockNumber block = ItemEdits::SaveItem(paths_, "G", secret, kNoBlock);
+        const std::int32_t count = BuildItemPlaintext(secret).count;
+        const std::string data =
+            ItemFile().substr(static_cast<std::size_t>(block) * 16, (count - 1) * 16);
+        drop(block);
+        const std::string itm = ItemFile();
+        EXPECT_EQ(itm.find(data), std::string::npos) << way;
+        EXPECT_EQ(itm.substr(static_cast<std::size_t>(block - 1) * 16, count * 16),
+                  std::string(count * 16, '\0'))
+            << way;
+        EXPECT_EQ(store_.LoadItem(kept).ItemName, "kept") << way;
     }
 }
 

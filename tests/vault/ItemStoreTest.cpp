@@ -141,13 +141,15 @@ TEST_F(ItemStoreTest, RunsCrossBitmapByteBoundaries) {
     EXPECT_EQ(store_.LoadItem(7).ItemName, std::string(40, 'y'));
 }
 
-TEST_F(ItemStoreTest, FreeClearsExactlyTheRecordsBits) {
+TEST_F(ItemStoreTest, FreeClearsAndZeroesExactlyTheRecordsBlocks) {
     StoreNamed("1");
     const BlockNumber middle = StoreNamed("2");
     StoreNamed("3");
+    std::string expected = ItemFile();
+    expected.replace(static_cast<std::size_t>(middle - 1) * 16, 32, 32, '\0');
     store_.FreeItem(middle);
     EXPECT_EQ(Bitmap(), "\x33");
-    EXPECT_EQ(ItemFile().size(), 96u);  // freeing does not shrink or wipe the file
+    EXPECT_EQ(ItemFile(), expected);  // the same size, the neighbours untouched
 }
 
 TEST_F(ItemStoreTest, AWrongKeyReadsGarbageWithoutError) {

@@ -15,6 +15,7 @@
 #include "vault/CyrptFunction.h"
 #include "vault/DurableFiles.h"
 #include "vault/GroupIndex.h"
+#include "vault/ItemReader.h"
 #include "vault/ItemStore.h"
 #include "vault/MasterPasswordChange.h"
 #include "vault/VaultJournal.h"
@@ -140,8 +141,10 @@ TEST_F(MasterPasswordChangeTest, EveryListedRecordMatchesTheIndependentVectorsOf
     for (const BlockNumber block : blocks_) {
         EXPECT_EQ(HeaderBlock(itmAfter, block), HeaderBlock(itmBefore, block)) << block;
     }
-    // The record no line lists is free space as far as the vault knows: untouched.
-    EXPECT_EQ(DataBlocks(unlisted_, vectors_[0].count), vectors_[0].cipher.at("zorvan"));
+    // The record no line lists is wiped, header and all; its blocks stay allocated.
+    EXPECT_EQ(itmAfter.substr(static_cast<std::size_t>(unlisted_ - 1) * 16,
+                              static_cast<std::size_t>(vectors_[0].count) * 16),
+              std::string(static_cast<std::size_t>(vectors_[0].count) * 16, '\0'));
     EXPECT_EQ(Bytes0(paths_.strIdxFile), idxBefore);
     EXPECT_EQ(Bytes0(paths_.strBmpFile), bmpBefore);
     EXPECT_EQ(Bytes0(paths_.strIniFile),
@@ -180,7 +183,35 @@ TEST_F(MasterPasswordChangeTest, DamagedAndNonNumericEntriesAreSkippedTheRestCha
     EXPECT_EQ(result.skipped, 2);  // 9999 lies past the file's end, 0 is no block
     EXPECT_EQ(DataBlocks(blocks_[0], vectors_[0].count), vectors_[0].cipher.at("パスワード"));
     EXPECT_EQ(DataBlocks(blocks_[2], vectors_[2].count), vectors_[2].cipher.at("パスワード"));
-    EXPECT_EQ(DataBlocks(blocks_[1], vectors_[1].count), vectors_[1].cipher.at("zorvan"));
+    // No line lists record 1 any more: it is wiped rather than left under the old key.
+    EXPECT_EQ(DataBlocks(blocks_[1], vectors_[1].count),
+              Bytes(static_cast<std::size_t>(vectors_[1].count - 1) * 16, 0));
+}
+
+TEST_F(MasterPasswordChangeTest, BytesInBlocksNoLineNamesAreWipedButADamagedListedHeaderStays) {
+    BuildVectorVault();
+    // Behind the records: a free block, a block a line names whose header is
+    // unreadable, two more free blocks and a piece of a block, all holding bytes.
+    const std::string itm = Bytes0(paths_.strItmFile);
+    const auto damaged = static_cast<BlockNumber>(itm.size() / 16 + 2);
+    std::string planted = std::string(16, '\xAB') + std::string(4, '\0') + std::string(12, '\xCD') +
+                          std::string(32, '\xEF') + "tail";
+    test::WriteBytes(paths_.strItmFile, itm + planted);
+    textfile::Rewrite(paths_.strIdxFile,
+                      Bytes0(paths_.strIdxFile) + "\r\nBroken#0\t" + std::to_string(damaged));
+
+    const auto result = Change("zorvan", "パスワード");
+    EXPECT_EQ(result.reenciphered, 6);
+    EXPECT_EQ(result.skipped, 1);
+    const std::string after = Bytes0(paths_.strItmFile);
+    ASSERT_EQ(after.size(), itm.size() + planted.size());
+    EXPECT_EQ(after.substr(itm.size()),
+              std::string(16, '\0') + planted.substr(16, 16) + std::string(36, '\0'));
+    ItemReader reader(paths_.strItmFile);
+    for (std::size_t i = 0; i < vectors_.size(); ++i) {
+        EXPECT_EQ(DataBlocks(blocks_[i], vectors_[i].count), vectors_[i].cipher.at("パスワード"));
+        EXPECT_NO_THROW(reader.Load(blocks_[i]));
+    }
 }
 
 TEST_F(MasterPasswordChangeTest, OverlappingRecordsAreRefusedWithTheVaultUnchanged) {
