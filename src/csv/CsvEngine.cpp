@@ -220,15 +220,15 @@ bool CsvEngine::Export(const std::filesystem::path& file, std::string_view group
     for (const auto& line : lines) {
         content += line;
     }
-    // The file is the user's, to open with other programs: the umask decides who
-    // may read it, not the vault's own rule.
+    // The file holds every password of the group in plain text, so a new one is the
+    // user's alone whatever the umask says; the user may widen it on purpose.
     if (append) {
-        BinaryFile out(file, BinaryFile::Mode::kReadWrite, FileAccess::kUserDefault);
+        BinaryFile out(file, BinaryFile::Mode::kReadWrite, FileAccess::kOwnerOnly);
         out.WriteAt(out.Size(),
                     {reinterpret_cast<const std::uint8_t*>(content.data()), content.size()});
         out.Sync();
     } else {
-        ReplaceFileAtomically(file, content, FileAccess::kUserDefault);
+        ReplaceFileAtomically(file, content, FileAccess::kOwnerOnly);
     }
     return true;
 }
