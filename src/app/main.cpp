@@ -1,11 +1,10 @@
 #include <QApplication>
 #include <cstdlib>
 
+#include "app/DataFolder.h"
 #include "app/ProgramArguments.h"
 #include "app/Startup.h"
 #include "platform/ProcessHardening.h"
-#include "platform/ProgramFolder.h"
-#include "platform/StorageError.h"
 #include "ui/QtTranslation.h"
 #include "ui/UiServices.h"
 
@@ -15,11 +14,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Zorvan"));
     zorvan::InstallQtTranslation(app);
 
-    // ZORVAN_DATA_DIR points the program at another data folder than its own
-    // (tests, trying it out); the vault normally lives beside the executable.
-    const QByteArray dataDir = qgetenv("ZORVAN_DATA_DIR");
     const std::filesystem::path folder =
-        dataDir.isEmpty() ? zorvan::ProgramFolder() : zorvan::Utf8ToPath(dataDir.toStdString());
+        zorvan::ChooseDataFolder(zorvan::CurrentDataFolderSources());
 
     zorvan::QtUiServices ui;
     zorvan::Startup startup(folder, zorvan::ProgramArguments(), ui);

@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <system_error>
 
 #include "platform/ProgramFolder.h"
@@ -11,6 +13,10 @@ std::filesystem::path ProgramFolder() {
         return std::filesystem::current_path();
     }
     return exe.parent_path();
+}
+
+bool CanWriteIn(const std::filesystem::path& folder) {
+    return access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
 }  // namespace zorvan

@@ -22,4 +22,17 @@ std::filesystem::path ProgramFolder() {
     }
 }
 
+// A folder's read-only flag means nothing on Windows; what counts is whether a file
+// can be made there.
+bool CanWriteIn(const std::filesystem::path& folder) {
+    const std::filesystem::path probe = folder / L".zorvan-write-probe";
+    const HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    CloseHandle(file);
+    return true;
+}
+
 }  // namespace zorvan
