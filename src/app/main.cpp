@@ -8,11 +8,13 @@
 #include "platform/StorageError.h"
 #include "ui/QtTranslation.h"
 #include "ui/UiServices.h"
+#include "ui/main/Icons.h"
 
 int main(int argc, char** argv) {
     zorvan::DisableCoreDumps();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorvan"));
+    QApplication::setWindowIcon(zorvan::icons::ProgramIcon());
     zorvan::InstallQtTranslation(app);
 
     // ZORVAN_DATA_DIR points the program at another data folder than its own
