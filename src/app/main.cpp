@@ -7,11 +7,13 @@
 #include "platform/ProcessHardening.h"
 #include "ui/QtTranslation.h"
 #include "ui/UiServices.h"
+#include "ui/main/Icons.h"
 
 int main(int argc, char** argv) {
     zorvan::DisableCoreDumps();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorvan"));
+    QApplication::setWindowIcon(zorvan::icons::ProgramIcon());
     zorvan::InstallQtTranslation(app);
 
     const std::filesystem::path folder =

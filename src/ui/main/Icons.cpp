@@ -1,78 +1,88 @@
 #include "ui/main/Icons.h"
 
+#include <QCoreApplication>
+#include <QHash>
 #include <QPainter>
 #include <QPixmap>
+#include <QSvgRenderer>
+#include <array>
+#include <span>
+
+// The images live in a static library, where nothing else would make the linker keep
+// their data; the initialiser has to be named outside any namespace.
+static void LoadIconResources() {
+    Q_INIT_RESOURCE(icons);
+}
 
 namespace zorvan::icons {
 
 namespace {
 
-// A small badge: a coloured rounded square with a short glyph, drawn at run time so
-// that the program ships no image files.
-QIcon Badge(const QColor& colour, const QString& glyph) {
+// The images are SVG compiled into the program. Each is drawn once per size, at the
+// 16 pixels of the toolbar and the list and at that size times the usual device pixel
+// ratios, so a screen gets a drawing of its own size rather than a scaled bitmap,
+// and no icon engine plug-in has to be deployed beside the program.
+constexpr std::array kSizes{16, 20, 24, 32, 40, 48, 64};
+constexpr std::array kProgramSizes{16, 20, 24, 32, 40, 48, 64, 128, 256};
+
+constexpr std::array<const char*, 10> kToolbarNames{
+    "add-item",    "copy-id",   "copy-password", "open-url",     "properties",
+    "stay-on-top", "add-group", "delete-group",  "rename-group", "auto-type"};
+constexpr std::array<const char*, 3> kRowNames{"item", "item-expired", "item-expiring"};
+
+QIcon Draw(const QString& name, std::span<const int> sizes) {
+    QSvgRenderer renderer(QStringLiteral(":/icons/%1.svg").arg(name));
     QIcon icon;
-    for (const int size : {16, 24, 32}) {
+    for (const int size : sizes) {
         QPixmap pixmap(size, size);
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(colour.darker(140));
-        painter.setBrush(colour);
-        painter.drawRoundedRect(QRectF(0.5, 0.5, size - 1, size - 1), size / 5.0, size / 5.0);
-        QFont font = painter.font();
-        font.setBold(true);
-        font.setPixelSize(glyph.size() > 2 ? size * 5 / 16 : size * 9 / 16);
-        painter.setFont(font);
-        painter.setPen(Qt::white);
-        painter.drawText(QRect(0, 0, size, size), Qt::AlignCenter, glyph);
+        renderer.render(&painter);
         painter.end();
         icon.addPixmap(pixmap);
     }
     return icon;
 }
 
+QHash<QString, QIcon>& Cache() {
+    static QHash<QString, QIcon> cache;
+    return cache;
+}
+
+// The list asks for a row's icon at every paint, so each image is drawn once. The
+// pixmaps are released with the application, not after it.
+QIcon Cached(const char* name, std::span<const int> sizes = kSizes) {
+    QHash<QString, QIcon>& cache = Cache();
+    if (cache.isEmpty()) {
+        LoadIconResources();
+        qAddPostRoutine([] { Cache().clear(); });
+    }
+    const QString key = QString::fromLatin1(name);
+    auto found = cache.find(key);
+    if (found == cache.end()) {
+        found = cache.insert(key, Draw(key, sizes));
+    }
+    return *found;
+}
+
 }  // namespace
 
 QIcon ToolbarImage(int number) {
-    const QColor item(0x2E, 0x7D, 0x32);
-    const QColor group(0x15, 0x65, 0xC0);
-    switch (number) {
-        case 1:
-            return Badge(item, QStringLiteral("+"));
-        case 2:
-            return Badge(item, QStringLiteral("ID"));
-        case 3:
-            return Badge(item, QStringLiteral("PW"));
-        case 4:
-            return Badge(item, QStringLiteral("URL"));
-        case 5:
-            return Badge(item, QStringLiteral("i"));
-        case 6:
-            return Badge(QColor(0x6A, 0x1B, 0x9A), QStringLiteral("▲"));
-        case 7:
-            return Badge(group, QStringLiteral("G+"));
-        case 8:
-            return Badge(group, QStringLiteral("G−"));
-        case 9:
-            return Badge(group, QStringLiteral("G"));
-        case 10:
-            return Badge(QColor(0xEF, 0x6C, 0x00), QStringLiteral("⌨"));
-        default:
-            return {};
+    if (number < 1 || number > static_cast<int>(kToolbarNames.size())) {
+        return {};
     }
+    return Cached(kToolbarNames[number - 1]);
 }
 
 QIcon RowIcon(int number) {
-    switch (number) {
-        case 1:
-            return Badge(QColor(0x54, 0x6E, 0x7A), QStringLiteral("•"));
-        case 2:
-            return Badge(QColor(0xC6, 0x28, 0x28), QStringLiteral("!"));
-        case 3:
-            return Badge(QColor(0x2E, 0x7D, 0x32), QStringLiteral("◷"));
-        default:
-            return {};
+    if (number < 1 || number > static_cast<int>(kRowNames.size())) {
+        return {};
     }
+    return Cached(kRowNames[number - 1]);
+}
+
+QIcon ProgramIcon() {
+    return Cached("zorvan", kProgramSizes);
 }
 
 }  // namespace zorvan::icons

@@ -11,4 +11,7 @@ QIcon ToolbarImage(int number);
 // expiry date has not come.
 QIcon RowIcon(int number);
 
+// The program's own icon, for its windows and the desktop.
+QIcon ProgramIcon();
+
 }  // namespace zorvan::icons
