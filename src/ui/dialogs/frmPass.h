@@ -53,6 +53,7 @@ private:
     void PrepareMode(bool confirmation, bool blnTopMost);
     void HandleCommandLine();
     void Succeed(const QString& password);
+    void ClearBox(int index);
     void WipeBoxes();
 
     Session& session_;

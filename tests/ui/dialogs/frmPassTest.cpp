@@ -6,6 +6,7 @@
 #include "app/Settings.h"
 #include "support/FakeUi.h"
 #include "support/UiTempVault.h"
+#include "ui/Text.h"
 #include "ui/dialogs/frmPass.h"
 #include "vault/Cipher.h"
 #include "vault/CyrptFunction.h"
@@ -169,6 +170,26 @@ private slots:
         f.dialog.CheckPass(false);
         QVERIFY(f.vault.session->blnPassOK);
         QCOMPARE(f.vault.session->strMasterPass, std::string("my pass"));
+    }
+
+    void wipingATextClearsItsWholeBuffer() {
+        // A text that lost characters at both ends keeps them in its buffer.
+        QString text = QStringLiteral("0123456789").repeated(4);
+        text.remove(0, 5);
+        text.chop(5);
+        const auto& d = text.data_ptr();
+        const QChar* buffer = text.constData() - d.freeSpaceAtBegin();
+        const qsizetype room = d.freeSpaceAtBegin() + text.size() + d.freeSpaceAtEnd();
+        QVERIFY(room >= 40);
+        WipeText(text);
+        QVERIFY(text.isEmpty());
+        QVERIFY(std::all_of(buffer, buffer + room, [](QChar c) { return c.isNull(); }));
+
+        // A buffer shared with another text is not this one's to wipe.
+        const QString kept = QStringLiteral("secret").repeated(2);
+        QString shared = kept;
+        WipeText(shared);
+        QCOMPARE(kept, QStringLiteral("secretsecret"));
     }
 
     void backupModeChecksTheGivenValueAndIgnoresTheCommandLine() {
