@@ -18,9 +18,9 @@
 
 namespace zorvan {
 
-Startup::Startup(std::filesystem::path dataFolder, std::vector<std::string> arguments,
+Startup::Startup(std::filesystem::path dataFolder, std::optional<SecretText> password,
                  UiServices& ui)
-    : dataFolder_(std::move(dataFolder)), arguments_(std::move(arguments)), ui_(ui) {}
+    : dataFolder_(std::move(dataFolder)), password_(std::move(password)), ui_(ui) {}
 
 Startup::~Startup() {
     delete pass_.data();
@@ -52,7 +52,7 @@ bool Startup::Start() {
 
     ReportDamage();
 
-    pass_ = new frmPass(*session_, ui_, arguments_);
+    pass_ = new frmPass(*session_, ui_, std::move(password_));
     pass_->setAttribute(Qt::WA_DeleteOnClose);
     pass_->SetShowMainWindow([this] { ShowMainWindow(); });
     pass_->show();

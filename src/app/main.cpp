@@ -1,7 +1,8 @@
 #include <QApplication>
 #include <cstdlib>
+#include <utility>
 
-#include "app/ProgramArguments.h"
+#include "app/LaunchArguments.h"
 #include "app/Startup.h"
 #include "platform/ProcessHardening.h"
 #include "platform/ProgramFolder.h"
@@ -10,6 +11,9 @@
 
 int main(int argc, char** argv) {
     zorvan::DisableCoreDumps();
+    // Before Qt or anything else copies the arguments: the password is taken out
+    // and blanked where other processes read the command line.
+    zorvan::LaunchArguments launch = zorvan::TakeLaunchArguments(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorvan"));
 
@@ -20,7 +24,7 @@ int main(int argc, char** argv) {
         dataDir.isEmpty() ? zorvan::ProgramFolder() : zorvan::Utf8ToPath(dataDir.toStdString());
 
     zorvan::QtUiServices ui;
-    zorvan::Startup startup(folder, zorvan::ProgramArguments(), ui);
+    zorvan::Startup startup(folder, std::move(launch.password), ui);
     if (!startup.Start()) {
         return 0;
     }

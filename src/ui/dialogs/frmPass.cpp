@@ -8,13 +8,11 @@
 #include <QPushButton>
 #include <utility>
 
-#include "app/CommandLine.h"
 #include "app/Session.h"
 #include "app/SettingsKeys.h"
 #include "app/SettingsStore.h"
 #include "app/WindowServices.h"
 #include "platform/Codepage.h"
-#include "platform/SecureWipe.h"
 #include "platform/StorageError.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
@@ -24,9 +22,12 @@
 
 namespace zorvan {
 
-frmPass::frmPass(Session& session, UiServices& ui, std::vector<std::string> arguments,
+frmPass::frmPass(Session& session, UiServices& ui, std::optional<SecretText> commandLinePassword,
                  QWidget* parent)
-    : QDialog(parent), session_(session), ui_(ui), arguments_(std::move(arguments)) {
+    : QDialog(parent),
+      session_(session),
+      ui_(ui),
+      commandLinePassword_(std::move(commandLinePassword)) {
     setObjectName(QStringLiteral("frmPass"));
     setWindowTitle(Res(res::kPasswordEntry));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -104,12 +105,12 @@ void frmPass::BackupPass(const QString& strCheckPass, bool blnTopMost) {
 }
 
 void frmPass::HandleCommandLine() {
-    auto password = FindPasswordOption(arguments_);
-    if (!password) {
+    if (!commandLinePassword_) {
         return;
     }
-    QString text = ToQ(*password);
-    SecureWipe(*password);
+    // Tried once; the box holds the only copy from here on.
+    QString text = ToQ(*commandLinePassword_);
+    commandLinePassword_.reset();
     txtPass[0]->setText(text);
     WipeText(text);
     cmdPass_Click(0);
