@@ -32,8 +32,14 @@ frmPass* Startup::passwordDialog() const {
 
 bool Startup::Start() {
     instance_ = std::make_unique<SingleInstance>(dataFolder_);
-    if (!instance_->Claim()) {
-        return false;
+    switch (instance_->Claim()) {
+        case SingleInstance::Outcome::kFirst:
+            break;
+        case SingleInstance::Outcome::kActivated:
+            return false;
+        case SingleInstance::Outcome::kRefused:
+            ui_.Message(nullptr, instance_->refusal(), UiServices::Buttons::kOk);
+            return false;
     }
     connect(instance_.get(), &SingleInstance::activationRequested, this,
             &Startup::BringLastWindowForward);

@@ -31,8 +31,9 @@ public:
     Startup(std::filesystem::path dataFolder, std::optional<SecretText> password, UiServices& ui);
     ~Startup() override;
 
-    // Runs the start-up procedure. False when the program should end at once (another
-    // copy runs, or the data folder cannot be prepared).
+    // Runs the start-up procedure. False when the program should end at once: another
+    // copy runs (and was asked to show itself), or the start was refused or the data
+    // folder cannot be prepared (the user has been told why).
     bool Start();
 
     frmPass* passwordDialog() const;

@@ -5,8 +5,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "support/FakeUi.h"
+#include "support/RuntimeFolder.h"
 #include "ui/dialogs/frmPass.h"
 #include "ui/main/frmMain.h"
 #include "vault/Cipher.h"
@@ -92,6 +94,7 @@ private:
         process.waitForFinished(10000);
     }
 
+    test::RuntimeFolder runtime_;
 #ifdef ZORVAN_TEST_X11
     std::unique_ptr<test::XvfbServer> xvfb_;
 #endif
@@ -155,6 +158,23 @@ private slots:
         QVERIFY(!startup.Start());
         QCOMPARE(ui.messages.size(), 1);
         QVERIFY(startup.passwordDialog() == nullptr);
+    }
+
+    void aCopyThatHoldsTheFolderButNeverAnswersIsReported() {
+        const test::RuntimeFolder runtime;
+        QTemporaryDir dir;
+        SingleInstance holder(dir.path().toStdString());
+        QCOMPARE(holder.Claim(), SingleInstance::Outcome::kFirst);
+        // Its socket goes behind its back: it keeps the folder but cannot be reached.
+        QVERIFY(QFile::remove(runtime.Find(QStringLiteral("!.lock"))));
+        test::FakeUi ui;
+        Startup startup(dir.path().toStdString(), {}, ui);
+        QVERIFY(!startup.Start());
+        QCOMPARE(ui.messages.size(), 1);
+        QVERIFY2(ui.messages.front().contains(QStringLiteral("応答がありません")),
+                 qPrintable(ui.messages.front()));
+        QVERIFY(startup.passwordDialog() == nullptr);
+        QVERIFY(QDir(dir.path()).isEmpty());
     }
 
     void secondCopyEndsAtOnceWithoutTouchingTheFolder() {
