@@ -1,16 +1,13 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
 
-#include "platform/LockedPages.h"
-#include "platform/SecureWipe.h"
+#include "platform/SecureHeap.h"
 
 namespace zorvan {
 
-// An allocator for containers of secrets: their memory is locked in RAM while it
-// is in use, and wiped before it goes back to the heap, so that neither the swap
-// file nor a later allocation sees what it held.
+// An allocator for containers of secrets: their memory comes from the locked
+// heap (SecureHeap) and is wiped before it is reused.
 template <typename T>
 class SecureAllocator {
 public:
@@ -20,16 +17,9 @@ public:
     template <typename U>
     SecureAllocator(const SecureAllocator<U>&) noexcept {}
 
-    T* allocate(std::size_t count) {
-        T* memory = std::allocator<T>().allocate(count);
-        LockPages(memory, count * sizeof(T));
-        return memory;
-    }
-
+    T* allocate(std::size_t count) { return static_cast<T*>(SecureAllocate(count * sizeof(T))); }
     void deallocate(T* memory, std::size_t count) noexcept {
-        SecureWipe(memory, count * sizeof(T));
-        UnlockPages(memory, count * sizeof(T));
-        std::allocator<T>().deallocate(memory, count);
+        SecureFree(memory, count * sizeof(T));
     }
 
     template <typename U>

@@ -1,6 +1,6 @@
 #include "vault/CyrptFunction.h"
 
-#include "platform/LockedPages.h"
+#include "platform/SecureHeap.h"
 
 namespace zorvan::CyrptFunction {
 
@@ -8,7 +8,7 @@ namespace {
 Cipher& Current() {
     static Cipher current;
     // The key table of the running program stays in RAM for the process's life.
-    static const bool locked = (LockPages(&current, sizeof current), true);
+    static const bool locked = (LockForLife(&current, sizeof current), true);
     (void)locked;
     return current;
 }

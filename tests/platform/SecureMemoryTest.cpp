@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 
-#include "platform/LockedPages.h"
 #include "platform/SecureBytes.h"
 #include "platform/SecureWipe.h"
 
@@ -26,7 +27,37 @@ long LockedKb() {
     return -1;
 }
 
-TEST(SecureBytes, ItsPagesAreLockedWhileItLives) {
+// Whether the mapping that holds an address is locked (/proc/self/smaps).
+bool IsLocked(const void* address) {
+    const auto at = reinterpret_cast<std::uintptr_t>(address);
+    std::ifstream maps("/proc/self/smaps");
+    std::string line;
+    bool inside = false;
+    while (std::getline(maps, line)) {
+        // A mapping's first line starts with its range ("7f00-7f10 rw-p ..."),
+        // the lines of its figures with a name ("Locked:   8 kB").
+        std::uintptr_t begin = 0;
+        std::uintptr_t end = 0;
+        char dash = 0;
+        std::istringstream fields(line);
+        if (fields >> std::hex >> begin >> dash >> end && dash == '-') {
+            inside = begin <= at && at < end;
+        } else if (inside && line.rfind("Locked:", 0) == 0) {
+            return std::strtol(line.c_str() + 7, nullptr, 10) > 0;
+        }
+    }
+    return false;
+}
+
+TEST(SecureBytes, EverySizeLiesInLockedMemory) {
+    for (const std::size_t size : {1, 100, 5000, 16 * 1024, 300 * 1024}) {
+        SecureBytes secret(size);
+        EXPECT_TRUE(IsLocked(secret.data())) << size;
+        EXPECT_TRUE(IsLocked(secret.data() + size - 1)) << size;
+    }
+}
+
+TEST(SecureBytes, LargeOnesGiveTheirLockedPagesBack) {
     const long before = LockedKb();
     ASSERT_GE(before, 0);
     {
@@ -36,20 +67,13 @@ TEST(SecureBytes, ItsPagesAreLockedWhileItLives) {
     EXPECT_EQ(LockedKb(), before);
 }
 
-TEST(LockedPages, APageStaysLockedUntilTheLastRangeOnItIsUnlocked) {
-    const std::size_t page = os::PageSize();
-    auto* memory = static_cast<unsigned char*>(std::aligned_alloc(page, page));
-    ASSERT_NE(memory, nullptr);
+TEST(SecureBytes, SmallOnesReuseLockedMemoryInsteadOfLockingMore) {
+    { SecureBytes warm(100); }
     const long before = LockedKb();
-    LockPages(memory, 16);
-    LockPages(memory + page / 2, 16);
-    const long locked = LockedKb();
-    EXPECT_EQ(locked - before, static_cast<long>(page / 1024));
-    UnlockPages(memory, 16);
-    EXPECT_EQ(LockedKb(), locked);  // the other range still needs it
-    UnlockPages(memory + page / 2, 16);
+    for (int i = 0; i < 10000; ++i) {
+        SecureBytes secret(100);
+    }
     EXPECT_EQ(LockedKb(), before);
-    std::free(memory);
 }
 #endif
 
