@@ -157,8 +157,8 @@ SingleInstance::Outcome SingleInstance::Claim() {
 }
 
 bool SingleInstance::TakeOver() {
-    // A copy whose lock file was removed behind its back (temporary-folder
-    // cleaners) still answers on its socket; it stays the running copy.
+    // A copy whose lock file was removed behind its back (a cleaner of the
+    // runtime folder) still answers on its socket; it stays the running copy.
     if (AskRunningCopy(kConnectAttemptMs)) {
         lock_->unlock();
         return false;
