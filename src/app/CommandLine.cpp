@@ -4,19 +4,31 @@ namespace zorvan {
 
 namespace {
 
-std::vector<std::string> SplitAtBlanks(std::string_view text) {
-    std::vector<std::string> pieces;
+// One run of text between blanks, and where it starts in the line.
+struct Piece {
+    std::size_t at = 0;
+    std::string_view text;
+};
+
+std::vector<Piece> SplitAtBlanks(std::string_view text) {
+    std::vector<Piece> pieces;
     std::size_t start = 0;
     for (;;) {
         const auto blank = text.find(' ', start);
-        pieces.emplace_back(
-            text.substr(start, blank == std::string_view::npos ? blank : blank - start));
+        pieces.push_back(
+            {start, text.substr(start, blank == std::string_view::npos ? blank : blank - start)});
         if (blank == std::string_view::npos) {
             return pieces;
         }
         start = blank + 1;
     }
 }
+
+// An argument and the part of the line it was written in.
+struct Argument {
+    std::string text;
+    ArgumentSpan span;
+};
 
 std::string WithoutEscapedQuotes(std::string_view text) {
     std::string out;
@@ -62,27 +74,31 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-std::vector<std::string> SplitCommandLine(std::string_view text) {
+namespace {
+
+std::vector<Argument> SplitWithSpans(std::string_view text) {
     if (text.find(' ') == std::string_view::npos) {
-        return {std::string(text)};
+        return {{std::string(text), {0, text.size()}}};
     }
     const auto pieces = SplitAtBlanks(text);
-    std::vector<std::string> arguments;
+    std::vector<Argument> arguments;
     for (std::size_t i = 0; i < pieces.size(); ++i) {
-        const std::string& piece = pieces[i];
-        if (piece.empty()) {
+        const Piece& piece = pieces[i];
+        if (piece.text.empty()) {
             continue;
         }
-        if (piece.front() != '"') {
-            arguments.push_back(piece);
+        if (piece.text.front() != '"') {
+            arguments.push_back(
+                {std::string(piece.text), {piece.at, piece.at + piece.text.size()}});
             continue;
         }
-        std::string collected = piece.substr(1);
+        std::string collected(piece.text.substr(1));
         // No \" pair spans a blank, so only the piece just added can close the
         // argument; looking at it alone keeps a long unclosed argument linear.
         bool closed = EndsWithClosingQuote(collected);
-        while (!closed && i + 1 < pieces.size()) {
-            const std::string& next = pieces[++i];
+        std::size_t last = i;
+        while (!closed && last + 1 < pieces.size()) {
+            const std::string_view next = pieces[++last].text;
             collected += ' ';
             collected += next;
             closed = EndsWithClosingQuote(next);
@@ -90,18 +106,64 @@ std::vector<std::string> SplitCommandLine(std::string_view text) {
         if (closed) {
             collected.pop_back();
         }
-        arguments.push_back(Unescape(collected));
+        arguments.push_back(
+            {Unescape(collected), {piece.at, pieces[last].at + pieces[last].text.size()}});
+        i = last;
     }
     return arguments;
 }
 
-std::optional<std::string> FindPasswordOption(const std::vector<std::string>& arguments) {
-    for (std::size_t i = 0; i + 1 < arguments.size(); ++i) {
-        if (EqualsIgnoringCase(arguments[i], "/p")) {
-            return arguments[i + 1];
+std::optional<std::size_t> FindPasswordIndex(std::size_t count, auto argumentAt) {
+    for (std::size_t i = 0; i + 1 < count; ++i) {
+        if (EqualsIgnoringCase(argumentAt(i), "/p")) {
+            return i + 1;
         }
     }
     return std::nullopt;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitCommandLine(std::string_view text) {
+    std::vector<std::string> texts;
+    for (auto& argument : SplitWithSpans(text)) {
+        texts.push_back(std::move(argument.text));
+    }
+    return texts;
+}
+
+std::optional<ArgumentSpan> FindPasswordSpan(std::string_view text) {
+    const auto arguments = SplitWithSpans(text);
+    const auto index = FindPasswordIndex(
+        arguments.size(), [&](std::size_t i) -> std::string_view { return arguments[i].text; });
+    if (!index) {
+        return std::nullopt;
+    }
+    return arguments[*index].span;
+}
+
+std::size_t ArgumentsStart(std::string_view line) {
+    std::size_t at = 0;
+    if (!line.empty() && line.front() == '"') {
+        const auto close = line.find('"', 1);
+        at = close == std::string_view::npos ? line.size() : close + 1;
+    } else {
+        const auto blank = line.find(' ');
+        at = blank == std::string_view::npos ? line.size() : blank;
+    }
+    while (at < line.size() && line[at] == ' ') {
+        ++at;
+    }
+    return at;
+}
+
+std::optional<std::string> FindPasswordOption(const std::vector<std::string>& arguments) {
+    const auto index = FindPasswordIndex(
+        arguments.size(), [&](std::size_t i) -> std::string_view { return arguments[i]; });
+    if (!index) {
+        return std::nullopt;
+    }
+    return arguments[*index];
 }
 
 }  // namespace zorvan

@@ -17,4 +17,19 @@ std::vector<std::string> SplitCommandLine(std::string_view text);
 // as the last argument gives nothing.
 std::optional<std::string> FindPasswordOption(const std::vector<std::string>& arguments);
 
+// Where an argument was written in a command line: [begin, end), quotes included.
+struct ArgumentSpan {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    bool operator==(const ArgumentSpan&) const = default;
+};
+
+// Where in a command line the password lies that FindPasswordOption would find
+// among SplitCommandLine's arguments, so that it can be blanked there.
+std::optional<ArgumentSpan> FindPasswordSpan(std::string_view text);
+
+// Where the arguments start in a whole Windows command line: after the program's
+// name, which may be quoted, and the blanks that follow it.
+std::size_t ArgumentsStart(std::string_view line);
+
 }  // namespace zorvan

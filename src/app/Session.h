@@ -1,9 +1,7 @@
 #pragma once
 
-#include <string>
-
 #include "app/DataFiles.h"
-#include "platform/SecureWipe.h"
+#include "platform/SecretText.h"
 
 namespace zorvan {
 
@@ -11,8 +9,9 @@ namespace zorvan {
 // the results of the last password dialog.
 struct Session {
     DataPaths paths;
-    // The master password of the running program, set by a successful password dialog.
-    std::string strMasterPass;
+    // The master password of the running program, set by a successful password
+    // dialog; locked in RAM and wiped when replaced.
+    SecretText strMasterPass;
     // The last password dialog ended with an accepted password.
     bool blnPassOK = false;
 
@@ -20,7 +19,6 @@ struct Session {
     explicit Session(DataPaths dataPaths) : paths(std::move(dataPaths)) {}
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
-    ~Session() { SecureWipe(strMasterPass); }
 };
 
 }  // namespace zorvan

@@ -11,6 +11,9 @@
 #include <QtGlobal>
 #include <system_error>
 
+#include "platform/LocalPeer.h"
+#include "platform/RuntimeFolder.h"
+
 namespace zorvan {
 
 namespace {
@@ -31,10 +34,13 @@ constexpr char kRequest[] = "zorvan:show\n";
 constexpr char kAnswer[] = "zorvan:shown\n";
 constexpr qint64 kMaxLine = 64;
 
+// The private folder inside the data folder, for a user without a runtime folder.
+constexpr char kFallbackFolder[] = ".zorvan-run";
+
 // The folder's path with "." and "..", symbolic links and a trailing separator
-// resolved, so that every spelling of one folder gives the same text. The folder
+// resolved, so that every spelling of one folder gives the same path. The folder
 // need not exist yet; nothing is created.
-QByteArray CanonicalFolderText(const std::filesystem::path& folder) {
+std::filesystem::path CanonicalFolder(const std::filesystem::path& folder) {
     std::error_code error;
     std::filesystem::path absolute = std::filesystem::absolute(folder, error);
     if (error) {
@@ -47,12 +53,21 @@ QByteArray CanonicalFolderText(const std::filesystem::path& folder) {
     if (!canonical.has_filename() && canonical.has_relative_path()) {
         canonical = canonical.parent_path();
     }
+    return canonical;
+}
+
+QByteArray CanonicalFolderText(const std::filesystem::path& folder) {
+    const std::filesystem::path canonical = CanonicalFolder(folder);
 #ifdef Q_OS_WIN
     // Windows file names ignore case.
     return QString::fromStdWString(canonical.native()).toCaseFolded().toUtf8();
 #else
     return QByteArray::fromStdString(canonical.native());
 #endif
+}
+
+QString ToQ(const std::filesystem::path& path) {
+    return QString::fromStdU16String(path.u16string());
 }
 
 // The name shared by the lock file and the local socket of one data folder.
@@ -65,10 +80,7 @@ QString ClaimName(const std::filesystem::path& folder) {
 }  // namespace
 
 SingleInstance::SingleInstance(const std::filesystem::path& dataFolder, QObject* parent)
-    : QObject(parent),
-      dataFolder_(dataFolder),
-      serverName_(ClaimName(dataFolder)),
-      lockPath_(QDir(QDir::tempPath()).absoluteFilePath(serverName_ + QStringLiteral(".lock"))) {}
+    : QObject(parent), dataFolder_(dataFolder) {}
 
 SingleInstance::~SingleInstance() {
     // Stop answering before giving up the claim: a copy that takes the claim next
@@ -83,9 +95,32 @@ SingleInstance::~SingleInstance() {
     }
 }
 
-bool SingleInstance::Claim() {
+bool SingleInstance::ChooseNames() {
+    const auto folder = PrivateRuntimeFolder(CanonicalFolder(dataFolder_) / kFallbackFolder);
+    if (!folder) {
+        return false;
+    }
+    const QString name = ClaimName(dataFolder_);
+    lockPath_ = QDir(ToQ(*folder)).absoluteFilePath(name + QStringLiteral(".lock"));
+#ifdef Q_OS_WIN
+    // Pipes share one name space for all users: the SID keeps this user's apart.
+    serverName_ = name + QLatin1Char('-') + QString::fromStdString(CurrentUserId());
+#else
+    serverName_ = QDir(ToQ(*folder)).absoluteFilePath(name);
+#endif
+    return true;
+}
+
+SingleInstance::Outcome SingleInstance::Claim() {
     if (claimed_) {
-        return true;
+        return Outcome::kFirst;
+    }
+    if (!ChooseNames()) {
+        // A claim anywhere else could be planted or taken by another user. Rather
+        // than never starting, run without one.
+        qWarning("Zorvan: no private folder for the one-copy lock; running without it");
+        claimed_ = true;
+        return Outcome::kFirst;
     }
     lock_ = std::make_unique<QLockFile>(lockPath_);
     // Only a dead owner makes the lock stale, never its age: a copy may run for weeks.
@@ -94,31 +129,36 @@ bool SingleInstance::Claim() {
     const QDeadlineTimer deadline(kReachTimeoutMs);
     for (;;) {
         if (lock_->tryLock(0)) {
-            return TakeOver();
+            return TakeOver() ? Outcome::kFirst : Outcome::kActivated;
         }
         if (lock_->error() != QLockFile::LockFailedError) {
-            // The lock file cannot be made at all (temporary folder missing or not
-            // writable). Rather than never starting, run without the lock unless a
-            // running copy answers.
+            // The lock file cannot be made at all (folder full or read-only).
+            // Rather than never starting, run without the lock unless a running
+            // copy answers.
             qWarning("Zorvan: cannot create %s; running without the one-copy lock",
                      qPrintable(QDir::toNativeSeparators(lockPath_)));
-            return TakeOver();
+            return TakeOver() ? Outcome::kFirst : Outcome::kActivated;
         }
         // Another copy holds the folder. It may still be starting, or be ending.
         if (AskRunningCopy(kConnectAttemptMs)) {
-            return false;
+            return Outcome::kActivated;
         }
         if (deadline.hasExpired()) {
-            qWarning("Zorvan: another copy holds this data folder but does not answer");
-            return false;
+            // Two copies must never work on one vault, so this one ends; but not
+            // without saying why.
+            refusal_ = QStringLiteral(
+                "このデータフォルダーは、すでに起動している Zorvan が使っていますが、"
+                "応答がありません。\n"
+                "起動中か終了中のようです。しばらく待ってから、もう一度起動してください。");
+            return Outcome::kRefused;
         }
         QThread::msleep(kRetryPauseMs);
     }
 }
 
 bool SingleInstance::TakeOver() {
-    // A copy whose lock file was removed behind its back (temporary-folder
-    // cleaners) still answers on its socket; it stays the running copy.
+    // A copy whose lock file was removed behind its back (a cleaner of the
+    // runtime folder) still answers on its socket; it stays the running copy.
     if (AskRunningCopy(kConnectAttemptMs)) {
         lock_->unlock();
         return false;
@@ -129,7 +169,19 @@ bool SingleInstance::TakeOver() {
     server_ = new QLocalServer(this);
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     connect(server_, &QLocalServer::newConnection, this, &SingleInstance::AcceptConnections);
-    if (!server_->listen(serverName_)) {
+#ifdef Q_OS_WIN
+    // QLocalServer creates its pipe instances without FILE_FLAG_FIRST_PIPE_INSTANCE,
+    // so it would join a pipe somebody else made under this name. A first instance
+    // made here makes sure the name is this process's; the server's own instances
+    // then keep it, and this one goes.
+    const std::intptr_t first =
+        CreateFirstPipeInstance(QStringLiteral("\\\\.\\pipe\\%1").arg(serverName_).toStdString());
+    const bool listening = first != -1 && server_->listen(serverName_);
+    ClosePipeInstance(first);
+#else
+    const bool listening = server_->listen(serverName_);
+#endif
+    if (!listening) {
         // Still the running copy; later copies will find the claim and end.
         qWarning("Zorvan: cannot listen for later copies: %s", qPrintable(server_->errorString()));
     }
@@ -141,6 +193,11 @@ bool SingleInstance::AskRunningCopy(int connectTimeoutMs) const {
     QLocalSocket socket;
     socket.connectToServer(serverName_);
     if (!socket.waitForConnected(connectTimeoutMs)) {
+        return false;
+    }
+    if (!PeerIsCurrentUser(socket.socketDescriptor(), true)) {
+        // Not a copy of this user's: it is told nothing, and does not count.
+        socket.abort();
         return false;
     }
     // Connected: a running copy exists, whatever happens to the request.
@@ -165,6 +222,12 @@ bool SingleInstance::AskRunningCopy(int connectTimeoutMs) const {
 
 void SingleInstance::AcceptConnections() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        if (!PeerIsCurrentUser(socket->socketDescriptor(), false)) {
+            // Only this user's own copies may ask for a window.
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { ReadRequests(socket); });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         ReadRequests(socket);

@@ -18,9 +18,9 @@
 
 namespace zorvan {
 
-Startup::Startup(std::filesystem::path dataFolder, std::vector<std::string> arguments,
+Startup::Startup(std::filesystem::path dataFolder, std::optional<SecretText> password,
                  UiServices& ui)
-    : dataFolder_(std::move(dataFolder)), arguments_(std::move(arguments)), ui_(ui) {}
+    : dataFolder_(std::move(dataFolder)), password_(std::move(password)), ui_(ui) {}
 
 Startup::~Startup() {
     delete pass_.data();
@@ -32,8 +32,14 @@ frmPass* Startup::passwordDialog() const {
 
 bool Startup::Start() {
     instance_ = std::make_unique<SingleInstance>(dataFolder_);
-    if (!instance_->Claim()) {
-        return false;
+    switch (instance_->Claim()) {
+        case SingleInstance::Outcome::kFirst:
+            break;
+        case SingleInstance::Outcome::kActivated:
+            return false;
+        case SingleInstance::Outcome::kRefused:
+            ui_.Message(nullptr, instance_->refusal(), UiServices::Buttons::kOk);
+            return false;
     }
     connect(instance_.get(), &SingleInstance::activationRequested, this,
             &Startup::BringLastWindowForward);
@@ -52,7 +58,7 @@ bool Startup::Start() {
 
     ReportDamage();
 
-    pass_ = new frmPass(*session_, ui_, arguments_);
+    pass_ = new frmPass(*session_, ui_, std::move(password_));
     pass_->setAttribute(Qt::WA_DeleteOnClose);
     pass_->SetShowMainWindow([this] { ShowMainWindow(); });
     pass_->show();

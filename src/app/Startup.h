@@ -4,8 +4,9 @@
 #include <QPointer>
 #include <filesystem>
 #include <memory>
-#include <string>
-#include <vector>
+#include <optional>
+
+#include "platform/SecretText.h"
 
 class QWidget;
 
@@ -26,11 +27,13 @@ class Startup : public QObject {
 public:
     static constexpr int kVersion = 0 * 10000 + 0 * 100 + 5;
 
-    Startup(std::filesystem::path dataFolder, std::vector<std::string> arguments, UiServices& ui);
+    // password: the one given at start ("/p", --password-stdin), tried once at login.
+    Startup(std::filesystem::path dataFolder, std::optional<SecretText> password, UiServices& ui);
     ~Startup() override;
 
-    // Runs the start-up procedure. False when the program should end at once (another
-    // copy runs, or the data folder cannot be prepared).
+    // Runs the start-up procedure. False when the program should end at once: another
+    // copy runs (and was asked to show itself), or the start was refused or the data
+    // folder cannot be prepared (the user has been told why).
     bool Start();
 
     frmPass* passwordDialog() const;
@@ -43,7 +46,7 @@ private:
     void TrackActiveWindow();
 
     std::filesystem::path dataFolder_;
-    std::vector<std::string> arguments_;
+    std::optional<SecretText> password_;
     UiServices& ui_;
     std::unique_ptr<SingleInstance> instance_;
     std::unique_ptr<Session> session_;

@@ -1,8 +1,9 @@
 #include <QApplication>
 #include <cstdlib>
+#include <utility>
 
 #include "app/DataFolder.h"
-#include "app/ProgramArguments.h"
+#include "app/LaunchArguments.h"
 #include "app/Startup.h"
 #include "platform/ProcessHardening.h"
 #include "ui/QtTranslation.h"
@@ -11,6 +12,9 @@
 
 int main(int argc, char** argv) {
     zorvan::DisableCoreDumps();
+    // Before Qt or anything else copies the arguments: the password is taken out
+    // and blanked where other processes read the command line.
+    zorvan::LaunchArguments launch = zorvan::TakeLaunchArguments(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorvan"));
     QApplication::setWindowIcon(zorvan::icons::ProgramIcon());
@@ -20,7 +24,7 @@ int main(int argc, char** argv) {
         zorvan::ChooseDataFolder(zorvan::CurrentDataFolderSources());
 
     zorvan::QtUiServices ui;
-    zorvan::Startup startup(folder, zorvan::ProgramArguments(), ui);
+    zorvan::Startup startup(folder, std::move(launch.password), ui);
     if (!startup.Start()) {
         return 0;
     }

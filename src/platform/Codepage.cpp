@@ -280,7 +280,11 @@ std::string FromAnsi(std::string_view ansi) {
 }
 
 std::size_t AnsiLength(std::string_view utf8) {
-    return ToAnsi(utf8).size();
+    // Measured on every keystroke of a password box: the converted text goes too.
+    std::string ansi = ToAnsi(utf8);
+    const std::size_t length = ansi.size();
+    SecureWipe(ansi);
+    return length;
 }
 
 }  // namespace zorvan::codepage

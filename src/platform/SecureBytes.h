@@ -5,10 +5,13 @@
 #include <span>
 #include <vector>
 
+#include "platform/SecureAllocator.h"
+
 namespace zorvan {
 
-// A byte buffer for secrets (key bytes, deciphered records): its contents are
-// wiped when it is destroyed or replaced. Copying is explicit to keep copies rare.
+// A byte buffer for secrets (key bytes, deciphered records): its memory is locked
+// in RAM and wiped when it is freed, and bytes cut off by Resize are wiped at once.
+// Copying is explicit to keep copies rare.
 class SecureBytes {
 public:
     SecureBytes() = default;
@@ -16,16 +19,17 @@ public:
     explicit SecureBytes(std::span<const std::uint8_t> bytes)
         : bytes_(bytes.begin(), bytes.end()) {}
     SecureBytes(SecureBytes&& other) noexcept = default;
-    SecureBytes& operator=(SecureBytes&& other) noexcept;
+    SecureBytes& operator=(SecureBytes&& other) noexcept = default;
     SecureBytes(const SecureBytes&) = delete;
     SecureBytes& operator=(const SecureBytes&) = delete;
-    ~SecureBytes();
+    ~SecureBytes() = default;
 
     SecureBytes Clone() const { return SecureBytes(span()); }
 
     std::uint8_t* data() noexcept { return bytes_.data(); }
     const std::uint8_t* data() const noexcept { return bytes_.data(); }
     std::size_t size() const noexcept { return bytes_.size(); }
+    std::size_t capacity() const noexcept { return bytes_.capacity(); }
     bool empty() const noexcept { return bytes_.empty(); }
     std::uint8_t& operator[](std::size_t i) noexcept { return bytes_[i]; }
     std::uint8_t operator[](std::size_t i) const noexcept { return bytes_[i]; }
@@ -38,7 +42,7 @@ public:
     bool operator==(const SecureBytes& other) const { return bytes_ == other.bytes_; }
 
 private:
-    std::vector<std::uint8_t> bytes_;
+    std::vector<std::uint8_t, SecureAllocator<std::uint8_t>> bytes_;
 };
 
 }  // namespace zorvan

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <string>
 #include <string_view>
 
+#include "platform/SecretText.h"
+#include "platform/SecureWipe.h"
 #include "resources/Strings.h"
 
 namespace zorvan {
@@ -14,6 +17,41 @@ inline QString ToQ(std::string_view utf8) {
 }
 inline std::string FromQ(const QString& text) {
     return text.toStdString();
+}
+
+// Wipes a text's whole buffer, the spare room before and after the characters
+// included, and empties it. A buffer still shared with another QString is left to
+// that one; only this reference goes.
+inline void WipeText(QString& text) {
+    if (!text.isDetached()) {
+        text.clear();
+        return;
+    }
+    auto& d = text.data_ptr();
+    const qsizetype before = d.freeSpaceAtBegin();
+    const qsizetype room = before + text.size() + d.freeSpaceAtEnd();
+    SecureWipe(text.data() - before, static_cast<std::size_t>(room) * sizeof(QChar));
+    text.resize(0);
+}
+inline void WipeBytes(QByteArray& bytes) {
+    if (!bytes.isDetached()) {
+        bytes.clear();
+        return;
+    }
+    auto& d = bytes.data_ptr();
+    const qsizetype before = d.freeSpaceAtBegin();
+    SecureWipe(bytes.data() - before,
+               static_cast<std::size_t>(before + bytes.size() + d.freeSpaceAtEnd()));
+    bytes.resize(0);
+}
+
+// A password typed into a box, as UTF-8 in locked memory; the conversion leaves
+// no copy behind.
+inline SecretText SecretFromQ(const QString& text) {
+    QByteArray utf8 = text.toUtf8();
+    SecretText secret(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+    WipeBytes(utf8);
+    return secret;
 }
 
 // A string table entry.

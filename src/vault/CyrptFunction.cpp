@@ -1,10 +1,15 @@
 #include "vault/CyrptFunction.h"
 
+#include "platform/SecureHeap.h"
+
 namespace zorvan::CyrptFunction {
 
 namespace {
 Cipher& Current() {
     static Cipher current;
+    // The key table of the running program stays in RAM for the process's life.
+    static const bool locked = (LockForLife(&current, sizeof current), true);
+    (void)locked;
     return current;
 }
 }  // namespace

@@ -40,5 +40,35 @@ TEST(PasswordOption, NothingWithoutOptionOrWhenItIsLast) {
     EXPECT_FALSE(FindPasswordOption({"-p", "secret"}));
 }
 
+TEST(PasswordSpan, CoversThePasswordAsWrittenQuotesIncluded) {
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        {"/p secret", "secret"},
+        {"x  /P  \"my pass\" y", "\"my pass\""},
+        {"/p \"a\\\"b\" /p other", "\"a\\\"b\""},  // the first /p counts
+        {"/p \"open to the end", "\"open to the end"},
+        {"/p \"\" x", "\"\""},
+    };
+    for (const auto& [line, written] : cases) {
+        const auto span = FindPasswordSpan(line);
+        ASSERT_TRUE(span) << line;
+        EXPECT_EQ(line.substr(span->begin, span->end - span->begin), written) << line;
+    }
+    EXPECT_FALSE(FindPasswordSpan("/p"));
+    EXPECT_FALSE(FindPasswordSpan("secret /p"));
+}
+
+TEST(ArgumentsStart, SkipsTheProgramNameQuotedOrNotAndTheBlanksAfterIt) {
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        {"zorvan.exe /p x", "/p x"},
+        {"\"C:\\Program Files\\zorvan.exe\"   /p x", "/p x"},
+        {"\"C:\\a b\\zorvan.exe\"/p x", "/p x"},
+        {"zorvan.exe", ""},
+        {"\"unclosed /p x", ""},
+    };
+    for (const auto& [line, rest] : cases) {
+        EXPECT_EQ(line.substr(ArgumentsStart(line)), rest) << line;
+    }
+}
+
 }  // namespace
 }  // namespace zorvan

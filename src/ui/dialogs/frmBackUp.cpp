@@ -16,7 +16,6 @@
 #include "app/Session.h"
 #include "app/TextFile.h"
 #include "app/WindowServices.h"
-#include "platform/SecureWipe.h"
 #include "platform/StorageError.h"
 #include "ui/CommittedChange.h"
 #include "ui/LongOperation.h"
@@ -40,16 +39,6 @@ DateTimeParts PartsOf(const QDateTime& moment) {
     const QTime t = moment.time();
     return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()};
 }
-
-// The running master password, kept aside while the password dialog may replace
-// it, and wiped afterwards.
-struct RememberedPassword {
-    explicit RememberedPassword(const std::string& text) : utf8(text) {}
-    ~RememberedPassword() { SecureWipe(utf8); }
-    RememberedPassword(const RememberedPassword&) = delete;
-    RememberedPassword& operator=(const RememberedPassword&) = delete;
-    std::string utf8;
-};
 
 }  // namespace
 
@@ -279,16 +268,16 @@ void frmBackUp::RestoreSelected() {
         return;
     }
 
-    const RememberedPassword remembered(session_.strMasterPass);
+    // The running master password, kept aside while the password dialog may replace it.
+    const SecretText remembered = session_.strMasterPass.Clone();
     {
         frmPass pass(session_, ui_, {}, this);
         pass.BackupPass(ToQ(CheckValueText(header.checkBlock)), true);
         runPass_(pass);
     }
     auto putBack = [&] {
-        SecureWipe(session_.strMasterPass);
-        session_.strMasterPass = remembered.utf8;
-        CyrptFunction::SetCipherKey(KeyBytes(remembered.utf8).span());
+        session_.strMasterPass = remembered.Clone();
+        CyrptFunction::SetCipherKey(KeyBytes(remembered).span());
     };
     if (!session_.blnPassOK) {
         putBack();

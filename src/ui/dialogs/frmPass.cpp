@@ -6,14 +6,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <utility>
 
-#include "app/CommandLine.h"
 #include "app/Session.h"
 #include "app/SettingsKeys.h"
 #include "app/SettingsStore.h"
 #include "app/WindowServices.h"
 #include "platform/Codepage.h"
-#include "platform/SecureWipe.h"
 #include "platform/StorageError.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
@@ -23,22 +22,12 @@
 
 namespace zorvan {
 
-namespace {
-
-// A password as UTF-8 that is wiped when it goes out of scope.
-struct PasswordText {
-    explicit PasswordText(const QString& text) : utf8(text.toStdString()) {}
-    ~PasswordText() { SecureWipe(utf8); }
-    PasswordText(const PasswordText&) = delete;
-    PasswordText& operator=(const PasswordText&) = delete;
-    std::string utf8;
-};
-
-}  // namespace
-
-frmPass::frmPass(Session& session, UiServices& ui, std::vector<std::string> arguments,
+frmPass::frmPass(Session& session, UiServices& ui, std::optional<SecretText> commandLinePassword,
                  QWidget* parent)
-    : QDialog(parent), session_(session), ui_(ui), arguments_(std::move(arguments)) {
+    : QDialog(parent),
+      session_(session),
+      ui_(ui),
+      commandLinePassword_(std::move(commandLinePassword)) {
     setObjectName(QStringLiteral("frmPass"));
     setWindowTitle(Res(res::kPasswordEntry));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -116,11 +105,14 @@ void frmPass::BackupPass(const QString& strCheckPass, bool blnTopMost) {
 }
 
 void frmPass::HandleCommandLine() {
-    const auto password = FindPasswordOption(arguments_);
-    if (!password) {
+    if (!commandLinePassword_) {
         return;
     }
-    txtPass[0]->setText(ToQ(*password));
+    // Tried once; the box holds the only copy from here on.
+    QString text = ToQ(*commandLinePassword_);
+    commandLinePassword_.reset();
+    txtPass[0]->setText(text);
+    WipeText(text);
     cmdPass_Click(0);
 }
 
@@ -132,14 +124,20 @@ void frmPass::chkPass_Click() {
 }
 
 void frmPass::txtPass_Change(int index) {
+    // Each text the box lets go of is wiped here, where it is last held.
     QLineEdit* box = txtPass[index];
-    if (codepage::AnsiLength(box->text().toStdString()) > kMaxPasswordBytes) {
+    QString text = box->text();
+    if (codepage::AnsiLength(SecretFromQ(text)) > kMaxPasswordBytes) {
         ui_.Beep();
-        const QSignalBlocker block(box);
-        box->setText(lastAccepted_[index]);
+        {
+            const QSignalBlocker block(box);
+            box->setText(lastAccepted_[index]);
+        }
+        WipeText(text);
         return;
     }
-    lastAccepted_[index] = box->text();
+    QString previous = std::exchange(lastAccepted_[index], std::move(text));
+    WipeText(previous);
 }
 
 void frmPass::cmdPass_Click(int index) {
@@ -153,8 +151,7 @@ void frmPass::cmdPass_Click(int index) {
         txtPass[0]->setFocus();
         return;
     }
-    const PasswordText typed(txtPass[0]->text());
-    const QString checkValue = ToQ(CheckValue(typed.utf8));
+    const QString checkValue = ToQ(CheckValue(SecretFromQ(txtPass[0]->text())));
     if (settingMode) {
         try {
             SettingsStore(session_.paths.strIniFile).Set(settings::kPass, checkValue.toStdString());
@@ -165,7 +162,7 @@ void frmPass::cmdPass_Click(int index) {
         }
     } else if (checkValue != expectedCheckValue_) {
         ui_.Message(this, Res(res::kWrongPassword), UiServices::Buttons::kOk);
-        txtPass[0]->setText(QString());
+        ClearBox(0);
         txtPass[0]->setFocus();
         return;
     }
@@ -173,12 +170,11 @@ void frmPass::cmdPass_Click(int index) {
 }
 
 void frmPass::Succeed(const QString& password) {
-    const PasswordText typed(password);
-    const SecureBytes key = KeyBytes(typed.utf8);
+    SecretText typed = SecretFromQ(password);
+    const SecureBytes key = KeyBytes(typed);
     CyrptFunction::SetCipherKey(key.span());
     session_.blnPassOK = true;
-    SecureWipe(session_.strMasterPass);
-    session_.strMasterPass = typed.utf8;
+    session_.strMasterPass = std::move(typed);
     setWindowTitle(Res(res::kLoggingIn));
     WipeBoxes();
     if (showMainWindow_) {
@@ -187,17 +183,24 @@ void frmPass::Succeed(const QString& password) {
     accept();
 }
 
-void frmPass::WipeBoxes() {
-    // setText also clears the boxes' undo history, which holds earlier texts.
-    for (auto* box : txtPass) {
-        if (box != nullptr) {
-            const QSignalBlocker block(box);
-            box->setText(QString());
-        }
+void frmPass::ClearBox(int index) {
+    // The text is taken out first: once the box and the last accepted copy let go,
+    // this is the buffer's only holder and can wipe it. setText also clears the
+    // box's undo history, which holds earlier texts.
+    QString held = txtPass[index]->text();
+    WipeText(lastAccepted_[index]);
+    {
+        const QSignalBlocker block(txtPass[index]);
+        txtPass[index]->setText(QString());
     }
-    for (auto& text : lastAccepted_) {
-        text.fill(QLatin1Char('\0'));
-        text.clear();
+    WipeText(held);
+}
+
+void frmPass::WipeBoxes() {
+    for (int i = 0; i < 2; ++i) {
+        if (txtPass[i] != nullptr) {
+            ClearBox(i);
+        }
     }
 }
 

@@ -3,8 +3,9 @@
 #include <QDialog>
 #include <array>
 #include <functional>
-#include <string>
-#include <vector>
+#include <optional>
+
+#include "platform/SecretText.h"
 
 class QCheckBox;
 class QLabel;
@@ -17,9 +18,10 @@ struct Session;
 class UiServices;
 
 // Asks for the master password: first setting (typed twice, its check value stored),
-// login (checked against the stored check value, also from "/p" on the command
-// line) and backup check (against a backup's check value). On success the key made
-// from the password becomes the current cipher key and the session remembers it.
+// login (checked against the stored check value, also with the password given at
+// start: "/p" on the command line or --password-stdin) and backup check (against a backup's check
+// value). On success the key made from the password becomes the current cipher key and the session
+// remembers it.
 class frmPass : public QDialog {
     Q_OBJECT
 
@@ -27,7 +29,8 @@ public:
     // Most bytes a password may take in code page 932.
     static constexpr std::size_t kMaxPasswordBytes = 16;
 
-    frmPass(Session& session, UiServices& ui, std::vector<std::string> arguments,
+    // commandLinePassword: the password given at start, tried once by login mode.
+    frmPass(Session& session, UiServices& ui, std::optional<SecretText> commandLinePassword,
             QWidget* parent = nullptr);
     ~frmPass() override;
 
@@ -53,11 +56,12 @@ private:
     void PrepareMode(bool confirmation, bool blnTopMost);
     void HandleCommandLine();
     void Succeed(const QString& password);
+    void ClearBox(int index);
     void WipeBoxes();
 
     Session& session_;
     UiServices& ui_;
-    std::vector<std::string> arguments_;
+    std::optional<SecretText> commandLinePassword_;
     std::function<void()> showMainWindow_;
     QString expectedCheckValue_;
     std::array<QString, 2> lastAccepted_;

@@ -6,7 +6,6 @@
 #include <system_error>
 
 #include "app/Session.h"
-#include "platform/SecureWipe.h"
 #include "ui/CommittedChange.h"
 #include "ui/LongOperation.h"
 #include "ui/Text.h"
@@ -69,8 +68,7 @@ void PasswordChange::Run() {
             return;
         }
     }
-    SecureWipe(session.strMasterPass);
-    session.strMasterPass = typed.strMasterPass;
+    session.strMasterPass = typed.strMasterPass.Clone();
     status->setText(Res(res::kPasswordChanged));
 }
 

@@ -1,7 +1,8 @@
 // A stand-in for the program's start-up, run as real processes by SingleInstanceTest.
 //
 // Usage: SingleInstanceProbe DATA_FOLDER
-// Claims the folder. A later copy prints "second" and ends at once. The running copy
+// Claims the folder. A later copy prints "second" and ends at once, or "refused"
+// when the running copy never answers. The running copy
 // prints "first", then "activated" each time a later copy asks it to show itself,
 // and ends when its standard input closes (or after two minutes at most).
 
@@ -63,9 +64,15 @@ int main(int argc, char** argv) {
 
     auto instance =
         std::make_unique<zorvan::SingleInstance>(zorvan::Utf8ToPath(arguments[1].toStdString()));
-    if (!instance->Claim()) {
-        Say("second");
-        return 0;
+    switch (instance->Claim()) {
+        case zorvan::SingleInstance::Outcome::kFirst:
+            break;
+        case zorvan::SingleInstance::Outcome::kActivated:
+            Say("second");
+            return 0;
+        case zorvan::SingleInstance::Outcome::kRefused:
+            Say("refused");
+            return 0;
     }
     Say("first");
     QObject::connect(instance.get(), &zorvan::SingleInstance::activationRequested,

@@ -15,10 +15,24 @@
 #include <memory>
 #include <vector>
 
+#ifdef Q_OS_LINUX
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#endif
+
 #include "app/SingleInstance.h"
 #include "platform/StorageError.h"
+#include "support/RuntimeFolder.h"
 
 namespace {
+
+using zorvan::test::RuntimeFolder;
 
 // Waiting for something that should happen at once; generous for loaded machines.
 constexpr int kWaitMs = 30000;
@@ -154,6 +168,55 @@ std::filesystem::path ToPath(const QString& path) {
     return zorvan::Utf8ToPath(path.toStdString());
 }
 
+#ifdef Q_OS_LINUX
+constexpr uid_t kNobody = 65534;
+
+sockaddr_un AddressOf(const QString& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, QFile::encodeName(path).constData(),
+                 sizeof address.sun_path - 1);
+    return address;
+}
+
+// A process of another user listening at `path`, as a planted socket would be. It
+// writes to `report` how many bytes anybody sent it.
+pid_t ListenAsAnotherUser(const QString& path, int report) {
+    const sockaddr_un address = AddressOf(path);
+    const pid_t child = fork();
+    if (child != 0) {
+        return child;
+    }
+    signal(SIGTERM, SIG_DFL);  // not the test framework's handler, which reports it
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    // The kernel records the listener's user at listen(), after the change.
+    if (bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        chmod(address.sun_path, 0777) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0 ||
+        listen(fd, 8) != 0) {
+        _exit(2);
+    }
+    (void)!write(report, "L", 1);  // listening
+    long received = 0;
+    for (;;) {
+        pollfd ready{fd, POLLIN, 0};
+        if (poll(&ready, 1, 20000) <= 0) {
+            break;
+        }
+        const int peer = accept(fd, nullptr, nullptr);
+        pollfd data{peer, POLLIN, 0};
+        char buffer[64];
+        long got = 0;
+        while (poll(&data, 1, 2000) > 0 && (got = read(peer, buffer, sizeof buffer)) > 0) {
+            received += got;
+        }
+        close(peer);
+        const char digit = received > 0 ? 'R' : '0';
+        (void)!write(report, &digit, 1);
+    }
+    _exit(0);
+}
+#endif
+
 }  // namespace
 
 class SingleInstanceTest : public QObject {
@@ -171,6 +234,15 @@ private slots:
     void severalActivationsInARowEachReachFirstCopy();
     void copiesStartingTogetherElectExactlyOneFirst();
     void busyFirstCopyKeepsFolderAndGetsRequestLater();
+    void plantedClaimNeverStopsAStart_data();
+    void plantedClaimNeverStopsAStart();
+    void requestFromAnotherUserIsRefused();
+
+    void initTestCase() { runtime_ = std::make_unique<RuntimeFolder>(); }
+    void cleanupTestCase() { runtime_.reset(); }
+
+private:
+    std::unique_ptr<RuntimeFolder> runtime_;
 };
 
 void SingleInstanceTest::secondCopyAsksFirstToShowAndEndsPromptly() {
@@ -385,8 +457,9 @@ void SingleInstanceTest::busyFirstCopyKeepsFolderAndGetsRequestLater() {
     // This process is the running copy.
     zorvan::SingleInstance instance(ToPath(dir.path()));
     QSignalSpy activations(&instance, &zorvan::SingleInstance::activationRequested);
-    QVERIFY(instance.Claim());
-    QVERIFY(instance.Claim());  // asking again changes nothing
+    QCOMPARE(instance.Claim(), zorvan::SingleInstance::Outcome::kFirst);
+    QCOMPARE(instance.Claim(),
+             zorvan::SingleInstance::Outcome::kFirst);  // asking again changes nothing
 
     // While this process does not run its event loop, a later copy cannot get an
     // answer; it must still end as the second copy, never run beside this one.
@@ -399,6 +472,118 @@ void SingleInstanceTest::busyFirstCopyKeepsFolderAndGetsRequestLater() {
 
     // Once the event loop runs, the waiting request arrives.
     QTRY_COMPARE_WITH_TIMEOUT(activations.count(), 1, kWaitMs);
+}
+
+void SingleInstanceTest::plantedClaimNeverStopsAStart_data() {
+    QTest::addColumn<QString>("planted");
+    QTest::newRow("plain file in the socket's place") << QStringLiteral("file");
+    QTest::newRow("listening socket of another user") << QStringLiteral("other user");
+}
+
+void SingleInstanceTest::plantedClaimNeverStopsAStart() {
+    QFETCH(QString, planted);
+    const RuntimeFolder runtime;
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    // Where a copy keeps its lock and socket, learned from a copy that ends normally.
+    QString lock;
+    QString socket;
+    {
+        Probe copy(dir.path());
+        QCOMPARE(StartAndGetRole(copy), QStringLiteral("first"));
+        lock = runtime.Find(QStringLiteral(".lock"));
+        socket = runtime.Find(QStringLiteral("!.lock"));
+    }
+    QVERIFY2(!lock.isEmpty() && !socket.isEmpty(), qPrintable(runtime.Entries().join(' ')));
+    QVERIFY(runtime.Entries().isEmpty());
+
+#ifdef Q_OS_LINUX
+    pid_t planter = -1;
+    int report[2] = {-1, -1};
+#endif
+    if (planted == QStringLiteral("file")) {
+        QVERIFY(WriteFile(socket, "not a socket"));
+    } else {
+#ifdef Q_OS_LINUX
+        if (getuid() != 0) {
+            QSKIP("needs root to run a process as another user");
+        }
+        QCOMPARE(pipe(report), 0);
+        planter = ListenAsAnotherUser(socket, report[1]);
+        QVERIFY(planter > 0);
+        char listening = 0;
+        QCOMPARE(read(report[0], &listening, 1), 1);
+        QCOMPARE(listening, 'L');
+#else
+        QSKIP("another user's socket is planted with POSIX calls");
+#endif
+    }
+
+    Probe first(dir.path());
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(StartAndGetRole(first), QStringLiteral("first"));
+    QVERIFY2(clock.elapsed() < kPromptMs, QByteArray::number(clock.elapsed()) + " ms");
+    // And it answers later copies as usual.
+    Probe second(dir.path());
+    QCOMPARE(StartAndGetRole(second), QStringLiteral("second"));
+    QVERIFY2(first.WaitFor(QStringLiteral("activated")), first.Describe());
+
+#ifdef Q_OS_LINUX
+    if (planter > 0) {
+        // The planted socket was replaced; whatever reached it got nothing asked.
+        close(report[1]);
+        kill(planter, SIGTERM);
+        waitpid(planter, nullptr, 0);
+        char seen[16] = {};
+        const auto got = read(report[0], seen, sizeof seen);
+        close(report[0]);
+        QVERIFY2(!QByteArray(seen, got > 0 ? int(got) : 0).contains('R'), seen);
+    }
+#endif
+}
+
+void SingleInstanceTest::requestFromAnotherUserIsRefused() {
+#ifdef Q_OS_LINUX
+    if (getuid() != 0) {
+        QSKIP("needs root to run a process as another user");
+    }
+    const RuntimeFolder runtime;
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    zorvan::SingleInstance instance(ToPath(dir.path()));
+    QSignalSpy activations(&instance, &zorvan::SingleInstance::activationRequested);
+    QCOMPARE(instance.Claim(), zorvan::SingleInstance::Outcome::kFirst);
+    const QString socket = runtime.Find(QStringLiteral("!.lock"));
+    // Opened up so that another user can get as far as connecting at all.
+    QVERIFY(QFile::setPermissions(
+        runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeOther));
+    QVERIFY(chmod(QFile::encodeName(socket).constData(), 0777) == 0);
+
+    const sockaddr_un address = AddressOf(socket);
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        // Exit code: 0 refused, 1 answered, 2 could not even connect.
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        if (setgid(kNobody) != 0 || setuid(kNobody) != 0 ||
+            ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+            _exit(2);
+        }
+        static const char kRequest[] = "zorvan:show\n";
+        (void)!write(fd, kRequest, sizeof kRequest - 1);
+        char answer[64];
+        pollfd ready{fd, POLLIN, 0};
+        _exit(poll(&ready, 1, 10000) > 0 && read(fd, answer, sizeof answer) > 0 ? 1 : 0);
+    }
+    int status = 0;
+    QVERIFY(QTest::qWaitFor([&] { return waitpid(child, &status, WNOHANG) == child; }, kWaitMs));
+    QVERIFY2(WIFEXITED(status), QByteArray::number(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
+    QCOMPARE(activations.count(), 0);
+#else
+    QSKIP("another user's copy is started with POSIX calls");
+#endif
 }
 
 QTEST_MAIN(SingleInstanceTest)

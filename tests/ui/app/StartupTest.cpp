@@ -5,11 +5,18 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "support/FakeUi.h"
+#include "support/RuntimeFolder.h"
 #include "ui/dialogs/frmPass.h"
 #include "ui/main/frmMain.h"
 #include "vault/Cipher.h"
+
+#ifdef ZORVAN_TEST_X11
+#include "autotype/XvfbServer.h"
+#include "support/X11Windows.h"
+#endif
 
 namespace zorvan {
 
@@ -39,12 +46,17 @@ private:
         ini.write(content);
     }
 
-    // Starts the program for a data folder and waits until it has recorded its version.
-    static std::unique_ptr<QProcess> Launch(const QString& folder, const QStringList& args = {}) {
+    // Starts the program for a data folder, offscreen or on the given X display.
+    static std::unique_ptr<QProcess> Launch(const QString& folder, const QStringList& args = {},
+                                            const QString& display = QString()) {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("ZORVAN_DATA_DIR"), folder);
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"),
+                   display.isEmpty() ? QStringLiteral("offscreen") : QStringLiteral("xcb"));
+        if (!display.isEmpty()) {
+            env.insert(QStringLiteral("DISPLAY"), display);
+        }
         process->setProcessEnvironment(env);
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process->start(QStringLiteral(ZORVAN_EXE), args);
@@ -82,6 +94,11 @@ private:
         process.waitForFinished(10000);
     }
 
+    test::RuntimeFolder runtime_;
+#ifdef ZORVAN_TEST_X11
+    std::unique_ptr<test::XvfbServer> xvfb_;
+#endif
+
 private slots:
     void firstStartPreparesTheFolderAndAsksForANewPassword() {
         QTemporaryDir dir;
@@ -107,7 +124,7 @@ private slots:
             QVERIFY(startup.Start());
             QVERIFY(!startup.passwordDialog()->confirmationBox()->isEnabled());
         }
-        Startup startup(dir.path().toStdString(), {"/p", "zorvan"}, ui);
+        Startup startup(dir.path().toStdString(), SecretText("zorvan"), ui);
         QVERIFY(startup.Start());
         QVERIFY(startup.mainWindow() != nullptr);
         QVERIFY(startup.mainWindow()->isVisible());
@@ -141,6 +158,23 @@ private slots:
         QVERIFY(!startup.Start());
         QCOMPARE(ui.messages.size(), 1);
         QVERIFY(startup.passwordDialog() == nullptr);
+    }
+
+    void aCopyThatHoldsTheFolderButNeverAnswersIsReported() {
+        const test::RuntimeFolder runtime;
+        QTemporaryDir dir;
+        SingleInstance holder(dir.path().toStdString());
+        QCOMPARE(holder.Claim(), SingleInstance::Outcome::kFirst);
+        // Its socket goes behind its back: it keeps the folder but cannot be reached.
+        QVERIFY(QFile::remove(runtime.Find(QStringLiteral("!.lock"))));
+        test::FakeUi ui;
+        Startup startup(dir.path().toStdString(), {}, ui);
+        QVERIFY(!startup.Start());
+        QCOMPARE(ui.messages.size(), 1);
+        QVERIFY2(ui.messages.front().contains(QStringLiteral("応答がありません")),
+                 qPrintable(ui.messages.front()));
+        QVERIFY(startup.passwordDialog() == nullptr);
+        QVERIFY(QDir(dir.path()).isEmpty());
     }
 
     void secondCopyEndsAtOnceWithoutTouchingTheFolder() {
@@ -184,6 +218,17 @@ private slots:
     }
 
 #ifdef Q_OS_LINUX
+    void thePasswordIsGoneFromTheVisibleCommandLine() {
+        QTemporaryDir dir;
+        CopySample(dir.path());
+        auto process = Launch(dir.path(), {QStringLiteral("/p"), QStringLiteral("pass-word")});
+        QVERIFY(WaitForVersion(dir.path()));
+        const QString line = Read(QStringLiteral("/proc/%1/cmdline").arg(process->processId()));
+        QVERIFY2(line.contains(QStringLiteral("/p")), qPrintable(line));
+        QVERIFY2(!line.contains(QStringLiteral("pass-word")), qPrintable(line));
+        Stop(*process);
+    }
+
     void theProcessWritesNoCoreDump() {
         QTemporaryDir dir;
         auto process = Launch(dir.path());
@@ -195,6 +240,45 @@ private slots:
         QCOMPARE(match.captured(1), QStringLiteral("0"));
         QCOMPARE(match.captured(2), QStringLiteral("0"));
         Stop(*process);
+    }
+#endif
+
+#ifdef ZORVAN_TEST_X11
+    void passwordStdinLogsInWithOneLineOfInput_data() {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QString>("window");
+        QTest::newRow("right password") << QByteArray("zorvan\n") << QStringLiteral("Zorvan 0.0.5");
+        // The message box that refuses it; the main window never opens.
+        QTest::newRow("wrong password") << QByteArray("nope\n") << QStringLiteral("Zorvan");
+    }
+    void passwordStdinLogsInWithOneLineOfInput() {
+        QFETCH(QByteArray, input);
+        QFETCH(QString, window);
+        if (!xvfb_) {
+            xvfb_ = std::make_unique<test::XvfbServer>();
+            const QString failure = xvfb_->Start(60000);
+            if (!failure.isEmpty()) {
+                xvfb_.reset();
+                QSKIP(qPrintable(failure));
+            }
+        }
+        const QString display = xvfb_->display();
+        QTemporaryDir dir;
+        CopySample(dir.path());
+        auto process = Launch(dir.path(), {QStringLiteral("--password-stdin")}, display);
+        process->write(input);
+        process->closeWriteChannel();
+        QVERIFY2(QTest::qWaitFor([&] { return test::ShownWindowTitles(display).contains(window); },
+                                 60000),
+                 qPrintable(test::ShownWindowTitles(display).join(QLatin1Char('|'))));
+        if (window != QStringLiteral("Zorvan 0.0.5")) {
+            QVERIFY(!test::ShownWindowTitles(display).contains(QStringLiteral("Zorvan 0.0.5")));
+        }
+        Stop(*process);
+    }
+
+    void cleanupTestCase() {
+        xvfb_.reset();
     }
 #endif
 };

@@ -6,6 +6,7 @@
 #include "app/Settings.h"
 #include "support/FakeUi.h"
 #include "support/UiTempVault.h"
+#include "ui/Text.h"
 #include "ui/dialogs/frmPass.h"
 #include "vault/Cipher.h"
 #include "vault/CyrptFunction.h"
@@ -18,8 +19,8 @@ class frmPassTest : public QObject {
 
 private:
     struct Fixture {
-        explicit Fixture(bool sample, std::vector<std::string> args = {})
-            : vault(sample), dialog(*vault.session, ui, std::move(args)) {
+        explicit Fixture(bool sample, std::optional<SecretText> password = {})
+            : vault(sample), dialog(*vault.session, ui, std::move(password)) {
             dialog.SetShowMainWindow([this] { ++mainShown; });
         }
         std::string StoredPass() const {
@@ -139,40 +140,52 @@ private slots:
     }
 
     void commandLineLogsInWithoutTyping_data() {
-        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("given");  // null: no password given
         QTest::addColumn<bool>("loggedIn");
         QTest::addColumn<int>("messages");
-        QTest::newRow("lower case") << QStringList{"/p", "zorvan"} << true << 0;
-        QTest::newRow("last argument") << QStringList{"zorvan", "/p"} << false << 0;
-        QTest::newRow("wrong password") << QStringList{"/p", "nope"} << false << 1;
-        QTest::newRow("longer than 16 bytes")
-            << QStringList{"/p", "zorvanzorvanzorvan"} << false << 1;
+        QTest::newRow("right password") << QStringLiteral("zorvan") << true << 0;
+        QTest::newRow("none given") << QString() << false << 0;
+        QTest::newRow("wrong password") << QStringLiteral("nope") << false << 1;
+        QTest::newRow("longer than 16 bytes") << QStringLiteral("zorvanzorvanzorvan") << false << 1;
     }
     void commandLineLogsInWithoutTyping() {
-        QFETCH(QStringList, arguments);
+        QFETCH(QString, given);
         QFETCH(bool, loggedIn);
         QFETCH(int, messages);
-        std::vector<std::string> args;
-        for (const auto& a : arguments) {
-            args.push_back(a.toStdString());
+        std::optional<SecretText> password;
+        if (!given.isNull()) {
+            password = SecretFromQ(given);
         }
-        Fixture f(true, args);
+        Fixture f(true, std::move(password));
         f.dialog.CheckPass(false);
         QCOMPARE(f.vault.session->blnPassOK, loggedIn);
         QCOMPARE(f.mainShown, loggedIn ? 1 : 0);
         QCOMPARE(f.ui.messages.size(), messages);
+        QVERIFY(f.dialog.passwordBox()->text().isEmpty());
     }
 
-    void commandLinePasswordMayHoldBlanks() {
-        Fixture f(false, {"/p", "my pass"});
-        f.vault.Write("Zorvan.ini", "[Zorvan]\r\npass=" + CheckValue("my pass"));
-        f.dialog.CheckPass(false);
-        QVERIFY(f.vault.session->blnPassOK);
-        QCOMPARE(f.vault.session->strMasterPass, std::string("my pass"));
+    void wipingATextClearsItsWholeBuffer() {
+        // A text that lost characters at both ends keeps them in its buffer.
+        QString text = QStringLiteral("0123456789").repeated(4);
+        text.remove(0, 5);
+        text.chop(5);
+        const auto& d = text.data_ptr();
+        const QChar* buffer = text.constData() - d.freeSpaceAtBegin();
+        const qsizetype room = d.freeSpaceAtBegin() + text.size() + d.freeSpaceAtEnd();
+        QVERIFY(room >= 40);
+        WipeText(text);
+        QVERIFY(text.isEmpty());
+        QVERIFY(std::all_of(buffer, buffer + room, [](QChar c) { return c.isNull(); }));
+
+        // A buffer shared with another text is not this one's to wipe.
+        const QString kept = QStringLiteral("secret").repeated(2);
+        QString shared = kept;
+        WipeText(shared);
+        QCOMPARE(kept, QStringLiteral("secretsecret"));
     }
 
     void backupModeChecksTheGivenValueAndIgnoresTheCommandLine() {
-        Fixture f(true, {"/p", "zorvan"});
+        Fixture f(true, SecretText("zorvan"));
         f.vault.session->strMasterPass = "zorvan";
         CyrptFunction::SetCipherKey(KeyBytes("zorvan").span());
         const auto before = Probe();

@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "platform/RuntimeFolder.h"
+#include "support/TempDir.h"
+
+namespace zorvan {
+namespace {
+
+// XDG_RUNTIME_DIR as a case sets it, put back afterwards.
+class RuntimeVariable {
+public:
+    RuntimeVariable() {
+        if (const char* value = std::getenv("XDG_RUNTIME_DIR")) {
+            saved_ = value;
+        }
+    }
+    ~RuntimeVariable() {
+        if (saved_) {
+            setenv("XDG_RUNTIME_DIR", saved_->c_str(), 1);
+        } else {
+            unsetenv("XDG_RUNTIME_DIR");
+        }
+    }
+    RuntimeVariable(const RuntimeVariable&) = delete;
+    RuntimeVariable& operator=(const RuntimeVariable&) = delete;
+
+private:
+    std::optional<std::string> saved_;
+};
+
+mode_t ModeOf(const std::filesystem::path& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+TEST(PrivateRuntimeFolder, TakesOnlyAFolderNobodyElseCanReach) {
+    const bool root = getuid() == 0;
+    // What a case makes of the folder "runtime" and of the fallback's place, and
+    // where the claim must then live.
+    enum class Expect { kRuntime, kFallback, kNone };
+    const struct {
+        const char* name;
+        std::function<void(const std::filesystem::path& runtime,
+                           const std::filesystem::path& fallback)>
+            prepare;
+        const char* variable;  // "runtime", "relative", or nullptr for unset
+        Expect expect;
+        bool needsRoot;
+    } cases[] = {
+        {"private runtime folder", [](auto&, auto&) {}, "runtime", Expect::kRuntime, false},
+        {"no runtime folder given", [](auto&, auto&) {}, nullptr, Expect::kFallback, false},
+        {"relative runtime folder", [](auto&, auto&) {}, "relative", Expect::kFallback, false},
+        {"runtime folder others may enter",
+         [](auto& runtime, auto&) { chmod(runtime.c_str(), 0755); }, "runtime", Expect::kFallback,
+         false},
+        {"runtime folder is a link",
+         [](auto& runtime, auto&) {
+             std::filesystem::rename(runtime, runtime.string() + "-real");
+             std::filesystem::create_directory_symlink(runtime.string() + "-real", runtime);
+         },
+         "runtime", Expect::kFallback, false},
+        {"runtime folder of another user",
+         [](auto& runtime, auto&) { (void)!chown(runtime.c_str(), 65534, 65534); }, "runtime",
+         Expect::kFallback, true},
+        {"own fallback made too open is closed again",
+         [](auto&, auto& fallback) {
+             std::filesystem::create_directory(fallback);
+             chmod(fallback.c_str(), 0777);
+         },
+         nullptr, Expect::kFallback, false},
+        {"fallback is a link",
+         [](auto& runtime, auto& fallback) {
+             std::filesystem::create_directory_symlink(runtime, fallback);
+         },
+         nullptr, Expect::kNone, false},
+        {"fallback of another user",
+         [](auto&, auto& fallback) {
+             std::filesystem::create_directory(fallback);
+             chmod(fallback.c_str(), 0700);
+             (void)!chown(fallback.c_str(), 65534, 65534);
+         },
+         nullptr, Expect::kNone, true},
+    };
+    for (const auto& c : cases) {
+        if (c.needsRoot && !root) {
+            continue;
+        }
+        const RuntimeVariable restore;
+        test::TempDir dir;
+        const auto runtime = dir / "runtime";
+        const auto fallback = dir / "data" / ".run";
+        std::filesystem::create_directory(runtime);
+        std::filesystem::create_directory(fallback.parent_path());
+        chmod(runtime.c_str(), 0700);
+        c.prepare(runtime, fallback);
+        if (c.variable == nullptr) {
+            unsetenv("XDG_RUNTIME_DIR");
+        } else {
+            setenv("XDG_RUNTIME_DIR",
+                   std::string(c.variable) == "relative" ? "runtime" : runtime.c_str(), 1);
+        }
+        const auto folder = PrivateRuntimeFolder(fallback);
+        switch (c.expect) {
+            case Expect::kRuntime:
+                EXPECT_EQ(folder, runtime) << c.name;
+                break;
+            case Expect::kFallback:
+                EXPECT_EQ(folder, fallback) << c.name;
+                EXPECT_EQ(ModeOf(fallback), 0700u) << c.name;
+                break;
+            case Expect::kNone:
+                EXPECT_FALSE(folder) << c.name;
+                break;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace zorvan
+#endif
