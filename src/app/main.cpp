@@ -10,6 +10,7 @@
 
 int main(int argc, char** argv) {
     zorvan::DisableCoreDumps();
+    zorvan::HardenProcess();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorvan"));
 
