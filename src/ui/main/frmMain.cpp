@@ -578,6 +578,10 @@ void frmMain::SetKeystrokeSender(std::function<void(const QString&)> send) {
     sendKeys_ = std::move(send);
 }
 
+void frmMain::SetTargetNamer(std::function<QString()> name) {
+    nameTarget_ = std::move(name);
+}
+
 QProgressBar* frmMain::progressBar() const {
     return isVisible() && statusBar()->isVisible() ? prbMain : nullptr;
 }
@@ -605,7 +609,11 @@ void frmMain::Timer1_Timer() {
         menus_.ToolButton(res::kSendKeysButton)->setEnabled(true);
         return;
     }
-    ShowToolTip(QString(), QString::number(intSendWait));
+    QString tip = QString::number(intSendWait);
+    if (nameTarget_) {
+        tip += QStringLiteral("\r\n") + nameTarget_();
+    }
+    ShowToolTip(QString(), tip);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

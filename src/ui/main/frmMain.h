@@ -65,6 +65,8 @@ public:
     void Timer1_Timer();
     // Where the countdown sends its keystrokes.
     void SetKeystrokeSender(std::function<void(const QString&)> send);
+    // What names, under the seconds left, the window the keys would reach now.
+    void SetTargetNamer(std::function<QString()> name);
 
     // Rebuilds the move submenu: one entry per group, the shown group disabled.
     void UpdateMoveMenu();
@@ -147,6 +149,7 @@ private:
     QTimer Timer1;
     QString timerTag_;
     std::function<void(const QString&)> sendKeys_;
+    std::function<QString()> nameTarget_;
 
     int intTipIndex = -1;
     int intSendWait = 0;
