@@ -24,6 +24,7 @@
 #include "app/WindowServices.h"
 #include "platform/KeyInjector.h"
 #include "resources/MenuTables.h"
+#include "ui/ClipboardClearer.h"
 #include "ui/LongOperation.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
@@ -62,7 +63,8 @@ frmMain::frmMain(Session& session, UiServices& ui, QWidget* parent)
     : QMainWindow(parent),
       session_(session),
       ui_(ui),
-      settings_(std::make_unique<SettingsStore>(session.paths.strIniFile)) {
+      settings_(std::make_unique<SettingsStore>(session.paths.strIniFile)),
+      clipboard_(std::make_unique<ClipboardClearer>(ui)) {
     setObjectName(QStringLiteral("frmMain"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     menus_ = MainMenus::Build(this);

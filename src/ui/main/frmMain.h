@@ -26,6 +26,7 @@ class ListInteractions;
 class MainKeys;
 class KeyInjector;
 class AutoType;
+class ClipboardClearer;
 
 // The main window: group selector, item list, toolbar, status bar and menus. It
 // owns the state that the dialogs share (MainState) and restores its stored view
@@ -86,6 +87,8 @@ public:
     ListInteractions& listInteractions() { return *interactions_; }
     MainKeys& keys() { return *keys_; }
     AutoType& autoType() { return *autoType_; }
+    // Every copy to the clipboard goes through it.
+    ClipboardClearer& clipboard() { return *clipboard_; }
     int tipIndex() const { return intTipIndex; }
     void SetTipIndex(int row) { intTipIndex = row; }
     Session& session() { return session_; }
@@ -136,6 +139,7 @@ private:
     MainKeys* keys_ = nullptr;
     std::unique_ptr<KeyInjector> injector_;
     std::unique_ptr<AutoType> autoType_;
+    std::unique_ptr<ClipboardClearer> clipboard_;
     MainState state_;
     MainMenus menus_;
 
