@@ -42,6 +42,12 @@ inline constexpr BoolKey kPassView{"passview", true};
 inline constexpr IntKey kTransparency{"transparency", 255};
 // Seconds before auto-typing starts.
 inline constexpr IntKey kWait{"wait", 4};
+// Seconds after a copy at which the clipboard is emptied (and at exit), if it
+// still holds the copy; 0 never, as vaults of the legacy format had it. A vault
+// of a format that protects its secrets better reads the key with its own
+// default, kClipboardClearProtected.
+inline constexpr IntKey kClipboardClear{"clipboardclear", 0};
+inline constexpr int kClipboardClearProtected = 30;
 
 // Password generator defaults; the class switches are stored as 1 or 0.
 inline constexpr IntKey kUpper{"upper", 1};

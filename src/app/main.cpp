@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
     // Before Qt or anything else copies the arguments: the password is taken out
     // and blanked where other processes read the command line.
     zorvan::LaunchArguments launch = zorvan::TakeLaunchArguments(argc, argv);
+    zorvan::HardenProcess();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorvan"));
     QApplication::setWindowIcon(zorvan::icons::ProgramIcon());

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 
 namespace zorvan {
 
@@ -42,6 +43,25 @@ constexpr std::size_t ToUtf16(char32_t c, char16_t (&units)[2]) {
     return 2;
 }
 
+// The top-level window that has the keyboard focus: the one that keys typed now
+// would reach.
+struct FocusWindow {
+    // Stays the same while the focus stays inside that window; 0 when no window
+    // has the focus or the system does not tell.
+    std::uint64_t id = 0;
+    // As UTF-8; empty when the window has none.
+    std::string title;
+};
+
+// How typing ended.
+enum class TypeResult : std::uint8_t {
+    kTyped,
+    // The system refused some key, or no way to type it was found.
+    kRefused,
+    // The focus left the target window; the keys from there on were not typed.
+    kFocusMoved,
+};
+
 // Types keys into whatever window has the keyboard focus, by simulated keystrokes
 // that the system delivers as if they came from the keyboard.
 class KeyInjector {
@@ -52,10 +72,14 @@ public:
     // display with the XTEST extension, for instance a Wayland-only session).
     virtual bool Available() = 0;
 
+    // The window that has the keyboard focus now.
+    virtual FocusWindow FocusedWindow() = 0;
+
     // Types the keys in order and returns once the system has taken all of them;
-    // whether the target has processed them is not known. False when the system
-    // refused some key or no way to type it was found.
-    virtual bool Type(std::span<const KeyAction> keys) = 0;
+    // whether the target has processed them is not known. With a target other
+    // than 0 (a FocusWindow id), each key is typed only while that window still
+    // has the focus: typing stops at the first key that would reach another one.
+    virtual TypeResult Type(std::span<const KeyAction> keys, std::uint64_t target) = 0;
 
     // Alt down, Tab down, Tab up, Alt up: brings back the window that was active
     // before ours. False when the system refused it.

@@ -15,6 +15,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 #endif
@@ -80,6 +82,83 @@ KeySym KeysymFor(const KeyAction& key) {
         return static_cast<KeySym>(0x01000000 + c);
     }
     return NoSymbol;  // control characters have no key
+}
+
+// The parent of a window, or None when it cannot be asked (it has gone).
+Window Parent(Display* display, Window window) {
+    Window root = None;
+    Window parent = None;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (XQueryTree(display, window, &root, &parent, &children, &count) == 0) {
+        return None;
+    }
+    if (children != nullptr) {
+        XFree(children);
+    }
+    return parent;
+}
+
+// A window's own title: _NET_WM_NAME (UTF-8) where set, else WM_NAME converted
+// to UTF-8. Nothing when it has neither.
+std::optional<std::string> WindowTitle(Display* display, Window window) {
+    const Atom netWmName = XInternAtom(display, "_NET_WM_NAME", False);
+    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long left = 0;
+    unsigned char* data = nullptr;
+    std::optional<std::string> title;
+    if (XGetWindowProperty(display, window, netWmName, 0, 4096, False, utf8, &type, &format, &count,
+                           &left, &data) == Success &&
+        data != nullptr && type == utf8 && format == 8) {
+        title.emplace(reinterpret_cast<const char*>(data), count);
+    }
+    if (data != nullptr) {
+        XFree(data);
+    }
+    XTextProperty name{};
+    if (!title && XGetWMName(display, window, &name) != 0 && name.value != nullptr) {
+        char** list = nullptr;
+        int lines = 0;
+        if (Xutf8TextPropertyToTextList(display, &name, &list, &lines) >= Success &&
+            list != nullptr) {
+            title.emplace(lines > 0 ? list[0] : "");
+            XFreeStringList(list);
+        }
+        XFree(name.value);
+    }
+    return title;
+}
+
+// The window with the keyboard focus. It is identified by its top-level
+// ancestor, the child of the root (the window itself, or the frame a window
+// manager put around it), so that the focus moving between the fields of one
+// program does not count as a move. Its title is that of the nearest window,
+// from the focus up, that has one. X errors are the caller's to trap: a window
+// may go while it is looked at.
+FocusWindow FindFocus(Display* display, bool withTitle) {
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    const Window root = DefaultRootWindow(display);
+    FocusWindow found;
+    bool titled = !withTitle;
+    for (Window window = focus; window != None && window != PointerRoot && window != root;) {
+        if (!titled) {
+            if (auto title = WindowTitle(display, window)) {
+                found.title = std::move(*title);
+                titled = true;
+            }
+        }
+        const Window parent = Parent(display, window);
+        if (parent == root) {
+            found.id = window;
+        }
+        window = parent;
+    }
+    return found;
 }
 
 // Where a key symbol is on the keyboard: the keycode, and whether Shift is needed.
@@ -166,12 +245,13 @@ private:
     std::vector<KeyCode> modifierCodes_;
 };
 
-// Waits until the client that has the keyboard focus has handled every event
-// sent to it so far: it answers a _NET_WM_PING after everything queued before
-// it. Clients translate keycodes with the keyboard map they read on handling a
-// change notice, so a keycode may be bound anew only after this. Where the
-// client does not answer pings (or is this very process, busy typing), a short
-// wait stands in.
+// Waits until the client that had the keyboard focus when typing started has
+// handled every event sent to it so far: it answers a _NET_WM_PING after
+// everything queued before it. Clients translate keycodes with the keyboard map
+// they read on handling a change notice, so a keycode may be bound anew, or the
+// map put back, only after this. That client stays the one waited for when the
+// focus moves on, as its keys may still be queued. Where the client does not
+// answer pings (or is this very process, busy typing), a short wait stands in.
 class FocusSync {
 public:
     FocusSync(Display* display, ErrorTrap& trap)
@@ -180,12 +260,15 @@ public:
           root_(DefaultRootWindow(display)),
           protocols_(XInternAtom(display, "WM_PROTOCOLS", False)),
           ping_(XInternAtom(display, "_NET_WM_PING", False)),
-          pid_(XInternAtom(display, "_NET_WM_PID", False)) {}
+          pid_(XInternAtom(display, "_NET_WM_PID", False)) {
+        const unsigned errors = trap_.errors();
+        window_ = PingWindow();
+        trap_.Forgive(errors);
+    }
 
     void Wait() {
         const unsigned errors = trap_.errors();
-        const Window window = PingWindow();
-        const bool answered = window != None && Ping(window);
+        const bool answered = window_ != None && Ping(window_);
         trap_.Forgive(errors);  // a window may vanish meanwhile; typing goes on
         if (!answered) {
             XSync(display_, False);
@@ -203,17 +286,7 @@ private:
             if (TakesPings(window)) {
                 return OwnedByThisProcess(window) ? None : window;
             }
-            Window root = None;
-            Window parent = None;
-            Window* children = nullptr;
-            unsigned count = 0;
-            if (XQueryTree(display_, window, &root, &parent, &children, &count) == 0) {
-                break;
-            }
-            if (children != nullptr) {
-                XFree(children);
-            }
-            window = parent;
+            window = Parent(display_, window);
         }
         return None;
     }
@@ -292,6 +365,7 @@ private:
     Atom protocols_;
     Atom ping_;
     Atom pid_;
+    Window window_ = None;
     static inline long token_ = 0;
 };
 
@@ -416,19 +490,29 @@ public:
         return xtest_;
     }
 
-    bool Type(std::span<const KeyAction> keys) override {
+    FocusWindow FocusedWindow() override {
         if (!Available()) {
-            return false;
+            return {};
+        }
+        const ErrorTrap trap;
+        FocusWindow focus = FindFocus(display_, true);
+        return trap.failed() ? FocusWindow{} : focus;
+    }
+
+    TypeResult Type(std::span<const KeyAction> keys, std::uint64_t target) override {
+        if (!Available()) {
+            return TypeResult::kRefused;
         }
         ErrorTrap trap;
         const KeyboardMap map(display_);
         if (!map.valid()) {
-            return false;
+            return TypeResult::kRefused;
         }
         FocusSync sync(display_, trap);
         TemporaryKeys temporary(display_, map, sync);
         const KeyCode shift = map.Find(XK_Shift_L).code;
         bool typed = true;
+        bool moved = false;
         for (const KeyAction& key : keys) {
             const KeySym sym = KeysymFor(key);
             if (sym == NoSymbol) {
@@ -443,6 +527,16 @@ public:
                 typed = false;
                 continue;
             }
+            // Checked last before the key goes out: binding a key may wait for
+            // the focused program, and the focus may move meanwhile.
+            if (target != 0) {
+                const unsigned errors = trap.errors();
+                moved = FindFocus(display_, false).id != target;
+                trap.Forgive(errors);  // a window that went counts as a move
+                if (moved) {
+                    break;
+                }
+            }
             if (where.shift) {
                 typed = Send(shift, true) && typed;
             }
@@ -454,7 +548,10 @@ public:
         }
         temporary.Restore();
         XSync(display_, True);  // drops the change notices we caused; nothing reads them
-        return typed && !trap.failed();
+        if (moved) {
+            return TypeResult::kFocusMoved;
+        }
+        return typed && !trap.failed() ? TypeResult::kTyped : TypeResult::kRefused;
     }
 
     bool AltTab() override {
@@ -499,7 +596,10 @@ namespace {
 class UnavailableKeyInjector final : public KeyInjector {
 public:
     bool Available() override { return false; }
-    bool Type(std::span<const KeyAction> /*keys*/) override { return false; }
+    FocusWindow FocusedWindow() override { return {}; }
+    TypeResult Type(std::span<const KeyAction> /*keys*/, std::uint64_t /*target*/) override {
+        return TypeResult::kRefused;
+    }
     bool AltTab() override { return false; }
 };
 

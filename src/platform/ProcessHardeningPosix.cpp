@@ -16,4 +16,8 @@ void DisableCoreDumps() {
 #endif
 }
 
+HardeningResult HardenProcess() {
+    return {};
+}
+
 }  // namespace zorvan

@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QUrl>
 
 #include "ui/Text.h"
@@ -61,10 +62,41 @@ void QtUiServices::OpenUrl(const QString& url) {
     QDesktopServices::openUrl(QUrl(url, QUrl::TolerantMode));
 }
 
-void QtUiServices::SetClipboardText(const QString& text) {
+void QtUiServices::SetClipboardText(const QString& text, Clip kind) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
-    clipboard->setText(text);
+    auto* data = new QMimeData;
+    data->setText(text);
+    if (kind == Clip::kSecret) {
+        // The marks that password managers use, read by clipboard managers and
+        // by the system. On Windows, Qt registers a clipboard format of the name
+        // between the quotes and hands it the bytes as they are.
+#ifdef Q_OS_WIN
+        const auto format = [](QLatin1StringView name) {
+            return QStringLiteral("application/x-qt-windows-mime;value=\"%1\"").arg(name);
+        };
+        const QByteArray dword0(4, '\0');
+        data->setData(format(QLatin1StringView("ExcludeClipboardContentFromMonitorProcessing")),
+                      QByteArray());
+        data->setData(format(QLatin1StringView("CanIncludeInClipboardHistory")), dword0);
+        data->setData(format(QLatin1StringView("CanUploadToCloudClipboard")), dword0);
+#else
+        data->setData(QStringLiteral("x-kde-passwordManagerHint"), QByteArrayLiteral("secret"));
+#endif
+    }
+    placed_ = data;
+    clipboard->setMimeData(data);
+}
+
+bool QtUiServices::ClipboardHoldsOurs() {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    // Where the system tells (X11, Windows), another program's copy takes the
+    // clipboard from us; our own copies replace, and so delete, our data.
+    return placed_ != nullptr && (clipboard->ownsClipboard() || clipboard->mimeData() == placed_);
+}
+
+void QtUiServices::ClearClipboard() {
+    QGuiApplication::clipboard()->clear();
 }
 
 QString ToQtNameFilter(const QString& filter) {

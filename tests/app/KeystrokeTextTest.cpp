@@ -219,11 +219,14 @@ TEST(KeystrokeTextTest, WipeZeroesTheKeysAndEmptiesTheList) {
 }
 
 #ifdef _WIN32
-// Windows always offers SendInput; an empty text sends no input at all.
-TEST(KeystrokeTextTest, WindowsInjectorIsAvailableAndTypesAnEmptyTextWithoutInput) {
+// Windows always offers SendInput; an empty text sends no input at all, and a
+// text for a window that is not in front sends none either.
+TEST(KeystrokeTextTest, WindowsInjectorTypesNothingForAnEmptyTextOrAWindowNotInFront) {
     const auto injector = CreateKeyInjector();
     EXPECT_TRUE(injector->Available());
-    EXPECT_TRUE(injector->Type({}));
+    EXPECT_EQ(injector->Type({}, 0), TypeResult::kTyped);
+    const KeyAction key = KeyAction::Character(U'x');
+    EXPECT_EQ(injector->Type({&key, 1}, injector->FocusedWindow().id + 1), TypeResult::kFocusMoved);
 }
 #endif
 

@@ -30,7 +30,8 @@ namespace zorvan {
 
 namespace {
 
-constexpr int kWaitDigits = 3;
+// The wait and the clearing seconds take up to three digits.
+constexpr int kNumberDigits = 3;
 
 const settings::IntKey* const kClassKeys[] = {&settings::kUpper, &settings::kLower,
                                               &settings::kNumber, &settings::kSymbol};
@@ -85,7 +86,7 @@ frmOption::frmOption(frmMain& main) : QDialog(&main), main_(main), ui_(main.ui()
     frame->addLayout(lengthRow);
 
     auto* grid = new QGridLayout;
-    txtWait = new UpDownBox(kWaitDigits, this);
+    txtWait = new UpDownBox(kNumberDigits, this);
     txtWait->setObjectName(QStringLiteral("txtWait"));
     connect(txtWait, &UpDownBox::upClick, this, &frmOption::updWait_UpClick);
     connect(txtWait, &UpDownBox::downClick, this, &frmOption::updWait_DownClick);
@@ -93,6 +94,21 @@ frmOption::frmOption(frmMain& main) : QDialog(&main), main_(main), ui_(main.ui()
     waitLabel->setBuddy(txtWait);
     grid->addWidget(waitLabel, 0, 0);
     grid->addWidget(txtWait, 0, 1, Qt::AlignLeft);
+    txtClipboardClear = new UpDownBox(kNumberDigits, this);
+    txtClipboardClear->setObjectName(QStringLiteral("txtClipboardClear"));
+    txtClipboardClear->setToolTip(
+        QStringLiteral("コピーした内容をこの秒数の後と終了時にクリップボードから消します。"
+                       "0 で消しません。その間に別の内容をコピーした場合は消しません。"));
+    connect(txtClipboardClear, &UpDownBox::upClick, this, [this] {
+        StepNumber(txtClipboardClear, settings::kClipboardClear, 1, kMaxClipboardClear);
+    });
+    connect(txtClipboardClear, &UpDownBox::downClick, this, [this] {
+        StepNumber(txtClipboardClear, settings::kClipboardClear, -1, kMaxClipboardClear);
+    });
+    auto* clipboardLabel = new QLabel(QStringLiteral("クリップボードの消去（秒）"), this);
+    clipboardLabel->setBuddy(txtClipboardClear);
+    grid->addWidget(clipboardLabel, 1, 0);
+    grid->addWidget(txtClipboardClear, 1, 1, Qt::AlignLeft);
     sldTransparent = new QSlider(Qt::Horizontal, this);
     sldTransparent->setObjectName(QStringLiteral("sldTransparent"));
     sldTransparent->setRange(kMinTransparency, kMaxTransparency);
@@ -102,8 +118,8 @@ frmOption::frmOption(frmMain& main) : QDialog(&main), main_(main), ui_(main.ui()
     sldTransparent->setTickInterval(64);
     auto* sliderLabel = new QLabel(QStringLiteral("透明度"), this);
     sliderLabel->setBuddy(sldTransparent);
-    grid->addWidget(sliderLabel, 1, 0);
-    grid->addWidget(sldTransparent, 1, 1);
+    grid->addWidget(sliderLabel, 2, 0);
+    grid->addWidget(sldTransparent, 2, 1);
 
     cmdSetPos = new QPushButton(QStringLiteral("ウインドウ位置の保存"), this);
     cmdSetPos->setAutoDefault(false);
@@ -144,34 +160,34 @@ void frmOption::Form_Load() {
     };
     lengths_->Load(text(settings::kMinPassLen), text(settings::kMaxPassLen));
     txtWait->setBoxText(text(settings::kWait));
+    txtClipboardClear->setBoxText(text(settings::kClipboardClear));
     sldTransparent->setValue(std::max(store.Get(settings::kTransparency), kMinTransparency));
 }
 
-int frmOption::CheckWait() {
-    const auto value = PasswordGenerator::ParseNumber(FromQ(txtWait->boxText()));
+int frmOption::CheckNumber(UpDownBox* box, const settings::IntKey& key) {
+    const auto value = PasswordGenerator::ParseNumber(FromQ(box->boxText()));
     if (!value) {
-        txtWait->setBoxText(QString::number(settings::kWait.defaultValue));
-        return settings::kWait.defaultValue;
+        box->setBoxText(QString::number(key.defaultValue));
+        return key.defaultValue;
     }
     return *value;
 }
 
-void frmOption::updWait_UpClick() {
-    const int value = CheckWait();
-    if (value + 1 > kMaxWait) {
+void frmOption::StepNumber(UpDownBox* box, const settings::IntKey& key, int step, int max) {
+    const int value = CheckNumber(box, key) + step;
+    if (value < 0 || value > max) {
         ui_.Beep();
         return;
     }
-    txtWait->setBoxText(QString::number(value + 1));
+    box->setBoxText(QString::number(value));
+}
+
+void frmOption::updWait_UpClick() {
+    StepNumber(txtWait, settings::kWait, 1, kMaxWait);
 }
 
 void frmOption::updWait_DownClick() {
-    const int value = CheckWait();
-    if (value - 1 < 0) {
-        ui_.Beep();
-        return;
-    }
-    txtWait->setBoxText(QString::number(value - 1));
+    StepNumber(txtWait, settings::kWait, -1, kMaxWait);
 }
 
 void frmOption::cmdSetPos_Click() {
@@ -201,12 +217,18 @@ void frmOption::WriteSettings() {
     store.Set(settings::kMinPassLen, lengths_->minimum());
     store.Set(settings::kMaxPassLen, lengths_->maximum());
     // Typed text has no range limit; only the up/down buttons keep to 0-30.
-    const int wait = std::clamp(CheckWait(), int{INT16_MIN}, int{INT16_MAX});
+    const int wait =
+        std::clamp(CheckNumber(txtWait, settings::kWait), int{INT16_MIN}, int{INT16_MAX});
     txtWait->setBoxText(QString::number(wait));
     store.Set(settings::kWait, wait);
     const int level = sldTransparent->value();
     store.Set(settings::kTransparency, level);
     SetTransparency(&main_, level);
+    // After the keys of old, which keep their order in the file.
+    const int seconds =
+        std::clamp(CheckNumber(txtClipboardClear, settings::kClipboardClear), 0, int{INT16_MAX});
+    txtClipboardClear->setBoxText(QString::number(seconds));
+    store.Set(settings::kClipboardClear, seconds);
 }
 
 void frmOption::cmdExit_Click(int index) {

@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <array>
 
+#include "app/SettingsKeys.h"
+
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
@@ -16,8 +18,9 @@ class UiServices;
 class UpDownBox;
 
 // The options dialog: the password generator's defaults, the wait before
-// auto-typing, the main window's opacity, and a button that stores the main
-// window's position and size. OK writes everything; Cancel writes nothing.
+// auto-typing, the seconds after which a copy leaves the clipboard, the main
+// window's opacity, and a button that stores the main window's position and
+// size. OK writes everything; Cancel writes nothing.
 class frmOption : public QDialog {
     Q_OBJECT
 
@@ -25,6 +28,7 @@ public:
     static constexpr int kMinTransparency = 64;
     static constexpr int kMaxTransparency = 255;
     static constexpr int kMaxWait = 30;
+    static constexpr int kMaxClipboardClear = 999;
 
     explicit frmOption(frmMain& main);
 
@@ -38,14 +42,18 @@ public:
     QLineEdit* symbolsBox() const { return txtSymbols; }
     PassLenBoxes& lengths() const { return *lengths_; }
     UpDownBox* waitBox() const { return txtWait; }
+    UpDownBox* clipboardClearBox() const { return txtClipboardClear; }
     QSlider* slider() const { return sldTransparent; }
     QPushButton* setPosButton() const { return cmdSetPos; }
     QPushButton* button(int index) const { return cmdExit[static_cast<std::size_t>(index)]; }
 
 private:
     void Form_Load();
-    // The wait box's number, after putting the default into a box without one.
-    int CheckWait();
+    // A number box's number, after putting the key's default into a box without
+    // one.
+    static int CheckNumber(UpDownBox* box, const settings::IntKey& key);
+    // One up/down step of a number box, or a beep where it would leave min..max.
+    void StepNumber(UpDownBox* box, const settings::IntKey& key, int step, int max);
     // Writes every setting in order; throws when one cannot be written.
     void WriteSettings();
 
@@ -56,6 +64,7 @@ private:
     QLineEdit* txtSymbols = nullptr;
     PassLenBoxes* lengths_ = nullptr;
     UpDownBox* txtWait = nullptr;
+    UpDownBox* txtClipboardClear = nullptr;
     QSlider* sldTransparent = nullptr;
     QPushButton* cmdSetPos = nullptr;
     std::array<QPushButton*, 2> cmdExit{};

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
 #include <exception>
 #include <string>
 
@@ -44,6 +46,30 @@ QString AutoType::UnavailableMessage() {
         "（X11 に接続できない Wayland 環境など）。");
 }
 
+QString AutoType::FocusMovedMessage() {
+    return QStringLiteral(
+        "入力先のウィンドウが変わったため、定型貼付を中止しました。"
+        "残りの文字は入力されていません。");
+}
+
+QString AutoType::TargetLine(const FocusWindow& window) {
+    // A long title would stretch the popup across the screen.
+    constexpr qsizetype kMaxTitle = 60;
+    QString title = QString::fromStdString(window.title).simplified();
+    if (window.id == 0) {
+        title = QStringLiteral("（不明）");
+    } else if (title.isEmpty()) {
+        title = QStringLiteral("（タイトルなし）");
+    } else if (title.size() > kMaxTitle) {
+        title = title.left(kMaxTitle - 1) + QChar(0x2026);
+    }
+    return QStringLiteral("入力先：") + title;
+}
+
+QString AutoType::CurrentTargetLine() {
+    return TargetLine(injector_->Available() ? injector_->FocusedWindow() : FocusWindow{});
+}
+
 QString AutoType::FailedMessage() {
     return QStringLiteral(
         "キー入力を送ることができませんでした。定型貼付の一部または全部が入力されていない可能性があ"
@@ -52,6 +78,7 @@ QString AutoType::FailedMessage() {
 
 AutoType::AutoType(frmMain& main, KeyInjector& injector) : main_(main), injector_(&injector) {
     main_.SetKeystrokeSender([this](const QString& keystrokes) { SendKeys(keystrokes); });
+    main_.SetTargetNamer([this] { return CurrentTargetLine(); });
 }
 
 int AutoType::ReadWait() const {
@@ -103,15 +130,33 @@ void AutoType::mnuSendkeysItem_Click(int index) {
     QString keystrokes = QString::fromUtf8(quoted.data(), static_cast<qsizetype>(quoted.size()));
     if (wait != 0) {
         main_.StartCountdown(wait, keystrokes);
-    } else if (!injector_->AltTab()) {
-        // Typing now would reach our own window.
-        main_.ui().Message(&main_, FailedMessage(), UiServices::Buttons::kOk);
     } else {
-        // Lets the switch to the other window take place before typing.
-        QCoreApplication::processEvents();
-        SendKeys(keystrokes);
+        TypeAtOnce(keystrokes);
     }
     Wipe(keystrokes);
+}
+
+void AutoType::TypeAtOnce(const QString& keystrokes) {
+    const std::uint64_t before = injector_->FocusedWindow().id;
+    if (!injector_->AltTab()) {
+        // Typing now would reach our own window.
+        main_.ui().Message(&main_, FailedMessage(), UiServices::Buttons::kOk);
+        return;
+    }
+    // The system switches windows in its own time, and keys typed before that
+    // would reach our own window: window messages run until the focus has moved
+    // (at least once, as the switch may need them). Where there is no other
+    // window the focus stays, and the keys go there after the wait.
+    QElapsedTimer clock;
+    clock.start();
+    QCoreApplication::processEvents();
+    while (before != 0 && injector_->FocusedWindow().id == before &&
+           clock.elapsed() < kSwitchWaitMs) {
+        QThread::msleep(10);
+        QCoreApplication::processEvents();
+    }
+    main_.ShowToolTip(QString(), CurrentTargetLine());
+    SendKeys(keystrokes);
 }
 
 void AutoType::SendKeys(const QString& keystrokes) {
@@ -123,10 +168,15 @@ void AutoType::SendKeys(const QString& keystrokes) {
     std::vector<KeyAction> keys = KeystrokeText::Parse(
         std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
     SecureWipe(utf8.data(), static_cast<std::size_t>(utf8.size()));
-    const bool typed = keys.empty() || injector_->Type(keys);
+    // The window that has the focus now is the target; typing stops when the
+    // focus leaves it, rather than giving the rest to another window.
+    const TypeResult result =
+        keys.empty() ? TypeResult::kTyped : injector_->Type(keys, injector_->FocusedWindow().id);
     KeystrokeText::Wipe(keys);
-    if (!typed) {
+    if (result == TypeResult::kRefused) {
         main_.ui().Message(&main_, FailedMessage(), UiServices::Buttons::kOk);
+    } else if (result == TypeResult::kFocusMoved) {
+        main_.ui().Message(&main_, FocusMovedMessage(), UiServices::Buttons::kOk);
     }
 }
 

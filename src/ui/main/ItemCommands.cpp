@@ -3,9 +3,13 @@
 #include <QComboBox>
 #include <QItemSelectionModel>
 #include <QTableView>
+#include <algorithm>
 #include <exception>
 
 #include "app/Session.h"
+#include "app/SettingsKeys.h"
+#include "app/SettingsStore.h"
+#include "ui/ClipboardClearer.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
 #include "ui/main/ItemList.h"
@@ -172,8 +176,8 @@ void ItemCommands::UseSelectedItem(int intKind) {
     Guarded([&] {
         if (intKind == kCopyId || intKind == kCopyPassword) {
             const ItemRecord item = ItemReader(main_.session().paths.strItmFile).Load(block);
-            main_.ui().SetClipboardText(
-                ToQ(intKind == kCopyId ? item.AccountID : item.AccountPass));
+            Copy(ToQ(intKind == kCopyId ? item.AccountID : item.AccountPass),
+                 UiServices::Clip::kSecret);
         } else if (intKind == kOpenUrl && !state.strItemURLs[slot].isEmpty()) {
             main_.ui().OpenUrl(state.strItemURLs[slot]);
         }
@@ -191,8 +195,15 @@ void ItemCommands::CopySelectedUrl() {
     Guarded([&] {
         const ItemRecord item =
             ItemReader(main_.session().paths.strItmFile).Load(main_.state().lngItemBlocks[slot]);
-        main_.ui().SetClipboardText(ToQ(item.RelatedURL));
+        Copy(ToQ(item.RelatedURL), UiServices::Clip::kPlain);
     });
+}
+
+void ItemCommands::Copy(const QString& text, UiServices::Clip kind) {
+    // Read at every copy, as the options dialog may have changed it; a negative
+    // number counts as off.
+    const int seconds = main_.settings().Get(settings::kClipboardClear);
+    main_.clipboard().Copy(text, kind, std::max(seconds, 0));
 }
 
 void ItemCommands::MoveSelectedItems(const QString& targetGroup) {

@@ -3,6 +3,8 @@
 #include <QString>
 #include <functional>
 
+#include "ui/UiServices.h"
+
 namespace zorvan {
 
 class frmMain;
@@ -52,6 +54,8 @@ public:
 private:
     // Runs a command; a storage failure is shown and ends it.
     void Guarded(const std::function<void()>& command);
+    // Puts an item's text on the clipboard, cleared as the options say.
+    void Copy(const QString& text, UiServices::Clip kind);
 
     frmMain& main_;
     Dialogs dialogs_;

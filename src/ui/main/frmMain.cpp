@@ -24,6 +24,7 @@
 #include "app/WindowServices.h"
 #include "platform/KeyInjector.h"
 #include "resources/MenuTables.h"
+#include "ui/ClipboardClearer.h"
 #include "ui/LongOperation.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
@@ -63,7 +64,8 @@ frmMain::frmMain(Session& session, UiServices& ui, QWidget* parent)
     : QMainWindow(parent),
       session_(session),
       ui_(ui),
-      settings_(std::make_unique<SettingsStore>(session.paths.strIniFile)) {
+      settings_(std::make_unique<SettingsStore>(session.paths.strIniFile)),
+      clipboard_(std::make_unique<ClipboardClearer>(ui)) {
     setObjectName(QStringLiteral("frmMain"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     menus_ = MainMenus::Build(this);
@@ -581,6 +583,10 @@ void frmMain::SetKeystrokeSender(std::function<void(const QString&)> send) {
     sendKeys_ = std::move(send);
 }
 
+void frmMain::SetTargetNamer(std::function<QString()> name) {
+    nameTarget_ = std::move(name);
+}
+
 QProgressBar* frmMain::progressBar() const {
     return isVisible() && statusBar()->isVisible() ? prbMain : nullptr;
 }
@@ -608,7 +614,11 @@ void frmMain::Timer1_Timer() {
         menus_.ToolButton(res::kSendKeysButton)->setEnabled(true);
         return;
     }
-    ShowToolTip(QString(), QString::number(intSendWait));
+    QString tip = QString::number(intSendWait);
+    if (nameTarget_) {
+        tip += QStringLiteral("\r\n") + nameTarget_();
+    }
+    ShowToolTip(QString(), tip);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

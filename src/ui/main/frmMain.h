@@ -26,6 +26,7 @@ class ListInteractions;
 class MainKeys;
 class KeyInjector;
 class AutoType;
+class ClipboardClearer;
 
 // The main window: group selector, item list, toolbar, status bar and menus. It
 // owns the state that the dialogs share (MainState) and restores its stored view
@@ -65,6 +66,8 @@ public:
     void Timer1_Timer();
     // Where the countdown sends its keystrokes.
     void SetKeystrokeSender(std::function<void(const QString&)> send);
+    // What names, under the seconds left, the window the keys would reach now.
+    void SetTargetNamer(std::function<QString()> name);
 
     // Rebuilds the move submenu: one entry per group, the shown group disabled.
     void UpdateMoveMenu();
@@ -84,6 +87,8 @@ public:
     ListInteractions& listInteractions() { return *interactions_; }
     MainKeys& keys() { return *keys_; }
     AutoType& autoType() { return *autoType_; }
+    // Every copy to the clipboard goes through it.
+    ClipboardClearer& clipboard() { return *clipboard_; }
     int tipIndex() const { return intTipIndex; }
     void SetTipIndex(int row) { intTipIndex = row; }
     Session& session() { return session_; }
@@ -134,6 +139,7 @@ private:
     MainKeys* keys_ = nullptr;
     std::unique_ptr<KeyInjector> injector_;
     std::unique_ptr<AutoType> autoType_;
+    std::unique_ptr<ClipboardClearer> clipboard_;
     MainState state_;
     MainMenus menus_;
 
@@ -147,6 +153,7 @@ private:
     QTimer Timer1;
     QString timerTag_;
     std::function<void(const QString&)> sendKeys_;
+    std::function<QString()> nameTarget_;
 
     int intTipIndex = -1;
     int intSendWait = 0;

@@ -1,8 +1,9 @@
 // A window for the auto-type tests to type into: one line edit ("line") or a
-// user-ID field and a password field ("fields"). It keeps a report file up to
-// date: "focused" once its first field has the keyboard focus, then the two
-// fields' texts as UTF-8 in hexadecimal, one per line. A file, not a pipe: a
-// pipe that nobody reads while the test types would stop this program.
+// user-ID field and a password field ("fields"), titled as the last argument
+// says. It keeps a report file up to date: "focused" once its first field has
+// the keyboard focus, then the two fields' texts as UTF-8 in hexadecimal, one
+// per line. A file, not a pipe: a pipe that nobody reads while the test types
+// would stop this program.
 #include <QApplication>
 #include <QLineEdit>
 #include <QSaveFile>
@@ -12,14 +13,14 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc < 3) {
+    if (argc < 4) {
         return 2;
     }
     const bool fields = QByteArray(argv[1]) == "fields";
     const QString reportFile = QString::fromLocal8Bit(argv[2]);
 
     QWidget window;
-    window.setWindowTitle(QStringLiteral("AutoTypeTarget"));
+    window.setWindowTitle(QString::fromUtf8(argv[3]));
     auto* layout = new QVBoxLayout(&window);
     auto* first = new QLineEdit(&window);
     auto* second = new QLineEdit(&window);

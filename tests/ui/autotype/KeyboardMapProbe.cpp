@@ -4,6 +4,10 @@
 
 namespace zorvan::test {
 
+void AllowXThreads() {
+    XInitThreads();
+}
+
 std::vector<unsigned long> ReadKeyboardMap() {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
@@ -22,6 +26,20 @@ std::vector<unsigned long> ReadKeyboardMap() {
     }
     XCloseDisplay(display);
     return map;
+}
+
+bool GiveFocus(std::uint64_t window) {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        return false;
+    }
+    XSetInputFocus(display, static_cast<Window>(window), RevertToParent, CurrentTime);
+    XSync(display, False);
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    XCloseDisplay(display);
+    return focus == static_cast<Window>(window);
 }
 
 }  // namespace zorvan::test

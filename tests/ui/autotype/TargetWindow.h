@@ -24,7 +24,8 @@ public:
     }
 
     // fields: a user-ID and a password field; otherwise one line edit.
-    void Start(const QString& display, bool fields) {
+    void Start(const QString& display, bool fields,
+               const QString& title = QStringLiteral("AutoTypeTarget")) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("DISPLAY"), display);
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
@@ -33,8 +34,9 @@ public:
         process_.setProcessChannelMode(QProcess::MergedChannels);
         process_.setStandardOutputFile(dir_.filePath(QStringLiteral("output.txt")));
         process_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
-        process_.start(QStringLiteral(ZORVAN_AUTOTYPE_TARGET),
-                       {fields ? QStringLiteral("fields") : QStringLiteral("line"), ReportFile()});
+        process_.start(
+            QStringLiteral(ZORVAN_AUTOTYPE_TARGET),
+            {fields ? QStringLiteral("fields") : QStringLiteral("line"), ReportFile(), title});
     }
 
     bool running() const { return process_.state() != QProcess::NotRunning; }

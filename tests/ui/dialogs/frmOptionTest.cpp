@@ -1,9 +1,11 @@
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
 #include <QtTest>
+#include <algorithm>
 #include <filesystem>
 
 #include "app/WindowServices.h"
@@ -46,6 +48,7 @@ private slots:
         QCOMPARE(dialog.lengths().text(0), QStringLiteral("6"));
         QCOMPARE(dialog.lengths().text(1), QStringLiteral("8"));
         QCOMPARE(dialog.waitBox()->boxText(), QStringLiteral("4"));
+        QCOMPARE(dialog.clipboardClearBox()->boxText(), QStringLiteral("0"));
         QCOMPARE(dialog.slider()->value(), 255);
     }
 
@@ -57,7 +60,7 @@ private slots:
         // New keys go to the end of the section, so the file shows the write order.
         QCOMPARE(f.Ini(), std::string("[Zorvan]\r\nupper=1\r\nlower=1\r\nnumber=1\r\nsymbol=0\r\n"
                                       "symbols=_-#$%\r\nminpasslen=6\r\nmaxpasslen=8\r\nwait=4\r\n"
-                                      "transparency=255"));
+                                      "transparency=255\r\nclipboardclear=0"));
     }
 
     void okStoresTheEditedValues() {
@@ -68,6 +71,7 @@ private slots:
         dialog.symbolsBox()->setText(QStringLiteral("!\r\n?"));
         dialog.lengths().Load(QStringLiteral("10"), QStringLiteral("8"));
         dialog.waitBox()->setBoxText(QStringLiteral("12"));
+        dialog.clipboardClearBox()->setBoxText(QStringLiteral("30"));
         dialog.slider()->setValue(128);
         dialog.button(0)->click();
         QCOMPARE(f.Setting("upper"), std::string("0"));
@@ -77,6 +81,7 @@ private slots:
         QCOMPARE(f.Setting("maxpasslen"), std::string("10"));
         QCOMPARE(f.Setting("wait"), std::string("12"));
         QCOMPARE(f.Setting("transparency"), std::string("128"));
+        QCOMPARE(f.Setting("clipboardclear"), std::string("30"));
         QCOMPARE(dialog.lengths().text(1), QStringLiteral("10"));
     }
 
@@ -167,6 +172,45 @@ private slots:
         wait->stepUp();
         QCOMPARE(wait->boxText(), QStringLiteral("5"));  // "4" first, then one up
         QCOMPARE(f.ui.beeps, 2);
+    }
+
+    void clipboardSecondsHaveTheirLabelAndStayWithinTheButtonsRange() {
+        Fixture f;
+        frmOption dialog(*f.main);
+        UpDownBox* seconds = dialog.clipboardClearBox();
+        const auto labels = dialog.findChildren<QLabel*>();
+        QVERIFY(std::any_of(labels.begin(), labels.end(), [&](const QLabel* label) {
+            return label->text() == QStringLiteral("クリップボードの消去（秒）") &&
+                   label->buddy() == seconds;
+        }));
+        seconds->stepDown();
+        QCOMPARE(f.ui.beeps, 1);
+        QCOMPARE(seconds->boxText(), QStringLiteral("0"));
+        seconds->setBoxText(QString::number(frmOption::kMaxClipboardClear));
+        QTest::keyClick(seconds, Qt::Key_Up);
+        QCOMPARE(f.ui.beeps, 2);
+        seconds->setBoxText(QStringLiteral("abc"));
+        seconds->stepUp();
+        QCOMPARE(seconds->boxText(), QStringLiteral("1"));  // "0" first, then one up
+    }
+
+    void typedClipboardSecondsAreStoredWithinSixteenBits_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("not a number") << QStringLiteral("abc") << QStringLiteral("0");
+        QTest::newRow("negative") << QStringLiteral("-3") << QStringLiteral("0");
+        QTest::newRow("beyond 16 bits") << QStringLiteral("99999") << QStringLiteral("32767");
+        QTest::newRow("inside") << QStringLiteral("45") << QStringLiteral("45");
+    }
+    void typedClipboardSecondsAreStoredWithinSixteenBits() {
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        Fixture f;
+        frmOption dialog(*f.main);
+        dialog.clipboardClearBox()->setBoxText(typed);
+        dialog.button(0)->click();
+        QCOMPARE(QString::fromStdString(f.Setting("clipboardclear")), stored);
+        QCOMPARE(dialog.clipboardClearBox()->boxText(), stored);
     }
 
     void typedWaitIsStoredWithoutTheButtonsLimit_data() {

@@ -2,6 +2,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QtTest>
+#include <utility>
 
 #include "app/KeystrokeText.h"
 #include "app/Settings.h"
@@ -70,12 +71,21 @@ private slots:
         auto& main = t.Open();
         bool messagesRan = false;
         bool ranBeforeTyping = false;
-        t.keys.onAltTab = [&] { QTimer::singleShot(0, [&] { messagesRan = true; }); };
+        // The system moves the focus once window messages have run.
+        t.keys.onAltTab = [&] {
+            QTimer::singleShot(0, [&] {
+                messagesRan = true;
+                std::swap(t.keys.focus, t.keys.other);
+            });
+        };
         t.keys.onType = [&] { ranBeforeTyping = messagesRan; };
         t.f.SelectRows({1});
         t.autoType->mnuSendkeysItem_Click(0);
         QCOMPARE(t.keys.log, (QStringList{"AltTab", "Type:id-B\tpw-B"}));
         QVERIFY(ranBeforeTyping);
+        // Typed into the window reached by Alt+Tab, which the popup names.
+        QCOMPARE(t.keys.targets, QList<std::uint64_t>{2});
+        QCOMPARE(Tip(main), QStringLiteral(" 入力先：メモ帳 "));
         QCOMPARE(main.secondsLeft(), 0);
         QVERIFY(main.menus().ToolButton(14)->isEnabled());
         QVERIFY(t.f.ui.messages.isEmpty());
@@ -246,16 +256,21 @@ private slots:
         t.f.SelectRows({0});
         t.autoType->mnuSendkeysItem_Click(0);
         QVERIFY(!button->isEnabled());
+        // Each tick names the window that has the focus then; the user brings
+        // the other one forward after the first.
         QStringList shown;
         for (int tick = 0; tick < 3; ++tick) {
             main.Timer1_Timer();
             shown << Tip(main);
             QVERIFY(t.keys.log.isEmpty());
+            t.keys.focus = t.keys.other;
         }
-        QCOMPARE(shown, (QStringList{" 3 ", " 2 ", " 1 "}));
+        QCOMPARE(shown, (QStringList{" 3 \r\n  入力先：Zorvan ", " 2 \r\n  入力先：メモ帳 ",
+                                     " 1 \r\n  入力先：メモ帳 "}));
         main.Timer1_Timer();
         // The countdown types without switching windows: the user did that.
         QCOMPARE(t.keys.log, QStringList{"Type:id-A\tpw-A"});
+        QCOMPARE(t.keys.targets, QList<std::uint64_t>{2});
         QVERIFY(button->isEnabled());
         QCOMPARE(Tip(main), QString());
         QCOMPARE(main.secondsLeft(), 0);
@@ -376,6 +391,66 @@ private slots:
         t.autoType->mnuSendkeysItem_Click(2);
         QCOMPARE(t.keys.typed, QStringList{"pw-A"});
         QCOMPARE(t.f.ui.messages, QStringList{AutoType::FailedMessage()});
+    }
+
+    void typingStopsWhenTheFocusMovesToAnotherWindow_data() {
+        QTest::addColumn<QString>("wait");
+        QTest::newRow("at once") << "0";
+        QTest::newRow("countdown") << "1";
+    }
+
+    void typingStopsWhenTheFocusMovesToAnotherWindow() {
+        QFETCH(QString, wait);
+        Fixture t;
+        t.SetWait(wait.toStdString());
+        auto& main = t.Open();
+        t.keys.onType = [&] { t.keys.focus = {3, "新しいウィンドウ"}; };
+        t.f.SelectRows({0});
+        t.autoType->mnuSendkeysItem_Click(2);
+        if (main.secondsLeft() > 0) {
+            main.Timer1_Timer();
+        }
+        QCOMPARE(t.keys.typed.size(), 1);
+        QCOMPARE(t.f.ui.messages, QStringList{AutoType::FocusMovedMessage()});
+        QVERIFY(AutoType::FocusMovedMessage().contains(QStringLiteral("中止しました")));
+    }
+
+    void thePopupNamesEveryKindOfTarget_data() {
+        QTest::addColumn<quint64>("id");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("titled") << quint64{7} << "ログイン - ブラウザ"
+                                << "入力先：ログイン - ブラウザ";
+        QTest::newRow("untitled") << quint64{7} << " "
+                                  << "入力先：（タイトルなし）";
+        QTest::newRow("no focus") << quint64{0} << "x"
+                                  << "入力先：（不明）";
+        QTest::newRow("long title") << quint64{7} << QString(70, QLatin1Char('a'))
+                                    << "入力先：" + QString(59, QLatin1Char('a')) + QChar(0x2026);
+        QTest::newRow("line breaks") << quint64{7} << "a\nb"
+                                     << "入力先：a b";
+    }
+
+    void thePopupNamesEveryKindOfTarget() {
+        QFETCH(quint64, id);
+        QFETCH(QString, title);
+        QFETCH(QString, line);
+        QCOMPARE(AutoType::TargetLine({id, title.toStdString()}), line);
+    }
+
+    void withoutAnotherWindowTypingAtOnceGoesWhereTheFocusStays() {
+        Fixture t;
+        t.SetWait("0");
+        t.Open();
+        t.keys.onAltTab = [] {};  // nothing to switch to
+        t.f.SelectRows({0});
+        QElapsedTimer clock;
+        clock.start();
+        t.autoType->mnuSendkeysItem_Click(2);
+        QVERIFY(clock.elapsed() >= AutoType::kSwitchWaitMs);
+        QCOMPARE(t.keys.typed, QStringList{"pw-A"});
+        QCOMPARE(t.keys.targets, QList<std::uint64_t>{1});
+        QVERIFY(t.f.ui.messages.isEmpty());
     }
 
     void aRefusedWindowSwitchTypesNothingIntoOurOwnWindow() {

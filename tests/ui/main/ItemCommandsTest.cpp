@@ -7,6 +7,7 @@
 
 #include "platform/FileSteps.h"
 #include "support/MainFixture.h"
+#include "ui/ClipboardClearer.h"
 #include "ui/main/ItemList.h"
 
 namespace zorvan {
@@ -151,11 +152,41 @@ private slots:
         f.SelectRows({2});
         main.commands().UseSelectedItem(ItemCommands::kCopyPassword);
         QCOMPARE(f.ui.clipboard, QStringLiteral("pw-C"));
+        QVERIFY(f.ui.clipboardSecret);
         QCOMPARE(f.Line("G")[1], before[3]);
         QCOMPARE(f.Names(), (QStringList{"A", "B", "C", "D", "E"}));  // the list keeps its order
         f.SelectRows({4});
         main.commands().UseSelectedItem(ItemCommands::kCopyId);
         QCOMPARE(f.ui.clipboard, QStringLiteral("id-E"));
+        QVERIFY(f.ui.clipboardSecret);
+        // Off by default: nothing waits to clear the copy.
+        QVERIFY(!main.clipboard().timer().isActive());
+    }
+
+    void copiesAreClearedAfterTheSecondsSetInTheOptions_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("seconds");
+        QTest::newRow("set") << "12" << 12;
+        QTest::newRow("negative") << "-5" << 0;
+        QTest::newRow("not a number") << "abc" << 0;
+    }
+
+    void copiesAreClearedAfterTheSecondsSetInTheOptions() {
+        QFETCH(QString, stored);
+        QFETCH(int, seconds);
+        test::MainFixture f(false);
+        FiveItems(f);
+        WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "clipboardclear",
+                     stored.toStdString());
+        auto& main = f.Open();
+        f.SelectRows({0});
+        main.commands().UseSelectedItem(ItemCommands::kCopyId);
+        const QTimer& timer = main.clipboard().timer();
+        QCOMPARE(timer.isActive(), seconds > 0);
+        QVERIFY(timer.remainingTime() > (seconds - 1) * 1000);
+        main.commands().CopySelectedUrl();  // a URL too
+        QCOMPARE(timer.isActive(), seconds > 0);
+        QVERIFY(!f.ui.clipboardSecret);  // the URL is no secret
     }
 
     void openingAnEmptyUrlOpensNothingButStillMovesTheItemFirst() {

@@ -257,6 +257,8 @@ private slots:
         auto main = f.Open();
         QStringList sent;
         main->SetKeystrokeSender([&](const QString& text) { sent << text; });
+        int named = 0;
+        main->SetTargetNamer([&] { return QStringLiteral("target %1").arg(++named); });
         QAction* button = main->menus().ToolButton(14);
         main->StartCountdown(4, QStringLiteral("taro{TAB}p"));
         QVERIFY(!button->isEnabled());
@@ -266,7 +268,9 @@ private slots:
             shown << main->tooltip()->shownText();
             QVERIFY(sent.isEmpty());
         }
-        QCOMPARE(shown, (QStringList{" 3 ", " 2 ", " 1 "}));
+        // The target is named anew under the seconds at every tick.
+        QCOMPARE(shown,
+                 (QStringList{" 3 \r\n  target 1 ", " 2 \r\n  target 2 ", " 1 \r\n  target 3 "}));
         main->Timer1_Timer();
         QCOMPARE(sent, QStringList{QStringLiteral("taro{TAB}p")});
         QVERIFY(button->isEnabled());

@@ -31,14 +31,30 @@ public:
     }
 
     void OpenUrl(const QString& url) override { openedUrls << url; }
-    void SetClipboardText(const QString& text) override {
+    void SetClipboardText(const QString& text, Clip kind) override {
         clipboard = text;
         ++clipboardWrites;
+        clipboardSecret = kind == Clip::kSecret;
+        clipboardOurs = true;
+    }
+    bool ClipboardHoldsOurs() override { return clipboardOurs; }
+    void ClearClipboard() override {
+        clipboard.clear();
+        clipboardOurs = false;
+        ++clipboardClears;
+    }
+    // The user copies something, here or in another program.
+    void UserCopies(const QString& text) {
+        clipboard = text;
+        clipboardOurs = false;
     }
 
     QStringList messages;
     QStringList openedUrls;
     QString clipboard = QStringLiteral("<untouched>");
+    bool clipboardSecret = false;
+    bool clipboardOurs = false;
+    int clipboardClears = 0;
     int beeps = 0;
     int clipboardWrites = 0;
     // Runs while a message is up, as the desktop might (moving the focus away).
