@@ -30,6 +30,11 @@ TEST(DataFolder, ChoosesTheOverrideThenAVaultBesideTheProgramThenTheUserDataFold
         {"nothing known: program folder", "", empty.path(), "", "", false, empty.path()},
     };
     for (const auto& row : rows) {
+#ifdef _WIN32
+        if (!row.windows) {
+            continue;  // POSIX paths mean nothing to a Windows build
+        }
+#endif
         const DataFolderSources sources{row.overrideFolder, row.program, row.xdg, row.home,
                                         row.windows};
         EXPECT_EQ(ChooseDataFolder(sources), row.expected) << row.name;
