@@ -22,7 +22,11 @@ finish() {
 work=$(mktemp -d)
 pids=()
 cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    # The program first, then the X server; each is waited for, so that no server of
+    # ours is still going away when the next run looks for a free display.
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+    done
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -93,26 +97,39 @@ else
 fi
 
 # The installed program on a private X server, with a home and data folder of its own.
-# Xvfb picks a free display and names it in the file.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-pids+=($!)
+# Xvfb picks a free display and names it in the file. It must not reset when the
+# probe below disconnects: a client connecting during a reset is turned away.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+pids=("$xvfb")
 for _ in $(seq 100); do
     [[ -s $work/display ]] && break
     sleep 0.1
 done
-[[ -s $work/display ]] || { fail "Xvfb started"; finish; }
+DISPLAY=":$(head -1 "$work/display")"
+export DISPLAY
+# The server answers before the program is started, so that a program that cannot
+# connect is the program's fault.
+for _ in $(seq 50); do
+    xdotool getdisplaygeometry >/dev/null 2>&1 && break
+    sleep 0.1
+done
+if ! xdotool getdisplaygeometry >/dev/null 2>&1; then
+    cat "$work/xvfb.log" >&2
+    fail "Xvfb answers on display $DISPLAY"
+    finish
+fi
 mkdir -p "$work/home" "$work/data" "$work/runtime"
 chmod 700 "$work/runtime"
-env -u ZORVAN_DATA_DIR DISPLAY=":$(head -1 "$work/display")" QT_QPA_PLATFORM=xcb \
+env -u ZORVAN_DATA_DIR QT_QPA_PLATFORM=xcb \
     HOME="$work/home" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/runtime" \
     "$root/usr/bin/zorvan" >"$work/program.log" 2>&1 &
 program=$!
-pids+=("$program")
+pids=("$program" "$xvfb")
 
 shown=""
 for _ in $(seq 150); do
-    shown=$(DISPLAY=":$(head -1 "$work/display")" \
-        xdotool search --onlyvisible --name "^$dialog_title\$" 2>/dev/null | head -1)
+    shown=$(xdotool search --onlyvisible --name "^$dialog_title\$" 2>/dev/null | head -1)
     [[ -n $shown ]] && break
     kill -0 "$program" 2>/dev/null || break
     sleep 0.2
@@ -121,6 +138,7 @@ if [[ -n $shown ]]; then
     pass "installed program shows the password dialog"
 else
     cat "$work/program.log" >&2
+    kill -0 "$xvfb" 2>/dev/null || { echo "Xvfb on $DISPLAY has ended:" >&2; cat "$work/xvfb.log" >&2; }
     fail "installed program shows the password dialog"
 fi
 
@@ -146,5 +164,4 @@ else
     fail "nothing written beside the program or in the home folder"
 fi
 
-kill "$program" 2>/dev/null
-finish
+finish  # the clean-up ends the program and the server
