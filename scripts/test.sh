@@ -35,6 +35,14 @@ else
     echo "0% tests passed, 1 tests failed out of 1" | tee "$logs/screenshots.log"
 fi
 
+# The .deb installs and starts as far as the password dialog; one closing line.
+step "Package"
+bash scripts/package-check.sh build/ci | tee "$logs/package.raw" || true
+sed -nE 's/^package-check: ([0-9]+) passed, ([0-9]+) failed$/\1 \2/p' "$logs/package.raw" |
+    while read -r ok bad; do
+        echo "$((ok * 100 / (ok + bad)))% tests passed, $bad tests failed out of $((ok + bad))"
+    done >"$logs/package.log"
+
 # Each target counts as one test; its corpus is replayed first. A failure is counted
 # below rather than ending the script here.
 step "Fuzz: every target for 30 s"
