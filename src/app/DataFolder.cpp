@@ -27,7 +27,7 @@ std::filesystem::path ChooseDataFolder(const DataFolderSources& sources) {
         CanWriteIn(sources.programFolder)) {
         return sources.programFolder;
     }
-    // The base directory specification ignores relative paths.
+    // XDG_DATA_HOME counts only when it is absolute, as the XDG base directory rules say.
     const std::filesystem::path xdg = Utf8ToPath(sources.xdgDataHome);
     if (xdg.is_absolute()) {
         return xdg / "zorvan";
