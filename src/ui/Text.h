@@ -19,10 +19,11 @@ inline std::string FromQ(const QString& text) {
     return text.toStdString();
 }
 
-// Wipes a text's whole buffer, the spare room before and after the characters
-// included, and empties it. A buffer still shared with another QString is left to
-// that one; only this reference goes.
-inline void WipeText(QString& text) {
+// Wipes a QString's or QByteArray's whole buffer, the spare room before and after
+// the characters included, and empties it. A buffer still shared with another one
+// is left to that one; only this reference goes.
+template <typename Text>
+void WipeText(Text& text) {
     if (!text.isDetached()) {
         text.clear();
         return;
@@ -30,19 +31,8 @@ inline void WipeText(QString& text) {
     auto& d = text.data_ptr();
     const qsizetype before = d.freeSpaceAtBegin();
     const qsizetype room = before + text.size() + d.freeSpaceAtEnd();
-    SecureWipe(text.data() - before, static_cast<std::size_t>(room) * sizeof(QChar));
+    SecureWipe(text.data() - before, static_cast<std::size_t>(room) * sizeof(*text.data()));
     text.resize(0);
-}
-inline void WipeBytes(QByteArray& bytes) {
-    if (!bytes.isDetached()) {
-        bytes.clear();
-        return;
-    }
-    auto& d = bytes.data_ptr();
-    const qsizetype before = d.freeSpaceAtBegin();
-    SecureWipe(bytes.data() - before,
-               static_cast<std::size_t>(before + bytes.size() + d.freeSpaceAtEnd()));
-    bytes.resize(0);
 }
 
 // A password typed into a box, as UTF-8 in locked memory; the conversion leaves
@@ -50,7 +40,7 @@ inline void WipeBytes(QByteArray& bytes) {
 inline SecretText SecretFromQ(const QString& text) {
     QByteArray utf8 = text.toUtf8();
     SecretText secret(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
-    WipeBytes(utf8);
+    WipeText(utf8);
     return secret;
 }
 
