@@ -27,7 +27,7 @@ trap cleanup EXIT
 
 cp tests/data/vault-sample/Zorvan.* "$work/"
 # Xvfb picks a free display and names it in the file.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 150); do
     [[ -s $work/display ]] && break
@@ -46,7 +46,8 @@ window() {
         fi
         sleep 0.2
     done
-    echo "screenshots: no window \"$1\"" >&2
+    echo "screenshots: no window \"$1\"; the program said:" >&2
+    cat "$work/program.log" >&2 2>/dev/null || true
     return 1
 }
 
@@ -62,6 +63,15 @@ shoot() {
     return 1
 }
 
+# Sends keys to a window once the window manager has made it active, so that they
+# cannot reach another one while focus is still moving.
+press() {
+    local id=$1
+    shift
+    xdotool windowactivate --sync "$id" 2>/dev/null || true
+    xdotool key "$@"
+}
+
 # Waits until the window is gone.
 closed() {
     for _ in $(seq 150); do
@@ -71,20 +81,20 @@ closed() {
     return 1
 }
 
-ZORVAN_DATA_DIR="$work" QT_QPA_PLATFORM=xcb "$program" /p zorvan >/dev/null 2>&1 &
+ZORVAN_DATA_DIR="$work" QT_QPA_PLATFORM=xcb "$program" /p zorvan >"$work/program.log" 2>&1 &
 pids+=($!)
 main=$(window "Zorvan [0-9.]*")
 xdotool windowsize --sync "$main" 560 300
 shoot "$main" main-window.png
 
-xdotool key --window "$main" F6 Tab Down Up Return
+press "$main" F6 Tab Down Up Return
 item=$(window ".*のプロパティ")
 shoot "$item" item-dialog.png
-xdotool key Escape
+press "$item" Escape
 closed "$item"
 
-xdotool key --window "$main" alt+Return
+press "$main" alt+Return
 options=$(window "オプション")
 shoot "$options" options-dialog.png
-xdotool key Escape
+press "$options" Escape
 closed "$options"
