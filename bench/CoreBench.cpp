@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "app/TextFile.h"
 #include "support/BenchMain.h"
 #include "support/ScaleVault.h"
 #include "vault/BackupFile.h"
@@ -19,6 +18,7 @@
 #include "vault/ItemReader.h"
 #include "vault/ItemStore.h"
 #include "vault/MasterPasswordChange.h"
+#include "vault/TextFile.h"
 #include "vault/VaultCheck.h"
 
 namespace zorvan::bench {

@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/Session.h"
 #include "support/ScaleVault.h"
+#include "ui/Session.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
 #include "ui/main/ListInteractions.h"

@@ -6,4 +6,4 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh run
 cmake --preset default >/dev/null
 cmake --build --preset default --target zorvan
-exec build/default/src/zorvan "$@"
+exec build/default/src/app/zorvan "$@"

@@ -9,7 +9,7 @@ out=$(realpath -m "${1:-docs}")
 mkdir -p "$out"
 
 program=""
-for candidate in build/ci/src/zorvan build/default/src/zorvan; do
+for candidate in build/ci/src/app/zorvan build/default/src/app/zorvan; do
     if [[ -x $candidate ]]; then
         program=$(realpath "$candidate")
         break

@@ -8,14 +8,14 @@
 #include <tuple>
 #include <utility>
 
-#include "app/Settings.h"
-#include "app/SettingsKeys.h"
-#include "app/TextFile.h"
 #include "csv/CsvFormat.h"
-#include "csv/RecordBatch.h"
 #include "platform/Codepage.h"
 #include "vault/Cipher.h"
 #include "vault/CyrptFunction.h"
+#include "vault/RecordBatch.h"
+#include "vault/Settings.h"
+#include "vault/SettingsKeys.h"
+#include "vault/TextFile.h"
 
 #ifdef _WIN32
 #include <windows.h>

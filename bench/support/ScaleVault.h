@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/DataFiles.h"
 #include "vault/BlockNumber.h"
+#include "vault/DataFiles.h"
 #include "vault/ItemRecord.h"
 
 // Large vaults for the scale benchmarks, built through the storage core's batch

@@ -4,15 +4,15 @@
 #include <QWidget>
 #include <exception>
 
-#include "app/DataFiles.h"
-#include "app/Session.h"
-#include "app/SettingsKeys.h"
-#include "app/SettingsStore.h"
 #include "app/SingleInstance.h"
+#include "ui/Session.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
 #include "ui/dialogs/frmPass.h"
 #include "ui/main/frmMain.h"
+#include "vault/DataFiles.h"
+#include "vault/SettingsKeys.h"
+#include "vault/SettingsStore.h"
 #include "vault/VaultCheck.h"
 #include "vault/VaultJournal.h"
 

@@ -2,13 +2,13 @@
 #include <cstdlib>
 #include <utility>
 
-#include "app/DataFolder.h"
-#include "app/LaunchArguments.h"
 #include "app/Startup.h"
 #include "platform/ProcessHardening.h"
+#include "tools/LaunchArguments.h"
 #include "ui/QtTranslation.h"
 #include "ui/UiServices.h"
 #include "ui/main/Icons.h"
+#include "vault/DataFolder.h"
 
 int main(int argc, char** argv) {
     zorvan::DisableCoreDumps();

@@ -5,21 +5,21 @@
 #include <system_error>
 #include <vector>
 
-#include "app/TextFile.h"
 #include "csv/CsvDate.h"
 #include "csv/CsvFormat.h"
-#include "csv/RecordBatch.h"
 #include "platform/AtomicFile.h"
 #include "platform/BinaryFile.h"
 #include "platform/Codepage.h"
 #include "platform/FileAccess.h"
 #include "platform/SecureWipe.h"
 #include "platform/StorageError.h"
-#include "resources/Strings.h"
+#include "tools/Strings.h"
 #include "vault/CyrptFunction.h"
 #include "vault/GroupIndex.h"
 #include "vault/ItemReader.h"
 #include "vault/ItemRecord.h"
+#include "vault/RecordBatch.h"
+#include "vault/TextFile.h"
 
 namespace zorvan {
 

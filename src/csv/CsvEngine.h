@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/DataFiles.h"
 #include "vault/BlockNumber.h"
+#include "vault/DataFiles.h"
 
 namespace zorvan {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <limits>
 
-#include "app/DecimalText.h"
 #include "csv/CsvDate.h"
 #include "platform/SecureWipe.h"
+#include "tools/DecimalText.h"
 
 namespace zorvan::csv {
 

@@ -3,8 +3,8 @@
 #include <QCoreApplication>
 #include <exception>
 
-#include "app/DataFiles.h"
 #include "ui/UiServices.h"
+#include "vault/DataFiles.h"
 #include "vault/VaultJournal.h"
 
 namespace zorvan {

@@ -7,7 +7,7 @@
 
 #include "platform/SecretText.h"
 #include "platform/SecureWipe.h"
-#include "resources/Strings.h"
+#include "tools/Strings.h"
 
 namespace zorvan {
 

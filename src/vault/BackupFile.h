@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/DataFiles.h"
+#include "vault/DataFiles.h"
 
 namespace zorvan {
 

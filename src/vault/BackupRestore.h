@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/DataFiles.h"
+#include "vault/DataFiles.h"
 
 namespace zorvan {
 

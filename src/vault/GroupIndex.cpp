@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/TextFile.h"
+#include "vault/TextFile.h"
 
 namespace zorvan {
 

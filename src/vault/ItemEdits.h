@@ -3,8 +3,8 @@
 #include <span>
 #include <string_view>
 
-#include "app/DataFiles.h"
 #include "vault/BlockNumber.h"
+#include "vault/DataFiles.h"
 
 namespace zorvan {
 

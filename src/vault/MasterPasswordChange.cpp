@@ -4,9 +4,6 @@
 #include <array>
 #include <vector>
 
-#include "app/Settings.h"
-#include "app/SettingsKeys.h"
-#include "app/TextFile.h"
 #include "platform/SecureWipe.h"
 #include "platform/StorageError.h"
 #include "vault/Cipher.h"
@@ -14,6 +11,9 @@
 #include "vault/DurableFiles.h"
 #include "vault/GroupIndex.h"
 #include "vault/ItemReader.h"
+#include "vault/Settings.h"
+#include "vault/SettingsKeys.h"
+#include "vault/TextFile.h"
 #include "vault/VaultJournal.h"
 
 namespace zorvan {

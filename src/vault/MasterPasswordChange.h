@@ -5,7 +5,7 @@
 #include <functional>
 #include <span>
 
-#include "app/DataFiles.h"
+#include "vault/DataFiles.h"
 
 namespace zorvan {
 

@@ -2,10 +2,10 @@
 
 #include <exception>
 
-#include "app/TextFile.h"
 #include "platform/BinaryFile.h"
 #include "vault/GroupIndex.h"
 #include "vault/ItemReader.h"
+#include "vault/TextFile.h"
 
 namespace zorvan {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DataFiles.h"
+#include "vault/DataFiles.h"
 
 namespace zorvan {
 

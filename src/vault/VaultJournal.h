@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DataFiles.h"
+#include "vault/DataFiles.h"
 
 namespace zorvan {
 

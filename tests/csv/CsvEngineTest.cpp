@@ -2,12 +2,12 @@
 
 #include <stdexcept>
 
-#include "app/TextFile.h"
 #include "csv/CsvDate.h"
 #include "csv/CsvEngine.h"
 #include "csv/CsvFormat.h"
 #include "platform/Codepage.h"
 #include "platform/StorageError.h"
+#include "vault/TextFile.h"
 #include "vault/VaultFixture.h"
 
 namespace zorvan {

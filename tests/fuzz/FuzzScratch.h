@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string_view>
 
-#include "app/DataFiles.h"
+#include "vault/DataFiles.h"
 
 // The files a fuzz target hands to readers that take a path live in one folder per
 // process (in memory when /dev/shm exists), removed when the process ends.

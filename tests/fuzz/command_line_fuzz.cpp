@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "app/CommandLine.h"
+#include "tools/CommandLine.h"
 
 using namespace zorvan;
 

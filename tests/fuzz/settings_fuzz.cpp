@@ -4,8 +4,8 @@
 #include <string>
 
 #include "FuzzScratch.h"
-#include "app/Settings.h"
 #include "platform/StorageError.h"
+#include "vault/Settings.h"
 
 using namespace zorvan;
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/DataFiles.h"
+#include "vault/DataFiles.h"
 
 namespace zorvan::test {
 

@@ -5,13 +5,13 @@
 #include <limits>
 #include <string>
 
-#include "app/CommandLine.h"
-#include "app/Settings.h"
 #include "csv/CsvEngine.h"
 #include "csv/CsvFormat.h"
 #include "platform/StorageError.h"
+#include "tools/CommandLine.h"
 #include "vault/BackupFile.h"
 #include "vault/BackupRestore.h"
+#include "vault/Settings.h"
 #include "vault/VaultCheck.h"
 #include "vault/VaultFixture.h"
 

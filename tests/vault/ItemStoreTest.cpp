@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "csv/RecordBatch.h"
 #include "platform/StorageError.h"
 #include "support/Golden.h"
+#include "vault/RecordBatch.h"
 #include "vault/VaultFixture.h"
 
 namespace zorvan {

@@ -5,8 +5,6 @@
 #include <memory>
 #include <stdexcept>
 
-#include "app/Settings.h"
-#include "app/TextFile.h"
 #include "platform/Codepage.h"
 #include "platform/StorageError.h"
 #include "support/Golden.h"
@@ -18,6 +16,8 @@
 #include "vault/ItemReader.h"
 #include "vault/ItemStore.h"
 #include "vault/MasterPasswordChange.h"
+#include "vault/Settings.h"
+#include "vault/TextFile.h"
 #include "vault/VaultJournal.h"
 
 namespace zorvan {

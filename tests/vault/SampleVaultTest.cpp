@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "app/Settings.h"
 #include "support/Golden.h"
 #include "support/TempDir.h"
 #include "vault/CyrptFunction.h"
 #include "vault/GroupIndex.h"
 #include "vault/ItemStore.h"
+#include "vault/Settings.h"
 
 namespace zorvan {
 namespace {

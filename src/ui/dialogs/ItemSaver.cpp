@@ -1,7 +1,7 @@
 #include "ui/dialogs/ItemSaver.h"
 
-#include "app/Session.h"
 #include "platform/Codepage.h"
+#include "ui/Session.h"
 #include "ui/Text.h"
 #include "ui/main/ItemList.h"
 #include "ui/main/frmMain.h"

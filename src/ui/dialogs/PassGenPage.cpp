@@ -8,17 +8,17 @@
 #include <QPushButton>
 #include <exception>
 
-#include "app/PasswordGenerator.h"
-#include "app/Settings.h"
-#include "app/SettingsKeys.h"
-#include "app/SettingsStore.h"
 #include "platform/RandomSource.h"
 #include "platform/SecureWipe.h"
+#include "tools/PasswordGenerator.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
 #include "ui/dialogs/PassLenBoxes.h"
 #include "ui/dialogs/TextLimit.h"
 #include "ui/dialogs/UpDownBox.h"
+#include "vault/Settings.h"
+#include "vault/SettingsKeys.h"
+#include "vault/SettingsStore.h"
 
 namespace zorvan {
 

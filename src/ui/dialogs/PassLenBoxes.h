@@ -4,7 +4,7 @@
 #include <array>
 #include <string>
 
-#include "app/PasswordGenerator.h"
+#include "tools/PasswordGenerator.h"
 
 class QWidget;
 

@@ -13,14 +13,13 @@
 #include <exception>
 #include <memory>
 
-#include "app/Session.h"
-#include "app/TextFile.h"
-#include "app/WindowServices.h"
 #include "platform/StorageError.h"
 #include "ui/CommittedChange.h"
 #include "ui/LongOperation.h"
+#include "ui/Session.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
+#include "ui/WindowServices.h"
 #include "ui/dialogs/frmPass.h"
 #include "ui/main/frmMain.h"
 #include "vault/BackupFile.h"
@@ -28,6 +27,7 @@
 #include "vault/Cipher.h"
 #include "vault/CyrptFunction.h"
 #include "vault/OleDate.h"
+#include "vault/TextFile.h"
 #include "vault/VaultJournal.h"
 
 namespace zorvan {

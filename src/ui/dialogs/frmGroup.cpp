@@ -9,11 +9,11 @@
 #include <QVBoxLayout>
 #include <exception>
 
-#include "app/Session.h"
-#include "app/WindowServices.h"
 #include "platform/Codepage.h"
+#include "ui/Session.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
+#include "ui/WindowServices.h"
 #include "ui/main/frmMain.h"
 #include "vault/GroupIndex.h"
 

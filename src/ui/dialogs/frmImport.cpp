@@ -18,15 +18,15 @@
 #include <QVBoxLayout>
 #include <exception>
 
-#include "app/Session.h"
-#include "app/WindowServices.h"
 #include "platform/Codepage.h"
 #include "platform/StorageError.h"
-#include "resources/MenuTables.h"
 #include "ui/LongOperation.h"
+#include "ui/Session.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
+#include "ui/WindowServices.h"
 #include "ui/main/ItemList.h"
+#include "ui/main/MenuTables.h"
 #include "ui/main/frmMain.h"
 #include "vault/GroupIndex.h"
 #include "vault/ItemRecord.h"

@@ -15,10 +15,10 @@
 #include <cmath>
 #include <exception>
 
-#include "app/Session.h"
-#include "app/WindowServices.h"
+#include "ui/Session.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
+#include "ui/WindowServices.h"
 #include "ui/dialogs/AsteriskStyle.h"
 #include "ui/dialogs/ItemSaver.h"
 #include "ui/dialogs/PassGenPage.h"

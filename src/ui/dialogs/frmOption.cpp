@@ -13,18 +13,18 @@
 #include <cstdint>
 #include <exception>
 
-#include "app/PasswordGenerator.h"
-#include "app/Session.h"
-#include "app/Settings.h"
-#include "app/SettingsKeys.h"
-#include "app/SettingsStore.h"
-#include "app/Transparency.h"
-#include "app/WindowServices.h"
+#include "tools/PasswordGenerator.h"
+#include "ui/Session.h"
 #include "ui/Text.h"
+#include "ui/Transparency.h"
 #include "ui/UiServices.h"
+#include "ui/WindowServices.h"
 #include "ui/dialogs/PassLenBoxes.h"
 #include "ui/dialogs/UpDownBox.h"
 #include "ui/main/frmMain.h"
+#include "vault/Settings.h"
+#include "vault/SettingsKeys.h"
+#include "vault/SettingsStore.h"
 
 namespace zorvan {
 

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <array>
 
-#include "app/SettingsKeys.h"
+#include "vault/SettingsKeys.h"
 
 class QCheckBox;
 class QLineEdit;

@@ -8,17 +8,17 @@
 #include <QPushButton>
 #include <utility>
 
-#include "app/Session.h"
-#include "app/SettingsKeys.h"
-#include "app/SettingsStore.h"
-#include "app/WindowServices.h"
 #include "platform/Codepage.h"
 #include "platform/StorageError.h"
+#include "ui/Session.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
+#include "ui/WindowServices.h"
 #include "ui/dialogs/AsteriskStyle.h"
 #include "vault/Cipher.h"
 #include "vault/CyrptFunction.h"
+#include "vault/SettingsKeys.h"
+#include "vault/SettingsStore.h"
 
 namespace zorvan {
 

@@ -2,9 +2,9 @@
 
 #include <QDir>
 
-#include "app/DataFiles.h"
 #include "ui/Text.h"
 #include "ui/main/frmMain.h"
+#include "vault/DataFiles.h"
 
 namespace zorvan {
 

@@ -8,12 +8,10 @@
 #include <exception>
 #include <string>
 
-#include "app/KeystrokeText.h"
-#include "app/Session.h"
-#include "app/SettingsKeys.h"
-#include "app/SettingsStore.h"
 #include "platform/KeyInjector.h"
 #include "platform/SecureWipe.h"
+#include "tools/KeystrokeText.h"
+#include "ui/Session.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
 #include "ui/main/ItemCommands.h"
@@ -21,6 +19,8 @@
 #include "ui/main/frmMain.h"
 #include "vault/GroupIndex.h"
 #include "vault/ItemReader.h"
+#include "vault/SettingsKeys.h"
+#include "vault/SettingsStore.h"
 
 namespace zorvan {
 

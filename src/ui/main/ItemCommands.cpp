@@ -6,10 +6,8 @@
 #include <algorithm>
 #include <exception>
 
-#include "app/Session.h"
-#include "app/SettingsKeys.h"
-#include "app/SettingsStore.h"
 #include "ui/ClipboardClearer.h"
+#include "ui/Session.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
 #include "ui/main/ItemList.h"
@@ -18,6 +16,8 @@
 #include "vault/GroupIndex.h"
 #include "vault/ItemEdits.h"
 #include "vault/ItemReader.h"
+#include "vault/SettingsKeys.h"
+#include "vault/SettingsStore.h"
 
 namespace zorvan {
 

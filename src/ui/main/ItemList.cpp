@@ -8,16 +8,16 @@
 #include <exception>
 #include <iterator>
 
-#include "app/Session.h"
-#include "app/SettingsKeys.h"
-#include "app/SettingsStore.h"
 #include "ui/LongOperation.h"
+#include "ui/Session.h"
 #include "ui/Text.h"
 #include "ui/main/ItemListModel.h"
 #include "ui/main/frmMain.h"
 #include "vault/GroupIndex.h"
 #include "vault/ItemReader.h"
 #include "vault/ItemStore.h"
+#include "vault/SettingsKeys.h"
+#include "vault/SettingsStore.h"
 
 namespace zorvan {
 

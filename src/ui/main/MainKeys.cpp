@@ -6,7 +6,7 @@
 #include <QTableView>
 #include <QWindow>
 
-#include "app/WindowServices.h"
+#include "ui/WindowServices.h"
 #include "ui/main/ItemCommands.h"
 #include "ui/main/frmMain.h"
 

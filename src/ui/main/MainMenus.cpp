@@ -6,9 +6,9 @@
 #include <QMenuBar>
 #include <QToolBar>
 
-#include "resources/MenuTables.h"
 #include "ui/Text.h"
 #include "ui/main/Icons.h"
+#include "ui/main/MenuTables.h"
 
 namespace zorvan {
 

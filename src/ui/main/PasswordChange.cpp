@@ -5,9 +5,9 @@
 #include <memory>
 #include <system_error>
 
-#include "app/Session.h"
 #include "ui/CommittedChange.h"
 #include "ui/LongOperation.h"
+#include "ui/Session.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
 #include "ui/dialogs/frmPass.h"

@@ -17,17 +17,14 @@
 #include <QVBoxLayout>
 #include <exception>
 
-#include "app/Session.h"
-#include "app/SettingsKeys.h"
-#include "app/SettingsStore.h"
-#include "app/Transparency.h"
-#include "app/WindowServices.h"
 #include "platform/KeyInjector.h"
-#include "resources/MenuTables.h"
 #include "ui/ClipboardClearer.h"
 #include "ui/LongOperation.h"
+#include "ui/Session.h"
 #include "ui/Text.h"
+#include "ui/Transparency.h"
 #include "ui/UiServices.h"
+#include "ui/WindowServices.h"
 #include "ui/dialogs/frmBackUp.h"
 #include "ui/dialogs/frmGroup.h"
 #include "ui/dialogs/frmImport.h"
@@ -40,9 +37,12 @@
 #include "ui/main/ItemListModel.h"
 #include "ui/main/ListInteractions.h"
 #include "ui/main/MainKeys.h"
+#include "ui/main/MenuTables.h"
 #include "ui/main/PasswordChange.h"
 #include "ui/main/frmTooltip.h"
 #include "vault/GroupIndex.h"
+#include "vault/SettingsKeys.h"
+#include "vault/SettingsStore.h"
 
 namespace zorvan {
 

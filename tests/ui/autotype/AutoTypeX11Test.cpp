@@ -3,15 +3,15 @@
 #include <thread>
 #include <vector>
 
-#include "app/KeystrokeText.h"
-#include "app/Settings.h"
 #include "autotype/KeyboardMapProbe.h"
 #include "autotype/TargetWindow.h"
 #include "autotype/XvfbServer.h"
 #include "platform/KeyInjector.h"
 #include "support/MainFixture.h"
+#include "tools/KeystrokeText.h"
 #include "ui/main/AutoType.h"
 #include "ui/main/frmTooltip.h"
+#include "vault/Settings.h"
 
 namespace zorvan {
 

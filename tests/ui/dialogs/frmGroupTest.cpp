@@ -9,9 +9,9 @@
 #include <QtTest>
 #include <filesystem>
 
-#include "app/Settings.h"
 #include "support/MainFixture.h"
 #include "ui/dialogs/frmGroup.h"
+#include "vault/Settings.h"
 
 namespace zorvan {
 

@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/WindowServices.h"
 #include "support/MainFixture.h"
+#include "ui/WindowServices.h"
 #include "ui/dialogs/PassLenBoxes.h"
 #include "ui/dialogs/UpDownBox.h"
 #include "ui/dialogs/frmOption.h"

@@ -3,13 +3,13 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "app/Settings.h"
 #include "support/FakeUi.h"
 #include "support/UiTempVault.h"
 #include "ui/Text.h"
 #include "ui/dialogs/frmPass.h"
 #include "vault/Cipher.h"
 #include "vault/CyrptFunction.h"
+#include "vault/Settings.h"
 
 namespace zorvan {
 

@@ -4,13 +4,13 @@
 #include <QtTest>
 #include <utility>
 
-#include "app/KeystrokeText.h"
-#include "app/Settings.h"
 #include "support/FakeKeyInjector.h"
 #include "support/MainFixture.h"
+#include "tools/KeystrokeText.h"
 #include "ui/main/AutoType.h"
 #include "ui/main/ItemList.h"
 #include "ui/main/frmTooltip.h"
+#include "vault/Settings.h"
 
 namespace zorvan {
 

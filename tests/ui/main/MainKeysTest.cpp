@@ -2,8 +2,8 @@
 #include <QLabel>
 #include <QtTest>
 
-#include "app/WindowServices.h"
 #include "support/MainFixture.h"
+#include "ui/WindowServices.h"
 #include "ui/main/MainKeys.h"
 
 namespace zorvan {

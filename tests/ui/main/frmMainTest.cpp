@@ -8,17 +8,17 @@
 #include <QToolBar>
 #include <QtTest>
 
-#include "app/Settings.h"
-#include "app/Transparency.h"
-#include "app/WindowServices.h"
 #include "support/FakeUi.h"
 #include "support/UiTempVault.h"
+#include "ui/Transparency.h"
+#include "ui/WindowServices.h"
 #include "ui/main/ItemList.h"
 #include "ui/main/ItemListModel.h"
 #include "ui/main/frmMain.h"
 #include "ui/main/frmTooltip.h"
 #include "vault/Cipher.h"
 #include "vault/CyrptFunction.h"
+#include "vault/Settings.h"
 
 namespace zorvan {
 

@@ -6,7 +6,6 @@
 #include <QTableView>
 #include <memory>
 
-#include "app/Settings.h"
 #include "support/FakeUi.h"
 #include "support/UiTempVault.h"
 #include "ui/main/ItemCommands.h"
@@ -16,6 +15,7 @@
 #include "vault/CyrptFunction.h"
 #include "vault/GroupIndex.h"
 #include "vault/ItemStore.h"
+#include "vault/Settings.h"
 
 namespace zorvan::test {
 

@@ -5,9 +5,9 @@
 #include <sstream>
 #include <string>
 
-#include "app/DataFiles.h"
-#include "app/Session.h"
 #include "platform/StorageError.h"
+#include "ui/Session.h"
+#include "vault/DataFiles.h"
 
 namespace zorvan::test {
 

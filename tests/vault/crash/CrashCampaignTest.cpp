@@ -17,7 +17,6 @@
 #include <random>
 #include <set>
 
-#include "app/TextFile.h"
 #include "csv/CsvFormat.h"
 #include "platform/Codepage.h"
 #include "support/Golden.h"
@@ -28,6 +27,7 @@
 #include "vault/ItemEdits.h"
 #include "vault/ItemReader.h"
 #include "vault/ItemStore.h"
+#include "vault/TextFile.h"
 #include "vault/VaultCheck.h"
 #include "vault/VaultJournal.h"
 #include "vault/crash/CrashOperations.h"

@@ -23,12 +23,12 @@
 #include <string>
 #include <string_view>
 
-#include "app/DataFiles.h"
 #include "platform/FileSteps.h"
 #include "platform/StorageError.h"
 #include "vault/BackupRestore.h"
 #include "vault/Cipher.h"
 #include "vault/CyrptFunction.h"
+#include "vault/DataFiles.h"
 #include "vault/MasterPasswordChange.h"
 #include "vault/VaultJournal.h"
 #include "vault/crash/CrashOperations.h"

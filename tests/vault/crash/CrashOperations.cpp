@@ -7,8 +7,6 @@
 #include <stdexcept>
 #include <vector>
 
-#include "app/SettingsKeys.h"
-#include "app/SettingsStore.h"
 #include "csv/CsvEngine.h"
 #include "vault/BackupFile.h"
 #include "vault/BackupRestore.h"
@@ -18,6 +16,8 @@
 #include "vault/ItemRecord.h"
 #include "vault/ItemStore.h"
 #include "vault/MasterPasswordChange.h"
+#include "vault/SettingsKeys.h"
+#include "vault/SettingsStore.h"
 
 namespace zorvan::crash {
 

@@ -4,7 +4,7 @@
 #include <span>
 #include <string_view>
 
-#include "app/DataFiles.h"
+#include "vault/DataFiles.h"
 
 // Every operation that writes to the vault, each made of the same core calls in the
 // same order as the program makes them, for the crash campaign. The child process

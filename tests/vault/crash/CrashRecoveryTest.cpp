@@ -9,12 +9,12 @@
 #include <map>
 #include <set>
 
-#include "app/Settings.h"
 #include "support/Golden.h"
 #include "support/TempDir.h"
 #include "vault/CyrptFunction.h"
 #include "vault/GroupIndex.h"
 #include "vault/ItemStore.h"
+#include "vault/Settings.h"
 #include "vault/VaultJournal.h"
 #include "vault/crash/CrashProcess.h"
 

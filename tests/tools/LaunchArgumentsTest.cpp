@@ -14,7 +14,7 @@
 #include <unistd.h>
 #endif
 
-#include "app/LaunchArguments.h"
+#include "tools/LaunchArguments.h"
 
 namespace zorvan {
 namespace {

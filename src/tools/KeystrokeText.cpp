@@ -1,4 +1,4 @@
-#include "app/KeystrokeText.h"
+#include "tools/KeystrokeText.h"
 
 #include "platform/SecureWipe.h"
 

@@ -1,4 +1,4 @@
-#include "app/LaunchArguments.h"
+#include "tools/LaunchArguments.h"
 
 #include <cerrno>
 #include <cstring>
@@ -14,9 +14,9 @@
 #include <unistd.h>
 #endif
 
-#include "app/CommandLine.h"
 #include "platform/SecureBytes.h"
 #include "platform/SecureWipe.h"
+#include "tools/CommandLine.h"
 
 namespace zorvan {
 

@@ -6,8 +6,8 @@
 #include <set>
 #include <stdexcept>
 
-#include "app/PasswordGenerator.h"
 #include "platform/RandomSource.h"
+#include "tools/PasswordGenerator.h"
 
 namespace zorvan {
 namespace {

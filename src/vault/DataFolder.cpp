@@ -1,4 +1,4 @@
-#include "app/DataFolder.h"
+#include "vault/DataFolder.h"
 
 #include <cstdlib>
 #include <system_error>

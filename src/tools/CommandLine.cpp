@@ -1,4 +1,4 @@
-#include "app/CommandLine.h"
+#include "tools/CommandLine.h"
 
 namespace zorvan {
 

@@ -1,9 +1,9 @@
-#include "app/SettingsStore.h"
+#include "vault/SettingsStore.h"
 
 #include <charconv>
 #include <cstdint>
 
-#include "app/Settings.h"
+#include "vault/Settings.h"
 
 namespace zorvan {
 

@@ -1,4 +1,4 @@
-#include "app/TextFile.h"
+#include "vault/TextFile.h"
 
 #include <system_error>
 

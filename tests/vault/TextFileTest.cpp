@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/TextFile.h"
 #include "platform/StorageError.h"
 #include "support/TempDir.h"
+#include "vault/TextFile.h"
 
 namespace zorvan {
 namespace {

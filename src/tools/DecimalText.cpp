@@ -1,4 +1,4 @@
-#include "app/DecimalText.h"
+#include "tools/DecimalText.h"
 
 #include <algorithm>
 

@@ -1,11 +1,11 @@
-#include "app/PasswordGenerator.h"
+#include "tools/PasswordGenerator.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 
-#include "app/DecimalText.h"
 #include "platform/RandomSource.h"
+#include "tools/DecimalText.h"
 
 namespace zorvan {
 

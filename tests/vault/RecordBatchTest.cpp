@@ -3,9 +3,9 @@
 #include <stdexcept>
 #include <vector>
 
-#include "csv/RecordBatch.h"
 #include "support/TempDir.h"
 #include "vault/ItemStore.h"
+#include "vault/RecordBatch.h"
 
 namespace zorvan {
 namespace {

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "app/DataFiles.h"
-#include "app/Settings.h"
-#include "app/SettingsStore.h"
 #include "support/Golden.h"
 #include "support/TempDir.h"
+#include "vault/DataFiles.h"
+#include "vault/Settings.h"
+#include "vault/SettingsStore.h"
 
 namespace zorvan {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/WindowServices.h"
+#include "ui/WindowServices.h"
 
 #include <QGuiApplication>
 #include <QScreen>

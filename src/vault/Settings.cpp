@@ -1,10 +1,10 @@
-#include "app/Settings.h"
+#include "vault/Settings.h"
 
 #include <exception>
 #include <optional>
 #include <vector>
 
-#include "app/TextFile.h"
+#include "vault/TextFile.h"
 
 namespace zorvan {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/DataFiles.h"
 #include "platform/SecretText.h"
+#include "vault/DataFiles.h"
 
 namespace zorvan {
 

@@ -1,4 +1,4 @@
-#include "app/Transparency.h"
+#include "ui/Transparency.h"
 
 #include <QGuiApplication>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/CommandLine.h"
+#include "tools/CommandLine.h"
 
 namespace zorvan {
 namespace {

@@ -1,4 +1,4 @@
-#include "resources/Strings.h"
+#include "tools/Strings.h"
 
 namespace zorvan::res {
 

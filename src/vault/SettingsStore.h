@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "app/SettingsKeys.h"
+#include "vault/SettingsKeys.h"
 
 namespace zorvan {
 

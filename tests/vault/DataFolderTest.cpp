@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/DataFolder.h"
 #include "support/TempDir.h"
+#include "vault/DataFolder.h"
 
 namespace zorvan {
 namespace {

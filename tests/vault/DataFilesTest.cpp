@@ -1,4 +1,4 @@
-#include "app/DataFiles.h"
+#include "vault/DataFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -12,13 +12,13 @@
 
 #include <functional>
 
-#include "app/Settings.h"
 #include "csv/CsvEngine.h"
 #include "vault/BackupFile.h"
 #include "vault/CyrptFunction.h"
 #include "vault/ItemEdits.h"
 #include "vault/ItemRecord.h"
 #include "vault/MasterPasswordChange.h"
+#include "vault/Settings.h"
 #endif
 
 namespace zorvan {

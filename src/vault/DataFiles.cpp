@@ -1,4 +1,4 @@
-#include "app/DataFiles.h"
+#include "vault/DataFiles.h"
 
 #include "platform/BinaryFile.h"
 #include "platform/FileAccess.h"

@@ -1,4 +1,4 @@
-#include "csv/RecordBatch.h"
+#include "vault/RecordBatch.h"
 
 #include <algorithm>
 #include <cstring>
