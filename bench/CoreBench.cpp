@@ -12,7 +12,6 @@
 #include "support/ScaleVault.h"
 #include "vault/BackupFile.h"
 #include "vault/Cipher.h"
-#include "vault/CyrptFunction.h"
 #include "vault/GroupIndex.h"
 #include "vault/ItemEdits.h"
 #include "vault/ItemReader.h"
@@ -36,21 +35,16 @@ benchmark::internal::Benchmark* Register(std::string_view operation, Layout layo
 }
 
 std::vector<BlockNumber> GroupBlocks(const ScaleVault& vault) {
-    const auto entry = GroupIndex(vault.paths().strIdxFile).GetGroupItems(vault.biggestGroup());
-    std::vector<BlockNumber> blocks;
-    for (std::size_t i = 1; i < entry.size(); ++i) {
-        blocks.push_back(*ParseBlockNumber(entry[i]));
-    }
-    return blocks;
+    return vault.vault().GroupBlocks(vault.biggestGroup());
 }
 
 // What the main window does on a group switch, less the window: the group's index
 // line, then every record through one reader, all kept.
 std::vector<ItemRecord> LoadGroup(const ScaleVault& vault) {
-    const auto entry = GroupIndex(vault.paths().strIdxFile).GetGroupItems(vault.biggestGroup());
+    const auto entry = vault.vault().GroupEntry(vault.biggestGroup());
     std::vector<ItemRecord> items;
     items.reserve(entry.size());
-    ItemReader reader(vault.paths().strItmFile);
+    ItemReader reader = vault.vault().Reader();
     for (std::size_t i = 1; i < entry.size(); ++i) {
         if (const auto block = ParseBlockNumber(entry[i])) {
             items.push_back(reader.Load(*block));
@@ -61,20 +55,12 @@ std::vector<ItemRecord> LoadGroup(const ScaleVault& vault) {
 
 // A new item saved from the item dialog: stored, then put first on its group's line.
 BlockNumber SaveNewItem(const ScaleVault& vault, int i) {
-    const ItemRecord item = SampleItem(i);
-    ItemPlaintext plain = BuildItemPlaintext(item);
-    CyrptFunction::EncryptBytes(plain.bytes.span());
-    ItemStore store(vault.paths().strItmFile, vault.paths().strBmpFile);
-    const BlockNumber block =
-        store.StoreItem(plain.bytes.span(), plain.count, item.Expire, item.ExpireDate);
-    GroupIndex(vault.paths().strIdxFile).UpdateGroupLine(vault.biggestGroup(), kNoBlock, block);
-    return block;
+    return vault.vault().SaveItem(vault.biggestGroup(), SampleItem(i), kNoBlock);
 }
 
 // The item deleted as the main window deletes one: off the line, then freed.
 void DeleteItem(const ScaleVault& vault, BlockNumber block) {
-    GroupIndex(vault.paths().strIdxFile).UpdateGroupLine(vault.biggestGroup(), block, kNoBlock);
-    ItemStore(vault.paths().strItmFile, vault.paths().strBmpFile).FreeItem(block);
+    vault.vault().DeleteItems(vault.biggestGroup(), std::span(&block, 1));
 }
 
 // Takes the benchmark's own items out again with one index rewrite.
@@ -97,7 +83,7 @@ void AddItems(const ScaleVault& vault, int from, int count) {
     for (int i = from; i < from + count; ++i) {
         const ItemRecord item = SampleItem(i);
         ItemPlaintext plain = BuildItemPlaintext(item);
-        CyrptFunction::EncryptBytes(plain.bytes.span());
+        vault.vault().cipher().Encrypt(plain.bytes.span());
         added.push_back(
             store.StoreItem(plain.bytes.span(), plain.count, item.Expire, item.ExpireDate));
     }
@@ -150,7 +136,7 @@ void ItemDeleteMany(benchmark::State& state, ScaleVault& vault) {
             chosen.push_back(blocks[i * blocks.size() / std::min(kChosen, blocks.size())]);
         }
         state.ResumeTiming();
-        ItemEdits::DeleteItems(vault.paths(), vault.biggestGroup(), chosen);
+        vault.vault().DeleteItems(vault.biggestGroup(), chosen);
         state.PauseTiming();
         AddItems(vault, next, static_cast<int>(chosen.size()));
         next += static_cast<int>(chosen.size());
@@ -165,9 +151,8 @@ void ItemUse(benchmark::State& state, ScaleVault& vault) {
     for (auto _ : state) {
         const BlockNumber block = blocks[at];
         at = (at + 7) % blocks.size();
-        const ItemRecord item = ItemReader(vault.paths().strItmFile).Load(block);
+        const ItemRecord item = vault.vault().UseItem(vault.biggestGroup(), block);
         benchmark::DoNotOptimize(item.AccountPass.data());
-        GroupIndex(vault.paths().strIdxFile).UpdateGroupLine(vault.biggestGroup(), block, block);
     }
 }
 
@@ -175,9 +160,7 @@ void PasswordChange(benchmark::State& state, ScaleVault& vault) {
     for (auto _ : state) {
         const std::string next =
             vault.password() == "scale-bench" ? "scale-bench-2" : "scale-bench";
-        MasterPasswordChange::ReencryptAll(vault.paths(), KeyBytes(vault.password()).span(),
-                                           KeyBytes(next).span());
-        vault.PasswordChanged(next);
+        vault.ChangePassword(next);
     }
 }
 
@@ -190,7 +173,7 @@ void Backup(benchmark::State& state, ScaleVault& vault) {
     header.comment = BackupFile::StoredComment("ベンチマーク");
     std::filesystem::path written;
     for (auto _ : state) {
-        written = BackupFile::Write(vault.paths(), "20260101-120000", header);
+        written = vault.vault().Backup("20260101-120000", header);
     }
     std::error_code ignored;
     std::filesystem::remove(written, ignored);
@@ -199,7 +182,7 @@ void Backup(benchmark::State& state, ScaleVault& vault) {
 // The consistency check every start-up runs over the whole vault.
 void StartupCheck(benchmark::State& state, ScaleVault& vault) {
     for (auto _ : state) {
-        const VaultCheck::Report report = VaultCheck::Run(vault.paths());
+        const VaultCheck::Report report = vault.vault().Check();
         if (!report.Healthy()) {
             state.SkipWithError("the vault check found problems");
             break;

@@ -8,25 +8,19 @@
 #include "csv/CsvEngine.h"
 #include "support/BenchMain.h"
 #include "support/ScaleVault.h"
-#include "vault/CyrptFunction.h"
 #include "vault/GroupIndex.h"
 #include "vault/ItemStore.h"
+#include "vault/Vault.h"
 
 namespace zorvan::bench {
 namespace {
 
 // The item at block 1 deleted as the main window deletes one, and a two-block item
 // saved, which first fit puts in its place.
-void ReplaceFirstItemByAShorterOne(const DataPaths& paths, const std::string& group) {
-    GroupIndex index(paths.strIdxFile);
-    ItemStore store(paths.strItmFile, paths.strBmpFile);
-    index.UpdateGroupLine(group, 1, kNoBlock);
-    store.FreeItem(1);
+void ReplaceFirstItemByAShorterOne(Vault& vault, const std::string& group) {
     ItemRecord shorter;
     shorter.ItemName = "x";
-    ItemPlaintext plain = BuildItemPlaintext(shorter);
-    CyrptFunction::EncryptBytes(plain.bytes.span());
-    index.UpdateGroupLine(group, kNoBlock, store.StoreItem(plain.bytes.span(), plain.count, 0, 0));
+    vault.SaveItem(group, shorter, 1);
 }
 
 // Importing n lines into a new group of an empty vault: read, parse, encipher,
@@ -35,12 +29,13 @@ void Import(benchmark::State& state, int lines) {
     ScratchFolder folder("csv-import-" + std::to_string(lines));
     const auto csvFile = folder / "sample.csv";
     WriteSampleCsv(csvFile, lines);
-    ScaleVault::Get(1000, Layout::kOneGroup).MakeKeyCurrent();
     for (auto _ : state) {
         state.PauseTiming();
         std::filesystem::remove_all(folder / "vault");
         std::filesystem::create_directories(folder / "vault");
-        CsvEngine engine(InitDataFiles(folder / "vault"));
+        Vault vault(InitDataFiles(folder / "vault"));
+        vault.UseKeyOf("scale-bench");
+        CsvEngine engine(vault);
         state.ResumeTiming();
         if (!engine.ImportCsv(csvFile, "インポート")) {
             state.SkipWithError(engine.lastError().c_str());
@@ -64,9 +59,10 @@ void ImportIntoVault(benchmark::State& state, int lines) {
         std::filesystem::remove_all(copy);
         std::filesystem::copy(vault.paths().strItmFile.parent_path(), copy,
                               std::filesystem::copy_options::recursive);
-        const DataPaths paths = DataPaths::InFolder(copy);
-        ReplaceFirstItemByAShorterOne(paths, vault.biggestGroup());
-        CsvEngine engine(paths);
+        Vault copied(DataPaths::InFolder(copy));
+        copied.UseKeyOf(vault.password());
+        ReplaceFirstItemByAShorterOne(copied, vault.biggestGroup());
+        CsvEngine engine(copied);
         state.ResumeTiming();
         if (!engine.ImportCsv(csvFile, vault.biggestGroup())) {
             state.SkipWithError(engine.lastError().c_str());
@@ -80,7 +76,7 @@ void ImportIntoVault(benchmark::State& state, int lines) {
 void Export(benchmark::State& state, int items, Layout layout) {
     ScaleVault& vault = ScaleVault::Get(items, layout);
     ScratchFolder folder("csv-export-" + std::to_string(items));
-    CsvEngine engine(vault.paths());
+    CsvEngine engine(vault.vault());
     for (auto _ : state) {
         if (!engine.ExportCsv(folder / "out.csv", vault.biggestGroup(), false, false)) {
             state.SkipWithError(engine.lastError().c_str());

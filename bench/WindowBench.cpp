@@ -28,24 +28,22 @@ using bench::ScaleVault;
 constexpr bench::VaultExtras kWindowVault{
     .emptyGroup = true, .lastGroupSetting = true, .buildInChild = true};
 
-const ScaleVault& Vault(Layout layout, int items) {
+const ScaleVault& WindowVault(Layout layout, int items) {
     return ScaleVault::Get(items, layout, kWindowVault);
 }
 
-// What the password dialog leaves behind when it accepts: the key installed and the
-// password remembered.
+// What the password dialog leaves behind when it accepts: the vault open.
 std::unique_ptr<Session> LoggedIn(const ScaleVault& vault) {
     auto session = std::make_unique<Session>(vault.paths());
-    session->strMasterPass = vault.password();
+    session->vault.UseKeyOf(vault.password());
     session->blnPassOK = true;
-    vault.MakeKeyCurrent();
     return session;
 }
 
 // From an accepted password to the shown main window with the last group listed,
 // as the start-up opens it, and painted once.
 void BM_Startup(benchmark::State& state, Layout layout, int items) {
-    const ScaleVault& vault = Vault(layout, items);
+    const ScaleVault& vault = WindowVault(layout, items);
     QtUiServices ui;
     for (auto _ : state) {
         state.PauseTiming();
@@ -82,7 +80,7 @@ struct ShownWindow {
 // Choosing a group in the selector until its rows are shown and painted: the
 // biggest group of the vault, chosen from the group after it.
 void BM_GroupSwitch(benchmark::State& state, Layout layout, int items) {
-    const ScaleVault& vault = Vault(layout, items);
+    const ScaleVault& vault = WindowVault(layout, items);
     ShownWindow window(vault);
     QComboBox* selector = window.main.groupSelector();
     const int target = selector->findText(ToQ(vault.biggestGroup()));
@@ -100,7 +98,7 @@ void BM_GroupSwitch(benchmark::State& state, Layout layout, int items) {
 // A click on the name column's heading with the biggest group shown: the rows are
 // sorted, ascending and descending in turn, and painted.
 void BM_Sort(benchmark::State& state, Layout layout, int items) {
-    ShownWindow window(Vault(layout, items));
+    ShownWindow window(WindowVault(layout, items));
     for (auto _ : state) {
         window.main.listInteractions().lvwMain_ColumnClick(0);
         QApplication::processEvents();
@@ -123,7 +121,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     for (const int items : bench::kScaleSizes) {
         for (const Layout layout : bench::kLayouts) {
-            Vault(layout, items);
+            WindowVault(layout, items);
         }
     }
     QApplication app(argc, argv);

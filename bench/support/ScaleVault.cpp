@@ -11,7 +11,6 @@
 #include "csv/CsvFormat.h"
 #include "platform/Codepage.h"
 #include "vault/Cipher.h"
-#include "vault/CyrptFunction.h"
 #include "vault/RecordBatch.h"
 #include "vault/Settings.h"
 #include "vault/SettingsKeys.h"
@@ -106,7 +105,10 @@ ScaleVault& ScaleVault::Get(int items, Layout layout, VaultExtras extras) {
             vault->Build();
         }
     }
-    vault->MakeKeyCurrent();
+    if (!vault->vault_) {
+        vault->vault_ = std::make_unique<Vault>(DataPaths::InFolder(vault->folder_));
+        vault->vault_->UseKeyOf(vault->password_);
+    }
     return *vault;
 }
 
@@ -134,20 +136,16 @@ ScaleVault::~ScaleVault() {
     std::filesystem::remove_all(folder_, ignored);
 }
 
-void ScaleVault::MakeKeyCurrent() const {
-    CyrptFunction::SetCipherKey(KeyBytes(password_).span());
-}
-
-void ScaleVault::PasswordChanged(std::string newPassword) {
+void ScaleVault::ChangePassword(std::string newPassword) {
+    vault_->ChangePassword(newPassword);
     password_ = std::move(newPassword);
-    MakeKeyCurrent();
 }
 
 void ScaleVault::Build() {
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
     paths_ = InitDataFiles(folder_);
-    MakeKeyCurrent();
+    const Cipher cipher(KeyBytes(password_).span());
     WriteSetting(paths_.strIniFile, settings::kSection, settings::kPass.name,
                  CheckValueText(CheckBlock(KeyBytes(password_).span()).span()));
 
@@ -158,7 +156,7 @@ void ScaleVault::Build() {
         for (int i = 0; i < items_; ++i) {
             const ItemRecord item = SampleItem(i);
             ItemPlaintext plain = BuildItemPlaintext(item);
-            CyrptFunction::EncryptBytes(plain.bytes.span());
+            cipher.Encrypt(plain.bytes.span());
             members[static_cast<std::size_t>(i % groupCount)].push_back(
                 batch.Store(plain.bytes.span(), plain.count, item.Expire, item.ExpireDate));
         }

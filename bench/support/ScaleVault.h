@@ -3,6 +3,7 @@
 #include <compare>
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "vault/BlockNumber.h"
 #include "vault/DataFiles.h"
 #include "vault/ItemRecord.h"
+#include "vault/Vault.h"
 
 // Large vaults for the scale benchmarks, built through the storage core's batch
 // path (one write per record, one index rewrite) so that even 100,000 items take
@@ -74,7 +76,7 @@ struct VaultExtras {
 // same items (and the same number of them) in every group.
 class ScaleVault {
 public:
-    // The vault, built when first asked for; its key is made the current one.
+    // The vault, built when first asked for, and open.
     static ScaleVault& Get(int items, Layout layout, VaultExtras extras = {});
 
     const DataPaths& paths() const noexcept { return paths_; }
@@ -90,10 +92,10 @@ public:
     // The master password the vault opens with now; the settings file holds its
     // check value, so the program itself can open the vault with it.
     const std::string& password() const noexcept { return password_; }
-    // Installs the password's key as the current cipher key.
-    void MakeKeyCurrent() const;
-    // After a master password change: remembers the new password (and makes it current).
-    void PasswordChanged(std::string newPassword);
+    // The vault, open with password(); what the windows call.
+    Vault& vault() const { return *vault_; }
+    // Changes the master password through the vault and remembers the new one.
+    void ChangePassword(std::string newPassword);
 
     ~ScaleVault();
     ScaleVault(const ScaleVault&) = delete;
@@ -112,6 +114,7 @@ private:
     std::vector<std::string> groups_;
     std::size_t biggestItems_ = 0;
     std::string password_ = "scale-bench";
+    std::unique_ptr<Vault> vault_;
 };
 
 // Peak resident memory of this process so far, in MiB (getrusage).

@@ -50,7 +50,7 @@ bool Startup::Start() {
         // An interrupted password change or restore is finished or undone before
         // anything reads the vault.
         RecoverInterruptedChange(session_->paths);
-        SettingsStore(session_->paths.strIniFile).Set(settings::kVersion, kVersion);
+        session_->vault.Settings().Set(settings::kVersion, kVersion);
     } catch (const std::exception& error) {
         ui_.Message(nullptr, ToQ(error.what()), UiServices::Buttons::kOk);
         return false;
@@ -63,7 +63,7 @@ bool Startup::Start() {
     pass_->SetShowMainWindow([this] { ShowMainWindow(); });
     pass_->show();
     lastActive_ = pass_.data();
-    if (!SettingsStore(session_->paths.strIniFile).Get(settings::kPass).empty()) {
+    if (session_->vault.HasPassword()) {
         pass_->CheckPass(false);
     } else {
         pass_->SetNewPass(false);
@@ -74,7 +74,7 @@ bool Startup::Start() {
 void Startup::ReportDamage() {
     // Told once, before anything else; the vault is left exactly as it is.
     try {
-        const std::string message = VaultCheck::Run(session_->paths).Message();
+        const std::string message = session_->vault.Check().Message();
         if (!message.empty()) {
             ui_.Message(nullptr, ToQ(message), UiServices::Buttons::kOk);
         }

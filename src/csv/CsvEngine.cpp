@@ -14,7 +14,7 @@
 #include "platform/SecureWipe.h"
 #include "platform/StorageError.h"
 #include "tools/Strings.h"
-#include "vault/CyrptFunction.h"
+#include "vault/Cipher.h"
 #include "vault/GroupIndex.h"
 #include "vault/ItemReader.h"
 #include "vault/ItemRecord.h"
@@ -196,7 +196,7 @@ bool CsvEngine::Export(const std::filesystem::path& file, std::string_view group
     } wipe{lines, content};
 
     if (total > 0) {
-        ItemReader reader(paths_.strItmFile);
+        ItemReader reader = vault_.Reader();
         for (std::size_t i = 1; i < entry.size(); ++i) {
             const auto block = ParseBlockNumber(entry[i]);
             if (!block) {
@@ -270,7 +270,7 @@ bool CsvEngine::Import(const std::filesystem::path& file, std::string_view group
             ItemRecord item = csv::ParseCsvLine(lines[i], today);
             BlankZeros(item);
             ItemPlaintext plain = BuildItemPlaintext(item);
-            CyrptFunction::EncryptBytes(plain.bytes.span());
+            vault_.cipher().Encrypt(plain.bytes.span());
             blocks.push_back(
                 batch.Store(plain.bytes.span(), plain.count, item.Expire, item.ExpireDate));
             items.push_back(std::move(item));

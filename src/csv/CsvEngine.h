@@ -8,6 +8,7 @@
 
 #include "vault/BlockNumber.h"
 #include "vault/DataFiles.h"
+#include "vault/Vault.h"
 
 namespace zorvan {
 
@@ -28,7 +29,8 @@ struct CsvHooks {
 // false and keep the reason in lastError(). Nothing is held between calls.
 class CsvEngine {
 public:
-    explicit CsvEngine(DataPaths paths) : paths_(std::move(paths)) {}
+    // The vault must be open: items are enciphered and deciphered with its key.
+    explicit CsvEngine(const Vault& vault) : vault_(vault), paths_(vault.paths()) {}
 
     // Whether the index has a group of exactly this name; never for an empty name.
     bool GroupExists(std::string_view groupName) const;
@@ -61,6 +63,7 @@ private:
     bool Refuse(std::string reason);
     bool IsVaultFile(const std::filesystem::path& file) const;
 
+    const Vault& vault_;
     DataPaths paths_;
     std::string lastError_;
 };

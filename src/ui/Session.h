@@ -1,22 +1,20 @@
 #pragma once
 
-#include "platform/SecretText.h"
 #include "vault/DataFiles.h"
+#include "vault/Vault.h"
 
 namespace zorvan {
 
-// What the running program shares between its windows: where the vault is, and
-// the results of the last password dialog.
+// What the running program shares between its windows: the vault, and whether the
+// last password dialog accepted a password.
 struct Session {
-    DataPaths paths;
-    // The master password of the running program, set by a successful password
-    // dialog; locked in RAM and wiped when replaced.
-    SecretText strMasterPass;
+    Vault vault;
+    // Where the vault lives; the vault's own paths.
+    const DataPaths& paths = vault.paths();
     // The last password dialog ended with an accepted password.
     bool blnPassOK = false;
 
-    Session() = default;
-    explicit Session(DataPaths dataPaths) : paths(std::move(dataPaths)) {}
+    explicit Session(DataPaths dataPaths) : vault(std::move(dataPaths)) {}
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 };

@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "vault/CyrptFunction.h"
+#include "vault/Cipher.h"
 #include "vault/GroupIndex.h"
 #include "vault/ItemRecord.h"
 #include "vault/ItemStore.h"
@@ -21,10 +21,11 @@ void FreeOrLeak(ItemStore& store, BlockNumber block) {
 
 }  // namespace
 
-BlockNumber ItemEdits::SaveItem(const DataPaths& paths, std::string_view group,
-                                const ItemRecord& item, BlockNumber oldBlock) {
+BlockNumber ItemEdits::SaveItem(const DataPaths& paths, const Cipher& cipher,
+                                std::string_view group, const ItemRecord& item,
+                                BlockNumber oldBlock) {
     ItemPlaintext plain = BuildItemPlaintext(item);
-    CyrptFunction::EncryptBytes(plain.bytes.span());
+    cipher.Encrypt(plain.bytes.span());
     ItemStore store(paths.strItmFile, paths.strBmpFile);
     const BlockNumber newBlock =
         store.StoreItem(plain.bytes.span(), plain.count, item.Expire, item.ExpireDate);
@@ -34,6 +35,9 @@ BlockNumber ItemEdits::SaveItem(const DataPaths& paths, std::string_view group,
         // No line names the new record: give its blocks back, keep the old item.
         FreeOrLeak(store, newBlock);
         throw;
+    }
+    if (oldBlock != kNoBlock) {
+        FreeOrLeak(store, oldBlock);
     }
     return newBlock;
 }

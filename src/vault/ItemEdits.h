@@ -8,6 +8,7 @@
 
 namespace zorvan {
 
+class Cipher;
 struct ItemRecord;
 
 // The item and group changes of the main window and the item dialog, each as a
@@ -16,12 +17,13 @@ struct ItemRecord;
 // names it, and freed only after no line names it any more. Storage failures throw.
 class ItemEdits {
 public:
-    // Stores the item (enciphered with the current key) as a new record and puts its
-    // block first on the group's line in place of oldBlock (kNoBlock: a new item).
-    // When the index cannot be written, the new record's blocks are given back. The
-    // old record is left to the caller, to be freed once this has returned.
-    static BlockNumber SaveItem(const DataPaths& paths, std::string_view group,
-                                const ItemRecord& item, BlockNumber oldBlock);
+    // Stores the item (enciphered with cipher) as a new record and puts its block
+    // first on the group's line in place of oldBlock (kNoBlock: a new item). When
+    // the index cannot be written, the new record's blocks are given back. Then the
+    // old record is freed; a record that cannot be freed only stays allocated.
+    static BlockNumber SaveItem(const DataPaths& paths, const Cipher& cipher,
+                                std::string_view group, const ItemRecord& item,
+                                BlockNumber oldBlock);
 
     // Takes the block off the group's line, then frees the record; a record that
     // cannot be freed only stays allocated.

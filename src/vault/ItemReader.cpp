@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <stdexcept>
 
 #include "platform/Codepage.h"
 #include "platform/StorageError.h"
-#include "vault/CyrptFunction.h"
+#include "vault/Cipher.h"
 
 namespace zorvan {
 
@@ -21,6 +22,11 @@ constexpr std::size_t kFirstRead = 256;
 constexpr std::uint64_t kWindow = 64 * 1024;
 constexpr std::uint64_t kNear = 4 * 1024;
 }  // namespace
+
+ItemReader::ItemReader(const std::filesystem::path& itmFile, const Cipher& cipher, Scope scope)
+    : ItemReader(itmFile, scope) {
+    cipher_ = &cipher;
+}
 
 ItemReader::ItemReader(const std::filesystem::path& itmFile, Scope scope)
     : file_(itmFile, BinaryFile::Mode::kRead), size_(file_.Size()) {
@@ -71,6 +77,9 @@ RecordHeader ItemReader::ReadRecord(BlockNumber block, SecureBytes* data) {
         throw StorageError(path, "レコードがファイルの終わりを越えています", block);
     }
     if (data != nullptr) {
+        if (cipher_ == nullptr) {
+            throw std::logic_error("ItemReader: no key to decipher a record with");
+        }
         *data = SecureBytes(static_cast<std::size_t>(header.count - 1) * kBlockSize);
         const std::size_t have = std::min(got - kBlockSize, data->size());
         std::memcpy(data->data(), first + kBlockSize, have);
@@ -78,7 +87,7 @@ RecordHeader ItemReader::ReadRecord(BlockNumber block, SecureBytes* data) {
             Fetch(offset + kBlockSize + have, data->span().subspan(have)) != data->size() - have) {
             throw StorageError(path, "レコードを読み込めません", block);
         }
-        CyrptFunction::DecryptBytes(data->span());
+        cipher_->Decrypt(data->span());
     }
     std::fill(std::begin(first), std::end(first), 0);
     return header;

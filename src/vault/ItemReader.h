@@ -12,6 +12,8 @@
 
 namespace zorvan {
 
+class Cipher;
+
 // The plain header block of a record.
 struct RecordHeader {
     std::int32_t count = 0;  // blocks of the record, header included
@@ -22,7 +24,8 @@ struct RecordHeader {
 // Reads records from the item file through one open handle, so that loading a
 // whole group costs one read per record. Every record is checked against the file's
 // extent before anything is allocated for it; damage throws StorageError naming
-// the file and the block. Records are deciphered with the current key.
+// the file and the block. Records are deciphered with the key the reader is given;
+// a reader made without one reads headers only.
 class ItemReader {
 public:
     static constexpr std::uint64_t kBlockSize = 16;
@@ -32,6 +35,8 @@ public:
         kWholeFile,  // records all over the file: it is read once, whole
     };
 
+    ItemReader(const std::filesystem::path& itmFile, const Cipher& cipher,
+               Scope scope = Scope::kSome);
     explicit ItemReader(const std::filesystem::path& itmFile, Scope scope = Scope::kSome);
 
     RecordHeader ReadHeader(BlockNumber block);
@@ -45,6 +50,7 @@ private:
     std::size_t Fetch(std::uint64_t offset, std::span<std::uint8_t> out);
 
     BinaryFile file_;
+    const Cipher* cipher_ = nullptr;
     std::uint64_t size_;
     // A group's records mostly lie close together, so nearby reads are served from
     // one larger read. It holds enciphered bytes only.

@@ -65,6 +65,10 @@ std::uint64_t FindFreeRun(const BinaryFile& bmp, std::uint64_t itmBlocks, std::u
 ItemStore::ItemStore(std::filesystem::path itmFile, std::filesystem::path bmpFile)
     : itmFile_(std::move(itmFile)), bmpFile_(std::move(bmpFile)) {}
 
+ItemStore::ItemStore(std::filesystem::path itmFile, std::filesystem::path bmpFile,
+                     const Cipher& cipher)
+    : itmFile_(std::move(itmFile)), bmpFile_(std::move(bmpFile)), cipher_(&cipher) {}
+
 BlockNumber ItemStore::StoreItem(std::span<const std::uint8_t> cipherData, std::int32_t count,
                                  std::int32_t expire, double expireDate) {
     if (count < 2 || cipherData.size() != static_cast<std::size_t>(count - 1) * kBlockSize) {
@@ -121,11 +125,15 @@ RecordHeader ItemStore::ReadHeader(BlockNumber block) const {
 }
 
 ItemRecord ItemStore::LoadItem(BlockNumber block) const {
-    return ItemReader(itmFile_).Load(block);
+    return Reader().Load(block);
 }
 
 SecureBytes ItemStore::ReadItemData(BlockNumber block) const {
-    return ItemReader(itmFile_).ReadData(block);
+    return Reader().ReadData(block);
+}
+
+ItemReader ItemStore::Reader() const {
+    return cipher_ != nullptr ? ItemReader(itmFile_, *cipher_) : ItemReader(itmFile_);
 }
 
 void ItemStore::FreeItem(BlockNumber block) {

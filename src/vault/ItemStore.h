@@ -19,7 +19,9 @@ class ItemStore {
 public:
     static constexpr std::uint64_t kBlockSize = 16;
 
+    // Without a key the store allocates, frees and reads headers, but loads nothing.
     ItemStore(std::filesystem::path itmFile, std::filesystem::path bmpFile);
+    ItemStore(std::filesystem::path itmFile, std::filesystem::path bmpFile, const Cipher& cipher);
 
     // Allocates the first run of count free blocks, marks it in the bitmap, writes
     // the record and forces both files to disk before returning its first block.
@@ -27,10 +29,10 @@ public:
     BlockNumber StoreItem(std::span<const std::uint8_t> cipherData, std::int32_t count,
                           std::int32_t expire, double expireDate);
 
-    // The record deciphered with the current key. To load many, use ItemReader.
+    // The record deciphered with the store's key. To load many, use ItemReader.
     ItemRecord LoadItem(BlockNumber block) const;
 
-    // The record's data blocks deciphered with the current key.
+    // The record's data blocks deciphered with the store's key.
     SecureBytes ReadItemData(BlockNumber block) const;
 
     // The record's header, checked against the item file's extent.
@@ -44,8 +46,11 @@ public:
     const std::filesystem::path& bmpFile() const noexcept { return bmpFile_; }
 
 private:
+    ItemReader Reader() const;
+
     std::filesystem::path itmFile_;
     std::filesystem::path bmpFile_;
+    const Cipher* cipher_ = nullptr;
 };
 
 }  // namespace zorvan

@@ -7,7 +7,6 @@
 #include "platform/SecureWipe.h"
 #include "platform/StorageError.h"
 #include "vault/Cipher.h"
-#include "vault/CyrptFunction.h"
 #include "vault/DurableFiles.h"
 #include "vault/GroupIndex.h"
 #include "vault/ItemReader.h"
@@ -183,25 +182,17 @@ MasterPasswordChange::Result MasterPasswordChange::ReencryptAll(
     const Cipher oldCipher(oldKeyBytes);
     const Cipher newCipher(newKeyBytes);
     Result result;
-    try {
-        // An earlier change that failed while being installed is finished first.
-        if (journal.Pending()) {
-            journal.Complete();
-        }
-        journal.DiscardStaged();
-    } catch (...) {
-        CyrptFunction::SetCipherKey(oldKeyBytes);
-        throw;
+    // An earlier change that failed while being installed is finished first.
+    if (journal.Pending()) {
+        journal.Complete();
     }
+    journal.DiscardStaged();
     try {
         StageItemFile(paths, oldCipher, newCipher, result, progress);
         StageSettings(paths, newKeyBytes);
         journal.Commit(VaultJournal::Kind::kPasswordChange, {paths.strIniFile, paths.strItmFile});
     } catch (...) {
-        // Which password the vault opens with decides which key stays current.
-        const bool committed = journal.Pending();
-        CyrptFunction::SetCipherKey(committed ? newKeyBytes : oldKeyBytes);
-        if (!committed) {
+        if (!journal.Pending()) {
             try {
                 journal.DiscardStaged();
             } catch (...) {
@@ -210,7 +201,6 @@ MasterPasswordChange::Result MasterPasswordChange::ReencryptAll(
         }
         throw;
     }
-    CyrptFunction::SetCipherKey(newKeyBytes);
     return result;
 }
 

@@ -27,9 +27,9 @@ public:
     // commit and its end.
     using Progress = std::function<void(std::size_t done, std::size_t total)>;
 
-    // Both key bytes are 16 bytes (KeyBytes). On return the current cipher key is the
-    // one the vault now opens with: the new one, or the old one after a failure
-    // before the change was committed. Throws StorageError; a vault with records
+    // Both key bytes are 16 bytes (KeyBytes). After a failure the vault opens with
+    // the new password when the change was committed (the journal is pending and the
+    // next start-up finishes it), else with the old one. Throws StorageError; a vault with records
     // that overlap (a header inside another record's data) is refused unchanged.
     static Result ReencryptAll(const DataPaths& paths, std::span<const std::uint8_t> oldKeyBytes,
                                std::span<const std::uint8_t> newKeyBytes,

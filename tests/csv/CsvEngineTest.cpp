@@ -65,7 +65,7 @@ protected:
         test::WriteBytes(Csv(name), codepage::ToAnsi(utf8));
     }
 
-    CsvEngine engine_{paths_};
+    CsvEngine engine_{vault_};
 };
 
 TEST_F(CsvEngineTest, ExportWritesEveryItemInStoredOrderAsCp932WithCrLf) {
@@ -298,7 +298,7 @@ TEST_F(CsvEngineTest, OneIndexWriteLeavesTheFilesOfOneUpdatePerLine) {
         for (const auto& line : textfile::SplitLines(csvText)) {
             ItemRecord item = csv::ParseCsvLine(line);
             ItemPlaintext plain = BuildItemPlaintext(item);
-            CyrptFunction::EncryptBytes(plain.bytes.span());
+            cipher().Encrypt(plain.bytes.span());
             index.UpdateGroupLine(
                 group, kNoBlock,
                 store.StoreItem(plain.bytes.span(), plain.count, item.Expire, item.ExpireDate));

@@ -8,25 +8,21 @@
 #include "csv/CsvEngine.h"
 #include "csv/CsvFormat.h"
 #include "vault/Cipher.h"
-#include "vault/CyrptFunction.h"
 #include "vault/GroupIndex.h"
 #include "vault/ItemReader.h"
+#include "vault/Vault.h"
 
 using namespace zorvan;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const bool keyed = [] {
-        CyrptFunction::SetCipherKey(KeyBytes("zorvan").span());
-        return true;
-    }();
-    (void)keyed;
-
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     csv::ParseCsvLine(bytes, 40000.0);
 
     const DataPaths paths = fuzz::FreshVault("vault");
     const auto file = fuzz::WriteScratch("import.csv", bytes);
-    CsvEngine engine(paths);
+    Vault vault(paths);
+    vault.UseKeyOf("zorvan");
+    CsvEngine engine(vault);
     std::size_t imported = 0;
     CsvHooks hooks;
     hooks.itemImported = [&](const ItemRecord&, BlockNumber) { ++imported; };
@@ -40,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (imported > 0 && entry.size() != imported + 1) {
         std::abort();
     }
-    ItemReader reader(paths.strItmFile);
+    ItemReader reader = vault.Reader();
     for (std::size_t i = 1; i < entry.size(); ++i) {
         reader.Load(*ParseBlockNumber(entry[i]));
     }

@@ -9,7 +9,6 @@
 #include "FuzzScratch.h"
 #include "platform/StorageError.h"
 #include "vault/Cipher.h"
-#include "vault/CyrptFunction.h"
 #include "vault/ItemReader.h"
 #include "vault/ItemStore.h"
 #include "vault/VaultCheck.h"
@@ -36,11 +35,7 @@ std::size_t TakeLength(std::string_view& input) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const bool keyed = [] {
-        CyrptFunction::SetCipherKey(KeyBytes("zorvan").span());
-        return true;
-    }();
-    (void)keyed;
+    static const Cipher cipher(KeyBytes("zorvan").span());
 
     std::string_view input(reinterpret_cast<const char*>(data), size);
     const std::size_t bmpLength = TakeLength(input);
@@ -54,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     paths.strIniFile = fuzz::WriteScratch("Zorvan.ini", "");
 
     {
-        ItemReader reader(paths.strItmFile);
+        ItemReader reader(paths.strItmFile, cipher);
         const std::size_t blocks = input.size() / ItemStore::kBlockSize + 1;
         for (BlockNumber block = 0; block <= static_cast<BlockNumber>(blocks) && block < 300;
              ++block) {
@@ -66,12 +61,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     VaultCheck::Run(paths).Message();
 
-    ItemStore store(paths.strItmFile, paths.strBmpFile);
+    ItemStore store(paths.strItmFile, paths.strBmpFile, cipher);
     ItemRecord item;
     item.ItemName = "fuzz";
     item.AccountMemo = std::string(40, 'm');
     ItemPlaintext plain = BuildItemPlaintext(item);
-    CyrptFunction::EncryptBytes(plain.bytes.span());
+    cipher.Encrypt(plain.bytes.span());
     try {
         const BlockNumber block = store.StoreItem(plain.bytes.span(), plain.count, 0, 0.0);
         // Whatever the bitmap said, the new record must take only blocks it marked

@@ -5,7 +5,6 @@
 #include "platform/Codepage.h"
 #include "support/Golden.h"
 #include "vault/Cipher.h"
-#include "vault/CyrptFunction.h"
 
 namespace zorvan {
 namespace {
@@ -105,20 +104,6 @@ TEST(Cipher, KeyBytesAreCp932CutAndPaddedTo16) {
 TEST(Cipher, CheckValueTextHasNoLeadingZeros) {
     const std::uint8_t bytes[] = {0, 10, 31, 255};
     EXPECT_EQ(CheckValueText(bytes), "0A1FFF");
-}
-
-TEST(Cipher, ProcessWideKeyIsReplacedBySetCipherKey) {
-    std::vector<std::uint8_t> data(16, 0x55);
-    CyrptFunction::SetCipherKey(KeyBytes("one").span());
-    CyrptFunction::EncryptBytes(data);
-    CyrptFunction::SetCipherKey(KeyBytes("two").span());
-    CyrptFunction::DecryptBytes(data);
-    EXPECT_NE(data, std::vector<std::uint8_t>(16, 0x55));
-    CyrptFunction::SetCipherKey(KeyBytes("two").span());
-    CyrptFunction::EncryptBytes(data);
-    CyrptFunction::SetCipherKey(KeyBytes("one").span());
-    CyrptFunction::DecryptBytes(data);
-    EXPECT_EQ(data, std::vector<std::uint8_t>(16, 0x55));
 }
 
 }  // namespace

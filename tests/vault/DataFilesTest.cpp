@@ -14,11 +14,11 @@
 
 #include "csv/CsvEngine.h"
 #include "vault/BackupFile.h"
-#include "vault/CyrptFunction.h"
 #include "vault/ItemEdits.h"
 #include "vault/ItemRecord.h"
 #include "vault/MasterPasswordChange.h"
 #include "vault/Settings.h"
+#include "vault/Vault.h"
 #endif
 
 namespace zorvan {
@@ -98,25 +98,25 @@ TEST(DataFiles, EverythingTheVaultWritesAndEveryExportIsTheUsersAloneWhateverThe
     std::filesystem::create_directory(exports);
     {
         const Umask none(0);
-        const DataPaths paths = InitDataFiles(vault);
-        CyrptFunction::SetCipherKey(KeyBytes("zorvan").span());
+        Vault opened(InitDataFiles(vault));
+        opened.SetFirstPassword("zorvan");
         ItemRecord item;
         item.ItemName = "a";
-        const BlockNumber block = ItemEdits::SaveItem(paths, "Web", item, kNoBlock);
-        ItemEdits::SaveItem(paths, "Web", item, block);
-        WriteSetting(paths.strIniFile, "Zorvan", "wait", "4");
-        BackupFile::Write(paths, "20240102-030405", {});
-        MasterPasswordChange::ReencryptAll(paths, KeyBytes("zorvan").span(),
-                                           KeyBytes("new").span());
+        const BlockNumber block = opened.SaveItem("Web", item, kNoBlock);
+        opened.SaveItem("Web", item, block);
+        WriteSetting(opened.paths().strIniFile, "Zorvan", "wait", "4");
+        opened.Backup("20240102-030405", {});
+        opened.ChangePassword("new");
         ExpectOwnerOnly(vault);
     }
+    Vault reopened(DataPaths::InFolder(vault));
+    ASSERT_TRUE(reopened.Open("new"));
     for (const mode_t mask : {022, 077, 0}) {
         const Umask user(mask);
         for (const bool append : {false, true}) {
             const auto file =
                 exports / ("web" + std::to_string(mask) + (append ? "a" : "") + ".csv");
-            ASSERT_TRUE(
-                CsvEngine(DataPaths::InFolder(vault)).ExportCsv(file, "Web", false, append));
+            ASSERT_TRUE(CsvEngine(reopened).ExportCsv(file, "Web", false, append));
             EXPECT_EQ(ModeOf(file), 0600u) << file;
         }
     }

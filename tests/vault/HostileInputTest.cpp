@@ -121,7 +121,7 @@ TEST_F(HostileInput, BlockNumberBeyond32BitsIsNoBlockAndIsKeptAsText) {
 
     // An export of the group stops with an error naming the index; the other
     // group exports.
-    CsvEngine engine(paths_);
+    CsvEngine engine(vault_);
     EXPECT_FALSE(engine.ExportCsv(dir_ / "bad.csv", "Bad", false, false));
     EXPECT_NE(engine.lastError().find(huge), std::string::npos);
     EXPECT_TRUE(engine.ExportCsv(dir_ / "ok.csv", "Ok", false, false));
@@ -147,7 +147,7 @@ TEST_F(HostileInput, GroupNameOfTenThousandCharactersIsStoredListedAndRemembered
     EXPECT_EQ(ReadSetting(paths_.strIniFile, "Zorvan", "lastgroup", ""), name);
 
     WriteBytes(dir_ / "in.csv", "a,b,c");
-    CsvEngine engine(paths_);
+    CsvEngine engine(vault_);
     EXPECT_TRUE(engine.ImportCsv(dir_ / "in.csv", name)) << engine.lastError();
     EXPECT_EQ(index_.GetGroupItems(name).size(), 3u);
 }
@@ -203,7 +203,7 @@ TEST_F(HostileInput, MillionCommasOnOneLineGiveOneItemWithEmptyFields) {
     EXPECT_EQ(item.ExpireDate, 40000.0);
 
     WriteBytes(dir_ / "in.csv", line + "\r\nsecond,x");
-    CsvEngine engine(paths_);
+    CsvEngine engine(vault_);
     ASSERT_TRUE(engine.ImportCsv(dir_ / "in.csv", "g")) << engine.lastError();
     EXPECT_EQ(index_.GetGroupItems("g").size(), 3u);
 }
@@ -211,7 +211,7 @@ TEST_F(HostileInput, MillionCommasOnOneLineGiveOneItemWithEmptyFields) {
 TEST_F(HostileInput, MegabyteFieldIsImportedWhole) {
     const std::string big(1024 * 1024, 'p');
     WriteBytes(dir_ / "in.csv", "name,id,\"" + big + "\",url,memo,0,2030/01/02");
-    CsvEngine engine(paths_);
+    CsvEngine engine(vault_);
     ASSERT_TRUE(engine.ImportCsv(dir_ / "in.csv", "g")) << engine.lastError();
     const auto items = index_.GetGroupItems("g");
     ASSERT_EQ(items.size(), 2u);
@@ -228,7 +228,7 @@ TEST_F(HostileInput, InvalidCodePage932IsRefusedWholeAndTheVaultIsUntouched) {
     for (const std::string bytes :
          {"a,b\r\nc,\x82", "a,\x81\x20x", "a,\xFD\xFE\xFF", "\x80,\xA0"}) {
         WriteBytes(dir_ / "in.csv", "ok,line\r\n" + bytes);
-        CsvEngine engine(paths_);
+        CsvEngine engine(vault_);
         EXPECT_FALSE(engine.ImportCsv(dir_ / "in.csv", "g"));
         EXPECT_FALSE(engine.lastError().empty());
         EXPECT_EQ(VaultBytes(), before);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/FileSteps.h"
+#include "platform/StorageError.h"
 #include "support/TempDir.h"
 #include "vault/VaultFixture.h"
 
@@ -34,10 +35,10 @@ protected:
     std::vector<BlockNumber> GivenTwoGroups() {
         std::vector<BlockNumber> g;
         for (const char* name : {"a", "b", "c", "d", "e", "f"}) {
-            g.push_back(ItemEdits::SaveItem(paths_, "G", Named(name), kNoBlock));
+            g.push_back(ItemEdits::SaveItem(paths_, cipher(), "G", Named(name), kNoBlock));
         }
-        ItemEdits::SaveItem(paths_, "H", Named("x"), kNoBlock);
-        ItemEdits::SaveItem(paths_, "H", Named("y"), kNoBlock);
+        ItemEdits::SaveItem(paths_, cipher(), "H", Named("x"), kNoBlock);
+        ItemEdits::SaveItem(paths_, cipher(), "H", Named("y"), kNoBlock);
         test::WriteBytes(paths_.strIdxFile, Index() + "\r\nG\t" + std::to_string(g[0]));
         return g;
     }
@@ -51,17 +52,18 @@ protected:
 };
 
 TEST_F(ItemEditsTest, SavingAnEditedItemNamesTheNewRecordInPlaceOfTheOld) {
-    const BlockNumber old = ItemEdits::SaveItem(paths_, "G", Named("a"), kNoBlock);
-    const BlockNumber other = ItemEdits::SaveItem(paths_, "G", Named("b"), kNoBlock);
-    const BlockNumber edited = ItemEdits::SaveItem(paths_, "G", Named("a2"), old);
+    const BlockNumber old = ItemEdits::SaveItem(paths_, cipher(), "G", Named("a"), kNoBlock);
+    const BlockNumber other = ItemEdits::SaveItem(paths_, cipher(), "G", Named("b"), kNoBlock);
+    const BlockNumber edited = ItemEdits::SaveItem(paths_, cipher(), "G", Named("a2"), old);
     EXPECT_EQ(Index(), "G\t" + std::to_string(edited) + "\t" + std::to_string(other));
-    // The old record is the caller's to free: until then its blocks stay in use.
+    // The old record is freed once no line names it: its blocks serve the next save.
     EXPECT_NE(edited, old);
-    EXPECT_EQ(store_.LoadItem(old).ItemName, "a");
+    EXPECT_THROW(store_.LoadItem(old), StorageError);
+    EXPECT_EQ(ItemEdits::SaveItem(paths_, cipher(), "G", Named("c"), kNoBlock), old);
 }
 
 TEST_F(ItemEditsTest, SaveGivesTheNewBlocksBackWhenTheIndexCannotBeWritten) {
-    ItemEdits::SaveItem(paths_, "G", Named("a"), kNoBlock);
+    ItemEdits::SaveItem(paths_, cipher(), "G", Named("a"), kNoBlock);
     const std::string index = Index();
     const std::string bitmap = Bitmap();
     filesteps::SetHook([](std::string_view step, const std::filesystem::path&) {
@@ -69,15 +71,16 @@ TEST_F(ItemEditsTest, SaveGivesTheNewBlocksBackWhenTheIndexCannotBeWritten) {
             throw std::runtime_error("disk full");
         }
     });
-    EXPECT_THROW(ItemEdits::SaveItem(paths_, "G", Named("b"), kNoBlock), std::runtime_error);
+    EXPECT_THROW(ItemEdits::SaveItem(paths_, cipher(), "G", Named("b"), kNoBlock),
+                 std::runtime_error);
     filesteps::SetHook(nullptr);
     EXPECT_EQ(Index(), index);
     EXPECT_EQ(Bitmap(), bitmap);
 }
 
 TEST_F(ItemEditsTest, DeleteTakesTheEntryOffBeforeFreeingTheRecord) {
-    const BlockNumber a = ItemEdits::SaveItem(paths_, "G", Named("a"), kNoBlock);
-    const BlockNumber b = ItemEdits::SaveItem(paths_, "G", Named("b"), kNoBlock);
+    const BlockNumber a = ItemEdits::SaveItem(paths_, cipher(), "G", Named("a"), kNoBlock);
+    const BlockNumber b = ItemEdits::SaveItem(paths_, cipher(), "G", Named("b"), kNoBlock);
     std::string indexAtFree;
     filesteps::SetHook([&](std::string_view step, const std::filesystem::path& file) {
         if (step == "write" && file == paths_.strBmpFile) {
@@ -88,11 +91,12 @@ TEST_F(ItemEditsTest, DeleteTakesTheEntryOffBeforeFreeingTheRecord) {
     filesteps::SetHook(nullptr);
     EXPECT_EQ(indexAtFree, "G\t" + std::to_string(b));
     EXPECT_EQ(Index(), "G\t" + std::to_string(b));
-    EXPECT_EQ(ItemEdits::SaveItem(paths_, "G", Named("c"), kNoBlock), a);  // a's blocks are free
+    EXPECT_EQ(ItemEdits::SaveItem(paths_, cipher(), "G", Named("c"), kNoBlock),
+              a);  // a's blocks are free
 }
 
 TEST_F(ItemEditsTest, DeleteOfARecordThatCannotBeReadStillTakesItsEntryOff) {
-    const BlockNumber a = ItemEdits::SaveItem(paths_, "G", Named("a"), kNoBlock);
+    const BlockNumber a = ItemEdits::SaveItem(paths_, cipher(), "G", Named("a"), kNoBlock);
     index_.UpdateGroupLine("G", kNoBlock, 9999);  // past the item file's end
     ItemEdits::DeleteItem(paths_, "G", 9999);
     EXPECT_EQ(Index(), "G\t" + std::to_string(a));
@@ -171,18 +175,17 @@ TEST_F(ItemEditsTest, DeletedAndReplacedItemsLeaveNoTraceInTheItemFile) {
         {"delete several",
          [this](BlockNumber b) { ItemEdits::DeleteItems(paths_, "G", std::vector{b}); }},
         {"remove group", [this](BlockNumber) { ItemEdits::RemoveGroup(paths_, "G"); }},
-        // The item dialog's OK: the list frees the old record once the new one is named.
+        // The item dialog's OK.
         {"replace",
          [this](BlockNumber b) {
-             ItemEdits::SaveItem(paths_, "G", Named("replacement"), b);
-             store_.FreeItem(b);
+             ItemEdits::SaveItem(paths_, cipher(), "G", Named("replacement"), b);
          }},
     };
-    const BlockNumber kept = ItemEdits::SaveItem(paths_, "K", Named("kept"), kNoBlock);
+    const BlockNumber kept = ItemEdits::SaveItem(paths_, cipher(), "K", Named("kept"), kNoBlock);
     for (const auto& [way, drop] : ways) {
         ItemRecord secret = Named(std::string("secret of ") + way);
         secret.AccountPass = "hunter2-" + std::string(way);
-        const BlockNumber block = ItemEdits::SaveItem(paths_, "G", secret, kNoBlock);
+        const BlockNumber block = ItemEdits::SaveItem(paths_, cipher(), "G", secret, kNoBlock);
         const std::int32_t count = BuildItemPlaintext(secret).count;
         const std::string data =
             ItemFile().substr(static_cast<std::size_t>(block) * 16, (count - 1) * 16);
@@ -197,9 +200,9 @@ TEST_F(ItemEditsTest, DeletedAndReplacedItemsLeaveNoTraceInTheItemFile) {
 }
 
 TEST_F(ItemEditsTest, RemovingAGroupFreesItsRecordsAndLeavesTheOthers) {
-    const BlockNumber kept = ItemEdits::SaveItem(paths_, "Keep", Named("k"), kNoBlock);
-    ItemEdits::SaveItem(paths_, "Gone", Named("g1"), kNoBlock);
-    ItemEdits::SaveItem(paths_, "Gone", Named("g2"), kNoBlock);
+    const BlockNumber kept = ItemEdits::SaveItem(paths_, cipher(), "Keep", Named("k"), kNoBlock);
+    ItemEdits::SaveItem(paths_, cipher(), "Gone", Named("g1"), kNoBlock);
+    ItemEdits::SaveItem(paths_, cipher(), "Gone", Named("g2"), kNoBlock);
     ItemEdits::RemoveGroup(paths_, "Gone");
     EXPECT_EQ(Index(), "Keep\t" + std::to_string(kept));
     EXPECT_EQ(Bitmap(), "\x03");  // only the kept record's two blocks

@@ -42,14 +42,15 @@ TEST_F(ItemStoreTest, RecordsMatchTheVectorsByteForByte) {
                                               plain.bytes.data() + plain.bytes.size());
         EXPECT_EQ(test::ToHex(bytes), row[7]) << row[1];
 
-        CyrptFunction::SetCipherKey(KeyBytes(row[0]).span());
-        CyrptFunction::EncryptBytes(plain.bytes.span());
+        const Cipher cipher(KeyBytes(row[0]).span());
+        cipher.Encrypt(plain.bytes.span());
         const std::vector<std::uint8_t> sealed(plain.bytes.data(),
                                                plain.bytes.data() + plain.bytes.size());
         EXPECT_EQ(test::ToHex(sealed), row[8]) << row[1];
 
         const BlockNumber block = store_.StoreItem(plain.bytes.span(), plain.count, 0, 0);
-        EXPECT_EQ(store_.LoadItem(block), item) << row[1];
+        EXPECT_EQ(ItemStore(paths_.strItmFile, paths_.strBmpFile, cipher).LoadItem(block), item)
+            << row[1];
     }
 }
 
@@ -83,7 +84,7 @@ TEST_F(ItemStoreTest, OneReaderLoadsRecordsInAnyOrderWhereverTheyLie) {
             items[i].ItemName = "アイテム" + std::to_string(i);
             items[i].AccountMemo = std::string(i % 97 == 0 ? 40000 : i % 13 == 0 ? 5000 : 3, 'm');
             ItemPlaintext plain = BuildItemPlaintext(items[i]);
-            CyrptFunction::EncryptBytes(plain.bytes.span());
+            cipher().Encrypt(plain.bytes.span());
             blocks.push_back(batch.Store(plain.bytes.span(), plain.count, 0, 0));
         }
         batch.Commit();
@@ -100,7 +101,7 @@ TEST_F(ItemStoreTest, OneReaderLoadsRecordsInAnyOrderWhereverTheyLie) {
         order.push_back(i * 611 % items.size());  // scattered
     }
     for (const auto scope : {ItemReader::Scope::kSome, ItemReader::Scope::kWholeFile}) {
-        ItemReader reader(paths_.strItmFile, scope);
+        ItemReader reader(paths_.strItmFile, cipher(), scope);
         for (const std::size_t i : order) {
             const ItemRecord loaded = reader.Load(blocks[i]);
             ASSERT_EQ(loaded.ItemName, items[i].ItemName) << i;
@@ -154,8 +155,9 @@ TEST_F(ItemStoreTest, FreeClearsAndZeroesExactlyTheRecordsBlocks) {
 
 TEST_F(ItemStoreTest, AWrongKeyReadsGarbageWithoutError) {
     const BlockNumber block = StoreNamed("secret name");
-    CyrptFunction::SetCipherKey(KeyBytes("other").span());
-    EXPECT_NE(store_.LoadItem(block).ItemName, "secret name");
+    const Cipher other(KeyBytes("other").span());
+    EXPECT_NE(ItemStore(paths_.strItmFile, paths_.strBmpFile, other).LoadItem(block).ItemName,
+              "secret name");
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include "support/Golden.h"
 #include "support/StepInterrupt.h"
 #include "support/TempDir.h"
-#include "vault/CyrptFunction.h"
+#include "vault/Cipher.h"
 #include "vault/DurableFiles.h"
 #include "vault/GroupIndex.h"
 #include "vault/ItemReader.h"
@@ -18,6 +18,7 @@
 #include "vault/MasterPasswordChange.h"
 #include "vault/Settings.h"
 #include "vault/TextFile.h"
+#include "vault/Vault.h"
 #include "vault/VaultJournal.h"
 
 namespace zorvan {
@@ -67,11 +68,6 @@ Bytes Probe(const std::string& password) {
     Cipher(KeyBytes(password).span()).Encrypt(block);
     return block;
 }
-Bytes CurrentProbe() {
-    Bytes block(16, 0x5A);
-    CyrptFunction::EncryptBytes(block);
-    return block;
-}
 
 class MasterPasswordChangeTest : public ::testing::Test {
 protected:
@@ -110,13 +106,22 @@ protected:
         return itm.substr(static_cast<std::size_t>(block - 1) * 16, 16);
     }
 
+    // Through the vault, which keeps the key the vault opens with afterwards.
     MasterPasswordChange::Result Change(const std::string& from, const std::string& to) {
-        return MasterPasswordChange::ReencryptAll(paths_, KeyBytes(from).span(),
-                                                  KeyBytes(to).span());
+        vault_.UseKeyOf(from);
+        return vault_.ChangePassword(to);
+    }
+
+    // The vault's key, seen through what it does to a fixed block.
+    Bytes CurrentProbe() const {
+        Bytes block(16, 0x5A);
+        vault_.cipher().Encrypt(block);
+        return block;
     }
 
     test::TempDir dir_;
     DataPaths paths_ = dir_.InitVault();
+    Vault vault_{paths_};
     std::vector<VectorRecord> vectors_;
     std::vector<BlockNumber> blocks_;
     BlockNumber unlisted_ = kNoBlock;
@@ -207,7 +212,7 @@ TEST_F(MasterPasswordChangeTest, BytesInBlocksNoLineNamesAreWipedButADamagedList
     ASSERT_EQ(after.size(), itm.size() + planted.size());
     EXPECT_EQ(after.substr(itm.size()),
               std::string(16, '\0') + planted.substr(16, 16) + std::string(36, '\0'));
-    ItemReader reader(paths_.strItmFile);
+    ItemReader reader(paths_.strItmFile, vault_.cipher());
     for (std::size_t i = 0; i < vectors_.size(); ++i) {
         EXPECT_EQ(DataBlocks(blocks_[i], vectors_[i].count), vectors_[i].cipher.at("パスワード"));
         EXPECT_NO_THROW(reader.Load(blocks_[i]));
@@ -222,7 +227,6 @@ TEST_F(MasterPasswordChangeTest, OverlappingRecordsAreRefusedWithTheVaultUnchang
     std::memcpy(itm.data() + (blocks_[0] - 1) * 16, &count, 4);
     test::WriteBytes(paths_.strItmFile, itm);
     const std::string ini = Bytes0(paths_.strIniFile);
-    CyrptFunction::SetCipherKey(KeyBytes("パスワード").span());  // as the dialog leaves it
     EXPECT_THROW(Change("zorvan", "パスワード"), StorageError);
     EXPECT_EQ(Bytes0(paths_.strItmFile), itm);
     EXPECT_EQ(Bytes0(paths_.strIniFile), ini);

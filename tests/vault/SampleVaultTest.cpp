@@ -2,10 +2,10 @@
 
 #include "support/Golden.h"
 #include "support/TempDir.h"
-#include "vault/CyrptFunction.h"
 #include "vault/GroupIndex.h"
 #include "vault/ItemStore.h"
 #include "vault/Settings.h"
+#include "vault/Vault.h"
 
 namespace zorvan {
 namespace {
@@ -25,16 +25,17 @@ protected:
         test::Json::Parse(test::ReadBytes(test::DataDir() / "vault-sample.json"));
     GroupIndex index_{dir_ / "Zorvan.idx"};
     ItemStore store_{dir_ / "Zorvan.itm", dir_ / "Zorvan.bmp"};
+    Vault vault_{DataPaths::InFolder(dir_.path())};
 };
 
 TEST_F(SampleVault, PasswordMatchesTheStoredCheckValue) {
-    const std::string password = expected_["password"].string;
-    EXPECT_EQ(CheckValue(password), ReadSetting(dir_ / "Zorvan.ini", "Zorvan", "pass", ""));
-    EXPECT_NE(CheckValue("Zorvan"), ReadSetting(dir_ / "Zorvan.ini", "Zorvan", "pass", ""));
+    EXPECT_FALSE(vault_.Open("Zorvan"));
+    EXPECT_FALSE(vault_.IsOpen());
+    EXPECT_TRUE(vault_.Open(expected_["password"].string));
 }
 
 TEST_F(SampleVault, GroupsAndItemsAreExactlyTheListedOnes) {
-    CyrptFunction::SetCipherKey(KeyBytes(expected_["password"].string).span());
+    ASSERT_TRUE(vault_.Open(expected_["password"].string));
     const auto& groups = expected_["groups"].array;
     std::vector<std::string> names;
     for (const auto& group : groups) {
@@ -52,7 +53,7 @@ TEST_F(SampleVault, GroupsAndItemsAreExactlyTheListedOnes) {
         ASSERT_EQ(line.size() - 1, items.size()) << group["name"].string;
         for (std::size_t i = 0; i < items.size(); ++i) {
             const auto& want = items[i];
-            const ItemRecord item = store_.LoadItem(*ParseBlockNumber(line[i + 1]));
+            const ItemRecord item = vault_.LoadItem(*ParseBlockNumber(line[i + 1]));
             EXPECT_EQ(item.ItemName, want["name"].string);
             EXPECT_EQ(item.AccountID, want["id"].string);
             EXPECT_EQ(item.AccountPass, want["pw"].string);
@@ -76,11 +77,9 @@ TEST_F(SampleVault, RewritingTheIndexWithoutChangeKeepsItsBytes) {
 }
 
 TEST_F(SampleVault, NewItemsGoPastTheUsedBlocks) {
-    CyrptFunction::SetCipherKey(KeyBytes("zorvan").span());
     ItemRecord item;
     item.ItemName = "new";
     ItemPlaintext plain = BuildItemPlaintext(item);
-    CyrptFunction::EncryptBytes(plain.bytes.span());
     EXPECT_EQ(store_.StoreItem(plain.bytes.span(), plain.count, 0, 0), 18);
     EXPECT_EQ(test::ReadBytes(dir_ / "Zorvan.bmp"), "\xFF\xFF\x07");
 }

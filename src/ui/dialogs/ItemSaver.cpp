@@ -42,14 +42,13 @@ ItemRecord ItemSaver::AsStored(const ItemRecord& item) {
 
 BlockNumber ItemSaver::Save(const ItemRecord& item) {
     MainState& state = main_.state();
-    const DataPaths& paths = main_.session().paths;
 
     const auto slot = static_cast<std::size_t>(state.intEditSlot);
     const BlockNumber oldBlock = state.intEditSlot > 0 && slot < state.lngItemBlocks.size()
                                      ? state.lngItemBlocks[slot]
                                      : kNoBlock;
     const BlockNumber newBlock =
-        ItemEdits::SaveItem(paths, FromQ(state.strCurrentGroup), item, oldBlock);
+        main_.session().vault.SaveItem(FromQ(state.strCurrentGroup), item, oldBlock);
     const ItemRecord shown = AsStored(item);
     // A new item (slot 0) always gets a new row, whatever row was handed over.
     const int row = state.intEditSlot > 0 ? state.intEditIndex : -1;

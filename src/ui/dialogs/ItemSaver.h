@@ -9,8 +9,8 @@ struct ItemRecord;
 
 // Saves an item from the item dialog into the group the main window shows: the
 // item becomes a new record, the group's index line takes its block in place of
-// the edited item's old one, and the main window's list shows it (which frees the
-// old record). The row and slot of the main window's edit state are updated, so
+// the edited item's old one, the old record is freed, and the main window's list
+// shows the new one. The row and slot of the main window's edit state are updated, so
 // that the next save replaces this record instead of adding another item.
 class ItemSaver {
 public:

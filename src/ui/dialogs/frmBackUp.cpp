@@ -25,7 +25,6 @@
 #include "vault/BackupFile.h"
 #include "vault/BackupRestore.h"
 #include "vault/Cipher.h"
-#include "vault/CyrptFunction.h"
 #include "vault/OleDate.h"
 #include "vault/TextFile.h"
 #include "vault/VaultJournal.h"
@@ -205,21 +204,15 @@ void frmBackUp::MakeBackup() {
     header.versionMajor = frmMain::kVersionMajor;
     header.versionMinor = frmMain::kVersionMinor;
     header.versionRevision = frmMain::kVersionRevision;
-    {
-        const SecureBytes key = KeyBytes(session_.strMasterPass);
-        const SecureBytes check = CheckBlock(key.span());
-        std::memcpy(header.checkBlock.data(), check.data(), header.checkBlock.size());
-    }
     header.date = OleDate::FromParts(moment);
     header.comment = BackupFile::StoredComment(FromQ(txtComment->text()));
     auto operation =
         std::make_unique<LongOperation>(this, nullptr, QStringLiteral("バックアップ処理中"));
     try {
-        BackupFile::Write(session_.paths, FromQ(fileName), header,
-                          [&operation](int done, int total) {
-                              operation->Progress(static_cast<std::size_t>(done),
-                                                  static_cast<std::size_t>(total));
-                          });
+        session_.vault.Backup(FromQ(fileName), header,
+                              [&operation](std::size_t done, std::size_t total) {
+                                  operation->Progress(done, total);
+                              });
         operation.reset();
     } catch (const std::exception& error) {
         operation.reset();  // before the message, which must take clicks
@@ -268,35 +261,27 @@ void frmBackUp::RestoreSelected() {
         return;
     }
 
-    // The running master password, kept aside while the password dialog may replace it.
-    const SecretText remembered = session_.strMasterPass.Clone();
+    // The backup's password, checked against the backup; the vault takes its key
+    // once the restore has gone through.
+    SecretText password;
     {
         frmPass pass(session_, ui_, {}, this);
         pass.BackupPass(ToQ(CheckValueText(header.checkBlock)), true);
         runPass_(pass);
+        password = pass.TakePassword();
     }
-    auto putBack = [&] {
-        session_.strMasterPass = remembered.Clone();
-        CyrptFunction::SetCipherKey(KeyBytes(remembered).span());
-    };
     if (!session_.blnPassOK) {
-        putBack();
         return;
     }
-    // The password dialog has made the backup's password and key the running ones.
     auto operation = std::make_unique<LongOperation>(this, nullptr, QStringLiteral("復旧処理中"));
     try {
-        BackupRestore::Restore(session_.paths, file, [&operation](int done, int total) {
-            operation->Progress(static_cast<std::size_t>(done), static_cast<std::size_t>(total));
+        session_.vault.Restore(file, password, [&operation](std::size_t done, std::size_t total) {
+            operation->Progress(done, total);
         });
         operation.reset();
     } catch (const std::exception& error) {
         operation.reset();  // before any message, which must take clicks
-        const bool committed = VaultJournal(session_.paths).Pending();
-        if (!committed) {
-            putBack();
-        }
-        if (!committed) {
+        if (!VaultJournal(session_.paths).Pending()) {
             ui_.Message(this, ToQ(error.what()), UiServices::Buttons::kOk);
             return;
         }

@@ -148,8 +148,7 @@ void frmGroup::ShowFlag() {
 
 void frmGroup::AddGroup(const QString& strGroupName) {
     // A head never names an existing group, so this appends the group's line.
-    GroupIndex(main_.session().paths.strIdxFile)
-        .UpdateGroupLine(FromQ(Head(strGroupName)), kNoBlock, kNoBlock);
+    main_.session().vault.AddGroup(FromQ(Head(strGroupName)));
     ShowFlag();
     QComboBox* selector = main_.groupSelector();
     MainState& state = main_.state();
@@ -172,8 +171,7 @@ void frmGroup::RenameGroup(const QString& strGroupName) {
     if (shown < 0) {
         return;
     }
-    GroupIndex(main_.session().paths.strIdxFile)
-        .RenameGroupLine(FromQ(selector->itemText(shown)), FromQ(Head(strGroupName)));
+    main_.session().vault.RenameGroup(FromQ(selector->itemText(shown)), FromQ(Head(strGroupName)));
     ShowFlag();
     {
         // The entry keeps its place, so the selector stays in the index's order.

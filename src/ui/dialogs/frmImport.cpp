@@ -155,7 +155,7 @@ void frmImport::Form_Load() {
         window::SetTopMost(this, true);
     }
     try {
-        for (const auto& name : GroupIndex(main_.session().paths.strIdxFile).GetGroupNames()) {
+        for (const auto& name : main_.session().vault.GroupNames()) {
             if (!name.empty()) {
                 AddGroupItem(ToQ(name));
             }
@@ -273,7 +273,7 @@ CsvHooks frmImport::Hooks(const QString& importGroup) {
 
 void frmImport::cmdExport_Click() {
     BeginRun(res::kExporting);
-    CsvEngine engine(main_.session().paths);
+    CsvEngine engine(main_.session().vault);
     const bool ok =
         engine.ExportCsv(Utf8ToPath(FromQ(txtFile->text())), FromQ(AsStored(txtGroup->text())),
                          true, chkAppend->isChecked(), Hooks(QString()));
@@ -284,7 +284,7 @@ void frmImport::cmdImport_Click() {
     BeginRun(res::kImporting);
     const QString name = AsStored(txtGroup->text());
     const std::string group = FromQ(name);
-    CsvEngine engine(main_.session().paths);
+    CsvEngine engine(main_.session().vault);
     bool created = false;
     try {
         created = CsvEngine::IsValidGroupName(group) && !engine.GroupExists(group);

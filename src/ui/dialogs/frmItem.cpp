@@ -221,9 +221,7 @@ void frmItem::LoadExisting() {
         if (state.intEditSlot < 0 || slot >= state.lngItemBlocks.size()) {
             throw std::out_of_range("no item in this row");
         }
-        const DataPaths& paths = main_.session().paths;
-        const ItemRecord item =
-            ItemStore(paths.strItmFile, paths.strBmpFile).LoadItem(state.lngItemBlocks[slot]);
+        const ItemRecord item = main_.session().vault.LoadItem(state.lngItemBlocks[slot]);
         txtItem[0]->setText(ToQ(item.ItemName));
         txtItem[1]->setText(ToQ(item.AccountID));
         txtItem[2]->setText(ToQ(item.AccountPass));

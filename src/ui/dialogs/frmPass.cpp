@@ -16,7 +16,6 @@
 #include "ui/WindowServices.h"
 #include "ui/dialogs/AsteriskStyle.h"
 #include "vault/Cipher.h"
-#include "vault/CyrptFunction.h"
 #include "vault/SettingsKeys.h"
 #include "vault/SettingsStore.h"
 
@@ -102,6 +101,7 @@ void frmPass::CheckPass(bool blnTopMost) {
 void frmPass::BackupPass(const QString& strCheckPass, bool blnTopMost) {
     PrepareMode(false, blnTopMost);
     expectedCheckValue_ = strCheckPass;
+    opensVault_ = false;
 }
 
 void frmPass::HandleCommandLine() {
@@ -171,10 +171,11 @@ void frmPass::cmdPass_Click(int index) {
 
 void frmPass::Succeed(const QString& password) {
     SecretText typed = SecretFromQ(password);
-    const SecureBytes key = KeyBytes(typed);
-    CyrptFunction::SetCipherKey(key.span());
+    if (opensVault_) {
+        session_.vault.UseKeyOf(typed);
+    }
     session_.blnPassOK = true;
-    session_.strMasterPass = std::move(typed);
+    password_ = std::move(typed);
     setWindowTitle(Res(res::kLoggingIn));
     WipeBoxes();
     if (showMainWindow_) {

@@ -20,8 +20,8 @@ class UiServices;
 // Asks for the master password: first setting (typed twice, its check value stored),
 // login (checked against the stored check value, also with the password given at
 // start: "/p" on the command line or --password-stdin) and backup check (against a backup's check
-// value). On success the key made from the password becomes the current cipher key and the session
-// remembers it.
+// value). On success the session's vault opens with the password (not in backup
+// check, where the restore decides), and the dialog hands the password out once.
 class frmPass : public QDialog {
     Q_OBJECT
 
@@ -40,6 +40,9 @@ public:
     void SetNewPass(bool blnTopMost);
     void CheckPass(bool blnTopMost);
     void BackupPass(const QString& strCheckPass, bool blnTopMost);
+
+    // The accepted password, taken out of the dialog; empty when none was accepted.
+    SecretText TakePassword() { return std::move(password_); }
 
     // For tests and the command line: the boxes and buttons.
     QLineEdit* passwordBox() const { return txtPass[0]; }
@@ -64,6 +67,8 @@ private:
     std::optional<SecretText> commandLinePassword_;
     std::function<void()> showMainWindow_;
     QString expectedCheckValue_;
+    bool opensVault_ = true;
+    SecretText password_;
     std::array<QString, 2> lastAccepted_;
 
     std::array<QLabel*, 2> lblPass{};

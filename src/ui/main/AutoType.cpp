@@ -111,16 +111,15 @@ void AutoType::mnuSendkeysItem_Click(int index) {
     const WipeOnExit wipeQuoted(quoted);
     int wait = kDefaultWait;
     try {
-        const auto& paths = main_.session().paths;
         {
-            // The item as stored: the list may show the password masked.
-            const ItemRecord item = ItemReader(paths.strItmFile).Load(block);
+            // The item as stored: the list may show the password masked. Using it
+            // puts it first in its group.
+            const ItemRecord item =
+                main_.session().vault.UseItem(FromQ(main_.groupSelector()->currentText()), block);
             std::string raw = KeystrokeText::RawText(index, item.AccountID, item.AccountPass);
             const WipeOnExit wipeRaw(raw);
             quoted = KeystrokeText::Quote(raw);
         }
-        GroupIndex(paths.strIdxFile)
-            .UpdateGroupLine(FromQ(main_.groupSelector()->currentText()), block, block);
         wait = ReadWait();
     } catch (const std::exception& error) {
         main_.ui().Message(&main_, ToQ(error.what()), UiServices::Buttons::kOk);

@@ -115,7 +115,7 @@ void ItemCommands::RemoveGroup(const QString& strGroupName) {
         selector->removeItem(selector->currentIndex());
         selector->setCurrentIndex(-1);
     }
-    ItemEdits::RemoveGroup(main_.session().paths, FromQ(strGroupName));
+    main_.session().vault.RemoveGroup(FromQ(strGroupName));
     if (selector->count() > 0) {
         selector->setCurrentIndex(0);
     } else {
@@ -152,7 +152,7 @@ void ItemCommands::DeleteSelectedItems() {
     // above it went; when nothing could be deleted, on the first selected row.
     int lastPosition = rows.front() + 1;
     Guarded([&] {
-        ItemEdits::DeleteItems(main_.session().paths, FromQ(state.strCurrentGroup), blocks);
+        main_.session().vault.DeleteItems(FromQ(state.strCurrentGroup), blocks);
         lastPosition = rows.back() - static_cast<int>(rows.size()) + 2;
         model->RemoveRows(rows);
     });
@@ -173,16 +173,19 @@ void ItemCommands::UseSelectedItem(int intKind) {
     const MainState& state = main_.state();
     const auto slot = static_cast<std::size_t>(main_.itemModel()->row(row).tag);
     const BlockNumber block = state.lngItemBlocks[slot];
+    Vault& vault = main_.session().vault;
+    const std::string group = FromQ(main_.groupSelector()->currentText());
     Guarded([&] {
         if (intKind == kCopyId || intKind == kCopyPassword) {
-            const ItemRecord item = ItemReader(main_.session().paths.strItmFile).Load(block);
+            const ItemRecord item = vault.UseItem(group, block);
             Copy(ToQ(intKind == kCopyId ? item.AccountID : item.AccountPass),
                  UiServices::Clip::kSecret);
-        } else if (intKind == kOpenUrl && !state.strItemURLs[slot].isEmpty()) {
+            return;
+        }
+        if (intKind == kOpenUrl && !state.strItemURLs[slot].isEmpty()) {
             main_.ui().OpenUrl(state.strItemURLs[slot]);
         }
-        GroupIndex(main_.session().paths.strIdxFile)
-            .UpdateGroupLine(FromQ(main_.groupSelector()->currentText()), block, block);
+        vault.MarkUsed(group, block);
     });
 }
 
@@ -193,8 +196,7 @@ void ItemCommands::CopySelectedUrl() {
     }
     const auto slot = static_cast<std::size_t>(main_.itemModel()->row(row).tag);
     Guarded([&] {
-        const ItemRecord item =
-            ItemReader(main_.session().paths.strItmFile).Load(main_.state().lngItemBlocks[slot]);
+        const ItemRecord item = main_.session().vault.LoadItem(main_.state().lngItemBlocks[slot]);
         Copy(ToQ(item.RelatedURL), UiServices::Clip::kPlain);
     });
 }
@@ -220,8 +222,7 @@ void ItemCommands::MoveSelectedItems(const QString& targetGroup) {
         blocks.push_back(state.lngItemBlocks[static_cast<std::size_t>(model->row(row).tag)]);
     }
     Guarded([&] {
-        GroupIndex(main_.session().paths.strIdxFile)
-            .MoveItems(blocks, FromQ(source), FromQ(targetGroup));
+        main_.session().vault.MoveItems(blocks, FromQ(source), FromQ(targetGroup));
         model->RemoveRows(rows);
     });
     list->clearSelection();

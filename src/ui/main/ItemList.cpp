@@ -65,7 +65,7 @@ void ItemList::cboMain_Click() {
     state.strCurrentGroup = chosen;
     Try([&] { SettingsStore(session.paths.strIniFile).Set(settings::kLastGroup, FromQ(chosen)); });
     std::vector<std::string> entry;
-    Try([&] { entry = GroupIndex(session.paths.strIdxFile).GetGroupItems(FromQ(chosen)); });
+    Try([&] { entry = session.vault.GroupEntry(FromQ(chosen)); });
     state.blnReadOnlyGroup = false;
     main_.statusPanel(2)->clear();
     if (!entry.empty()) {
@@ -88,7 +88,7 @@ void ItemList::cboMain_Click() {
     BeginRows();
     Try([&] {
         LongOperation operation(&main_, main_.progressBar(), Res(res::kLoadingItems));
-        ItemReader reader(session.paths.strItmFile);
+        ItemReader reader = session.vault.Reader();
         for (std::size_t i = 1; i < entry.size(); ++i) {
             if (operation.RepaintDue()) {
                 FlushRows();  // the rows read so far are shown while the rest loads
@@ -126,11 +126,6 @@ void ItemList::AddItemToListView(int itemIndex, const ItemRecord& item, BlockNum
         at = itemIndex - 1;
         const int slot = model->row(at).tag;
         state.intEditSlot = slot;
-        // The new record is already stored and indexed; a failed free only leaks.
-        Try([&] {
-            ItemStore(main_.session().paths.strItmFile, main_.session().paths.strBmpFile)
-                .FreeItem(state.lngItemBlocks[static_cast<std::size_t>(slot)]);
-        });
         row.tag = slot;
         model->SetRow(at, std::move(row));
     } else {
@@ -203,7 +198,7 @@ void ItemList::ShowPasswords(bool plain) {
     if (plain) {
         Try([&] {
             LongOperation operation(&main_, main_.progressBar(), Res(res::kLoadingItems));
-            ItemReader reader(main_.session().paths.strItmFile);
+            ItemReader reader = main_.session().vault.Reader();
             for (int at = 0; at < model->rowCount(); ++at) {
                 operation.Progress(static_cast<std::size_t>(at),
                                    static_cast<std::size_t>(model->rowCount()));

@@ -31,14 +31,16 @@ void PasswordChange::Run() {
     scratchPaths.strIniFile = session.paths.strIniFile;
     scratchPaths.strIniFile += ".pwd";
     Session typed(scratchPaths);
+    SecretText password;
     {
         frmPass dialog(typed, main_.ui(), {}, &main_);
         dialog.SetNewPass(main_.topMost());
         runPass_(dialog);
+        password = dialog.TakePassword();
     }
     std::error_code ignored;
     std::filesystem::remove(scratchPaths.strIniFile, ignored);
-    if (!typed.blnPassOK || typed.strMasterPass == session.strMasterPass) {
+    if (!typed.blnPassOK || session.vault.IsKeyOf(password)) {
         return;
     }
 
@@ -48,11 +50,9 @@ void PasswordChange::Run() {
     auto operation =
         std::make_unique<LongOperation>(&main_, main_.progressBar(), Res(res::kChangingPassword));
     try {
-        MasterPasswordChange::ReencryptAll(session.paths, KeyBytes(session.strMasterPass).span(),
-                                           KeyBytes(typed.strMasterPass).span(),
-                                           [&operation](std::size_t done, std::size_t total) {
-                                               operation->Progress(done, total);
-                                           });
+        session.vault.ChangePassword(password, [&operation](std::size_t done, std::size_t total) {
+            operation->Progress(done, total);
+        });
         operation.reset();
     } catch (const std::exception& error) {
         // The progress goes before any message is shown.
@@ -68,7 +68,6 @@ void PasswordChange::Run() {
             return;
         }
     }
-    session.strMasterPass = typed.strMasterPass.Clone();
     status->setText(Res(res::kPasswordChanged));
 }
 

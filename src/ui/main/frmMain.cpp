@@ -244,7 +244,7 @@ void frmMain::Form_Load() {
 
 void frmMain::FillGroupSelector() {
     const QSignalBlocker block(cboMain);
-    for (const auto& name : GroupIndex(session_.paths.strIdxFile).GetGroupNames()) {
+    for (const auto& name : session_.vault.GroupNames()) {
         if (!name.empty()) {
             cboMain->addItem(ToQ(name));
         }

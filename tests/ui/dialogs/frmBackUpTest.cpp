@@ -32,8 +32,7 @@ private:
         Fixture() : f(false) {
             auto& session = *f.vault.session;
             WriteSetting(session.paths.strIniFile, "Zorvan", "pass", CheckValue("current"));
-            session.strMasterPass = "current";
-            CyrptFunction::SetCipherKey(KeyBytes("current").span());
+            session.vault.UseKeyOf("current");
             f.AddGroup("Mine#0");
             f.AddItem("Mine", "mine", "id", "secret");
             f.Open();
@@ -145,7 +144,7 @@ private slots:
         for (const char* name : {"Zorvan.ini", "Zorvan.idx", "Zorvan.itm", "Zorvan.bmp"}) {
             x.f.vault.Write(name, Data(std::string("vault-sample/") + name));
         }
-        x.f.vault.session->strMasterPass = "zorvan";
+        x.f.vault.session->vault.UseKeyOf("zorvan");
         auto dialog = x.Dialog();
         dialog->SetClock([] { return QDateTime(QDate(2003, 4, 5), QTime(13, 45, 7)); });
         dialog->commentBox()->setText(QStringLiteral("月末のバックアップ"));
@@ -219,7 +218,7 @@ private slots:
         QVERIFY(dialog->blnRestored);
         QCOMPARE(dialog->result(), int(QDialog::Accepted));
         QCOMPARE(x.Files(), x.Files(true));
-        QCOMPARE(x.f.vault.session->strMasterPass, std::string("zorvan"));
+        QVERIFY(x.f.vault.session->vault.IsKeyOf("zorvan"));
         QCOMPARE(ReadSetting(x.f.vault.session->paths.strIniFile, "Zorvan", "pass", ""),
                  CheckValue("zorvan"));
         QCOMPARE(x.f.vault.ReadFile("backup/20030405-134507"), Golden());
@@ -254,12 +253,9 @@ private slots:
         QVERIFY(!dialog->blnRestored);
         QVERIFY(dialog->isVisible());
         QCOMPARE(x.Files(), x.before);
-        QCOMPARE(x.f.vault.session->strMasterPass, std::string("current"));
+        QVERIFY(x.f.vault.session->vault.IsKeyOf("current"));
         QCOMPARE(x.f.main->itemModel()->row(0).password, QStringLiteral("secret"));
-        QCOMPARE(ItemStore(x.f.vault.session->paths.strItmFile, x.f.vault.session->paths.strBmpFile)
-                     .LoadItem(1)
-                     .AccountPass,
-                 std::string("secret"));
+        QCOMPARE(x.f.vault.session->vault.LoadItem(1).AccountPass, std::string("secret"));
     }
 
     void answeringNoAsksNoPasswordAndChangesNothing() {

@@ -39,7 +39,8 @@ private:
             return std::stoi(Line(group).at(1));
         }
         ItemStore Store() const {
-            return ItemStore(vault.session->paths.strItmFile, vault.session->paths.strBmpFile);
+            return ItemStore(vault.session->paths.strItmFile, vault.session->paths.strBmpFile,
+                             vault.session->vault.cipher());
         }
         bool Used(BlockNumber block) const {
             const std::string bmp = vault.ReadFile("Zorvan.bmp");

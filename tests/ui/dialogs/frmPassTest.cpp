@@ -8,7 +8,6 @@
 #include "ui/Text.h"
 #include "ui/dialogs/frmPass.h"
 #include "vault/Cipher.h"
-#include "vault/CyrptFunction.h"
 #include "vault/Settings.h"
 
 namespace zorvan {
@@ -32,10 +31,10 @@ private:
         int mainShown = 0;
     };
 
-    // Enciphers a fixed block with the current key, to see whether the key changed.
-    static std::vector<std::uint8_t> Probe() {
+    // Enciphers a fixed block with the vault's key, to see whether the key changed.
+    static std::vector<std::uint8_t> Probe(const Fixture& f) {
         std::vector<std::uint8_t> block(16, 0x42);
-        CyrptFunction::EncryptBytes(block);
+        f.vault.session->vault.cipher().Encrypt(block);
         return block;
     }
 
@@ -54,7 +53,7 @@ private slots:
         QTest::mouseClick(f.dialog.okButton(), Qt::LeftButton);
         QCOMPARE(f.StoredPass(), CheckValue("pwパスワード"));
         QVERIFY(f.vault.session->blnPassOK);
-        QCOMPARE(f.vault.session->strMasterPass, std::string("pwパスワード"));
+        QVERIFY(f.vault.session->vault.IsKeyOf("pwパスワード"));
         QCOMPARE(f.mainShown, 1);
         QCOMPARE(f.dialog.windowTitle(), QStringLiteral("ログインしています..."));
         QCOMPARE(f.dialog.result(), int(QDialog::Accepted));
@@ -85,7 +84,7 @@ private slots:
 
     void loginWithTheRightPasswordInstallsItsKey() {
         Fixture f(true);
-        CyrptFunction::SetCipherKey(KeyBytes("before").span());
+        f.vault.session->vault.UseKeyOf("before");
         f.dialog.CheckPass(false);
         f.dialog.show();
         QVERIFY(!f.dialog.confirmationBox()->isEnabled());
@@ -95,13 +94,13 @@ private slots:
         QCOMPARE(f.mainShown, 1);
         std::vector<std::uint8_t> expected(16, 0x42);
         Cipher(KeyBytes("zorvan").span()).Encrypt(expected);
-        QCOMPARE(Probe(), expected);
+        QCOMPARE(Probe(f), expected);
     }
 
     void wrongPasswordIsRefusedAndTheKeyStaysAsItWas() {
         Fixture f(true);
-        CyrptFunction::SetCipherKey(KeyBytes("before").span());
-        const auto before = Probe();
+        f.vault.session->vault.UseKeyOf("before");
+        const auto before = Probe(f);
         f.dialog.CheckPass(false);
         // Differs from "zorvan" only in the first byte: same key table, other check value.
         f.dialog.passwordBox()->setText(QStringLiteral("Zorvan"));
@@ -110,7 +109,7 @@ private slots:
         QVERIFY(f.dialog.passwordBox()->text().isEmpty());
         QVERIFY(!f.vault.session->blnPassOK);
         QCOMPARE(f.dialog.result(), 0);
-        QCOMPARE(Probe(), before);
+        QCOMPARE(Probe(f), before);
         QCOMPARE(f.mainShown, 0);
     }
 
@@ -186,9 +185,8 @@ private slots:
 
     void backupModeChecksTheGivenValueAndIgnoresTheCommandLine() {
         Fixture f(true, SecretText("zorvan"));
-        f.vault.session->strMasterPass = "zorvan";
-        CyrptFunction::SetCipherKey(KeyBytes("zorvan").span());
-        const auto before = Probe();
+        f.vault.session->vault.UseKeyOf("zorvan");
+        const auto before = Probe(f);
         f.dialog.BackupPass(QString::fromStdString(CheckValue("old")), true);
         QVERIFY(!f.vault.session->blnPassOK);
         f.dialog.passwordBox()->setText(QStringLiteral("zorvan"));
@@ -196,8 +194,8 @@ private slots:
         QCOMPARE(f.ui.messages, QStringList{kWrong});
         f.dialog.reject();
         QVERIFY(!f.vault.session->blnPassOK);
-        QCOMPARE(f.vault.session->strMasterPass, std::string("zorvan"));
-        QCOMPARE(Probe(), before);
+        QVERIFY(f.vault.session->vault.IsKeyOf("zorvan"));
+        QCOMPARE(Probe(f), before);
     }
 
     void escapeClosesWithoutSuccess() {

@@ -77,8 +77,8 @@ private:
             }
             const auto csv = f.vault.folder() / "big.csv";
             std::ofstream(csv, std::ios::binary) << lines;
-            QVERIFY(CsvEngine(f.vault.session->paths).ImportCsv(csv, "Big"));
-            f.vault.session->strMasterPass = "zorvan";
+            QVERIFY(CsvEngine(f.vault.session->vault).ImportCsv(csv, "Big"));
+            f.vault.session->vault.UseKeyOf("zorvan");
             f.Open();
             main().SetKeystrokeSender([this](const QString& text) { sent << text; });
             bar = main().findChild<QProgressBar*>(QStringLiteral("prbMain"));
@@ -147,7 +147,7 @@ private slots:
         QVERIFY(during.paints > 0);
         QCOMPARE(statusDuring, QStringLiteral("パスワード変更処理中"));
         QCOMPARE(watch.status->text(), QStringLiteral("パスワード変更処理完了"));
-        QCOMPARE(x.f.vault.session->strMasterPass, std::string("新しい"));
+        QVERIFY(x.f.vault.session->vault.IsKeyOf("新しい"));
         QVERIFY(!x.bar->isVisible());
         QApplication::processEvents();
         QCOMPARE(x.f.itemDialogs, 0);

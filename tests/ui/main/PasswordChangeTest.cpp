@@ -9,6 +9,7 @@
 #include "ui/Text.h"
 #include "ui/dialogs/frmPass.h"
 #include "ui/main/PasswordChange.h"
+#include "vault/Cipher.h"
 #include "vault/DurableFiles.h"
 #include "vault/ItemReader.h"
 #include "vault/VaultJournal.h"
@@ -23,7 +24,7 @@ class PasswordChangeTest : public QObject {
 private:
     struct Fixture {
         Fixture() {
-            f.vault.session->strMasterPass = "zorvan";
+            f.vault.session->vault.UseKeyOf("zorvan");
             f.Open();
             change = std::make_unique<PasswordChange>(*f.main);
             change->SetPasswordDialogRunner([this](frmPass& dialog) {
@@ -61,10 +62,10 @@ private:
         }
         // Every item of every group, read from the files with the given password.
         QStringList Items(const std::string& password) const {
-            CyrptFunction::SetCipherKey(KeyBytes(password).span());
+            const Cipher cipher(KeyBytes(password).span());
             const auto& paths = f.vault.session->paths;
             GroupIndex index(paths.strIdxFile);
-            ItemReader reader(paths.strItmFile);
+            ItemReader reader(paths.strItmFile, cipher);
             QStringList items;
             for (const auto& name : index.GetGroupNames()) {
                 const auto line = index.GetGroupItems(name);
@@ -107,7 +108,7 @@ private slots:
         QVERIFY(x.settingMode);
         QCOMPARE(during, QStringLiteral("パスワード変更処理中"));
         QCOMPARE(x.Status(), QStringLiteral("パスワード変更処理完了"));
-        QCOMPARE(x.f.vault.session->strMasterPass, std::string("新しいパス"));
+        QVERIFY(x.f.vault.session->vault.IsKeyOf("新しいパス"));
         QCOMPARE(x.f.Setting("pass"), CheckValue("新しいパス"));
         QCOMPARE(x.Items("新しいパス"), SampleItems());  // the write-protected 銀行 too
         QVERIFY(x.Items("zorvan") != SampleItems());
@@ -139,7 +140,7 @@ private slots:
         x.change->Run();
         QCOMPARE(x.Files(), x.before);
         QCOMPARE(x.Status(), status);
-        QCOMPARE(x.f.vault.session->strMasterPass, std::string("zorvan"));
+        QVERIFY(x.f.vault.session->vault.IsKeyOf("zorvan"));
         QVERIFY(!std::filesystem::exists(
             VaultJournal::StagedPath(x.f.vault.session->paths.strIniFile)));
     }
@@ -157,7 +158,7 @@ private slots:
         QCOMPARE(x.f.ui.messages, QStringList{QStringLiteral("disk full")});
         QVERIFY(x.Status().isEmpty());
         QCOMPARE(x.Files(), x.before);
-        QCOMPARE(x.f.vault.session->strMasterPass, std::string("zorvan"));
+        QVERIFY(x.f.vault.session->vault.IsKeyOf("zorvan"));
         // The key in force is still the old one: the shown list reloads correctly.
         x.f.Show(QStringLiteral("銀行"));
         QCOMPARE(x.f.main->itemModel()->row(0).password, QStringLiteral("0000"));

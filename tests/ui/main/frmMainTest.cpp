@@ -17,7 +17,6 @@
 #include "ui/main/frmMain.h"
 #include "ui/main/frmTooltip.h"
 #include "vault/Cipher.h"
-#include "vault/CyrptFunction.h"
 #include "vault/Settings.h"
 
 namespace zorvan {
@@ -30,7 +29,7 @@ class frmMainTest : public QObject {
 private:
     struct Fixture {
         explicit Fixture(bool sample = true) : vault(sample) {
-            CyrptFunction::SetCipherKey(KeyBytes("zorvan").span());
+            vault.session->vault.UseKeyOf("zorvan");
         }
         std::unique_ptr<frmMain> Open() {
             auto main = std::make_unique<frmMain>(*vault.session, ui);

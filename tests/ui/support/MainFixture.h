@@ -12,18 +12,17 @@
 #include "ui/main/ItemListModel.h"
 #include "ui/main/frmMain.h"
 #include "vault/Cipher.h"
-#include "vault/CyrptFunction.h"
 #include "vault/GroupIndex.h"
 #include "vault/ItemStore.h"
 #include "vault/Settings.h"
 
 namespace zorvan::test {
 
-// A main window over its own vault, with the key of "zorvan" installed and every
+// A main window over its own vault, open with the key of "zorvan", and every
 // dialog replaced by a counter.
 struct MainFixture {
     explicit MainFixture(bool sample = true) : vault(sample) {
-        CyrptFunction::SetCipherKey(KeyBytes("zorvan").span());
+        vault.session->vault.UseKeyOf("zorvan");
     }
 
     frmMain& Open() {
@@ -40,7 +39,7 @@ struct MainFixture {
         return *main;
     }
 
-    // Stores an item and puts it first on the group's line, as the item dialog does.
+    // Saves a new item first on the group's line, as the item dialog does.
     BlockNumber AddItem(const std::string& group, const std::string& name,
                         const std::string& id = "", const std::string& password = "",
                         const std::string& url = "", const std::string& memo = "") const {
@@ -50,21 +49,13 @@ struct MainFixture {
         item.AccountPass = password;
         item.RelatedURL = url;
         item.AccountMemo = memo;
-        ItemPlaintext plain = BuildItemPlaintext(item);
-        CyrptFunction::EncryptBytes(plain.bytes.span());
-        const auto& paths = vault.session->paths;
-        const BlockNumber block = ItemStore(paths.strItmFile, paths.strBmpFile)
-                                      .StoreItem(plain.bytes.span(), plain.count, 0, 0);
-        GroupIndex(paths.strIdxFile).UpdateGroupLine(group, kNoBlock, block);
-        return block;
+        return vault.session->vault.SaveItem(group, item, kNoBlock);
     }
 
-    void AddGroup(const std::string& head) const {
-        GroupIndex(vault.session->paths.strIdxFile).UpdateGroupLine(head, kNoBlock, kNoBlock);
-    }
+    void AddGroup(const std::string& head) const { vault.session->vault.AddGroup(head); }
 
     std::vector<std::string> Line(const std::string& group) const {
-        return GroupIndex(vault.session->paths.strIdxFile).GetGroupItems(group);
+        return vault.session->vault.GroupEntry(group);
     }
 
     std::string Setting(const char* key) const {

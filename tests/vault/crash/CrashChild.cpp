@@ -4,13 +4,11 @@
 // or from outside after a delay. A pause before every step widens the window for
 // the outside kill.
 //
-//   zorvan_crash_child rekey   <folder> <old password> <new password> <kill step> <pause us>
-//   zorvan_crash_child restore <folder> <backup file> <kill step> <pause us>
-//   zorvan_crash_child recover <folder> <kill step> <pause us>
 //   zorvan_crash_child op <name> <folder> <input file> <kill step> <pause us>
+//   zorvan_crash_child recover <folder> <kill step> <pause us>
 //
-// "op" runs an operation of the campaign's table (CrashOperations.h) with the
-// campaign's password as the current key.
+// "op" runs an operation of the campaign's table (CrashOperations.h) on the vault
+// opened with the campaign's password; "recover" is what the next start-up does.
 // A kill step of 0 never kills; a negative one -k makes step k fail with a
 // StorageError instead, as a full disk would. Prints "steps N" when it ran to the
 // end, the error and exit code 1 when the operation failed.
@@ -20,23 +18,21 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
 #include "platform/FileSteps.h"
 #include "platform/StorageError.h"
-#include "vault/BackupRestore.h"
-#include "vault/Cipher.h"
-#include "vault/CyrptFunction.h"
 #include "vault/DataFiles.h"
-#include "vault/MasterPasswordChange.h"
+#include "vault/Vault.h"
 #include "vault/VaultJournal.h"
 #include "vault/crash/CrashOperations.h"
 
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: zorvan_crash_child rekey|restore|recover|op <folder> ...\n");
+    std::fprintf(stderr, "usage: zorvan_crash_child op|recover ...\n");
     return 2;
 }
 
@@ -48,11 +44,7 @@ int main(int argc, char** argv) {
         return Usage();
     }
     const std::string_view mode = argv[1];
-    const int needed = mode == "rekey"     ? 7
-                       : mode == "restore" ? 6
-                       : mode == "recover" ? 5
-                       : mode == "op"      ? 7
-                                           : 0;
+    const int needed = mode == "recover" ? 5 : mode == "op" ? 7 : 0;
     if (needed == 0 || argc != needed) {
         return Usage();
     }
@@ -79,13 +71,11 @@ int main(int argc, char** argv) {
             if (operation == nullptr) {
                 return Usage();
             }
-            CyrptFunction::SetCipherKey(KeyBytes(crash::kPassword).span());
-            operation->run(paths, argv[4]);
-        } else if (mode == "rekey") {
-            MasterPasswordChange::ReencryptAll(paths, KeyBytes(argv[3]).span(),
-                                               KeyBytes(argv[4]).span());
-        } else if (mode == "restore") {
-            BackupRestore::Restore(paths, argv[3]);
+            Vault vault(paths);
+            if (!vault.Open(crash::kPassword)) {
+                throw std::runtime_error("the vault does not open with its password");
+            }
+            operation->run(vault, argv[4]);
         } else {
             RecoverInterruptedChange(paths);
         }

@@ -4,10 +4,10 @@
 #include <span>
 #include <string_view>
 
-#include "vault/DataFiles.h"
+#include "vault/Vault.h"
 
-// Every operation that writes to the vault, each made of the same core calls in the
-// same order as the program makes them, for the crash campaign. The child process
+// Every operation that writes to the vault, each the same call of the vault as the
+// program makes, for the crash campaign. The child process
 // runs one of them; the test reads the table for the names and what to expect.
 namespace zorvan::crash {
 
@@ -31,7 +31,8 @@ struct Operation {
     // Whatever the outcome, each item and each setting is its old or its new self.
     Outcome outcome;
     Input input;
-    void (*run)(const DataPaths& paths, const std::filesystem::path& input);
+    // Runs it on the open vault.
+    void (*run)(Vault& vault, const std::filesystem::path& input);
 };
 
 std::span<const Operation> Operations();

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/SecureBytes.h"
+#include "vault/BackupFile.h"
+#include "vault/BlockNumber.h"
+#include "vault/DataFiles.h"
+#include "vault/ItemReader.h"
+#include "vault/MasterPasswordChange.h"
+#include "vault/SettingsStore.h"
+#include "vault/VaultCheck.h"
+
+namespace zorvan {
+
+class Cipher;
+struct ItemRecord;
+
+// One vault: its data folder and, once opened with the master password, its key.
+// Every change the windows make goes through here, in the order of writes that
+// keeps the vault whole when the program is cut short. The key lives in locked
+// memory, wiped when the vault closes; the password itself is not kept. Storage
+// failures throw StorageError (or another std::exception).
+class Vault {
+public:
+    using Progress = std::function<void(std::size_t done, std::size_t total)>;
+
+    explicit Vault(DataPaths paths);
+    ~Vault();
+    Vault(const Vault&) = delete;
+    Vault& operator=(const Vault&) = delete;
+
+    const DataPaths& paths() const noexcept { return paths_; }
+    SettingsStore Settings() const { return SettingsStore(paths_.strIniFile); }
+
+    // The master password. A new vault has none until SetFirstPassword.
+    bool HasPassword() const;
+    // Opens the vault when the password matches the stored check value.
+    bool Open(std::string_view password);
+    // Stores the password's check value and opens the vault with it.
+    void SetFirstPassword(std::string_view password);
+    // Takes the password's key without a check: after a restore the vault opens
+    // with the backup's password, which the caller checked against the backup.
+    void UseKeyOf(std::string_view password);
+    void Close() noexcept;
+    bool IsOpen() const noexcept { return key_ != nullptr; }
+    // Whether the password gives the key the vault is open with.
+    bool IsKeyOf(std::string_view password) const;
+    // The open vault's record cipher; throws std::logic_error when closed.
+    const Cipher& cipher() const;
+
+    // Groups: names in index order, and a group's entry as the index holds it:
+    // [head, block, block, ...], [group] when there is no such line.
+    std::vector<std::string> GroupNames() const;
+    std::vector<std::string> GroupEntry(std::string_view group) const;
+    std::vector<BlockNumber> GroupBlocks(std::string_view group) const;
+    void AddGroup(std::string_view head);
+    void RenameGroup(std::string_view group, std::string_view newHead);
+    // Removes the group's line, then frees the records it named.
+    void RemoveGroup(std::string_view group);
+
+    // Items. A reader loads many records through one open file.
+    ItemReader Reader(ItemReader::Scope scope = ItemReader::Scope::kSome) const;
+    ItemRecord LoadItem(BlockNumber block) const;
+    // Stores the item as a new record first on the group's line, in place of
+    // oldBlock (kNoBlock: a new item), then frees the old record.
+    BlockNumber SaveItem(std::string_view group, const ItemRecord& item, BlockNumber oldBlock);
+    void DeleteItems(std::string_view group, std::span<const BlockNumber> blocks);
+    void MoveItems(std::span<const BlockNumber> blocks, std::string_view fromGroup,
+                   std::string_view toGroup);
+    // Loads the item and puts it first on its group's line: the most recently used
+    // items come first.
+    ItemRecord UseItem(std::string_view group, BlockNumber block);
+    // Puts the item first on its group's line without reading it.
+    void MarkUsed(std::string_view group, BlockNumber block);
+
+    // The whole vault. Backup fills in the key's check block.
+    std::filesystem::path Backup(const std::string& fileName, BackupHeader header,
+                                 const Progress& progress = {}) const;
+    // Puts the backup in place of the vault; password is the backup's, already
+    // checked. The vault then opens with it, or with the old key when the restore
+    // failed before it was committed.
+    void Restore(const std::filesystem::path& backupFile, std::string_view password,
+                 const Progress& progress = {});
+    // Re-enciphers everything under the new password; the key follows the password
+    // the vault opens with afterwards, also after a failure.
+    MasterPasswordChange::Result ChangePassword(std::string_view newPassword,
+                                                const Progress& progress = {});
+    VaultCheck::Report Check() const;
+
+private:
+    struct Key;
+    struct KeyDeleter {
+        void operator()(Key* key) const noexcept;
+    };
+    static std::unique_ptr<Key, KeyDeleter> MakeKey(std::string_view password);
+    const Key& OpenKey() const;
+
+    DataPaths paths_;
+    std::unique_ptr<Key, KeyDeleter> key_;
+};
+
+}  // namespace zorvan
