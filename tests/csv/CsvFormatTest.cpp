@@ -113,23 +113,15 @@ TEST(ParseCsvLine, ShortLinesLeaveTheRestEmpty) {
     EXPECT_EQ(Texts(Parse("a,")), (Texts5{"a", "", "", "", ""}));
 }
 
-TEST(ParseCsvLine, MillionCommasAreReadInOnePass) {
+// Plain commas by the million and a megabyte field are the hostile-input table's;
+// quotes by the million are read in one pass too.
+TEST(ParseCsvLine, MillionQuotesAreReadInOnePass) {
     const std::string commas(1000000, ',');
-    EXPECT_EQ(Texts(Parse(commas)), (Texts5{"", "", "", "", ""}));
     EXPECT_EQ(Texts(Parse("\"" + commas)), (Texts5{"", "", "", "", ""}));
-    const ItemRecord spanning = Parse("\"" + commas + "\"");
-    EXPECT_EQ(spanning.ItemName, commas);
+    EXPECT_EQ(Parse("\"" + commas + "\"").ItemName, commas);
     const ItemRecord pairs = Parse("\"" + std::string(500000, '"') + "\",x");
     EXPECT_EQ(pairs.ItemName, std::string(250000, '"'));
     EXPECT_EQ(pairs.AccountID, "x");
-}
-
-TEST(ParseCsvLine, MegabyteFieldIsKeptWhole) {
-    const std::string big(1 << 20, 'x');
-    const ItemRecord item = Parse(big + ",id,\"" + big + "\"");
-    EXPECT_EQ(item.ItemName, big);
-    EXPECT_EQ(item.AccountID, "id");
-    EXPECT_EQ(item.AccountPass, big);
 }
 
 TEST(ParseCsvNumber, AcceptsWholeNumbersThatFit32Bits) {

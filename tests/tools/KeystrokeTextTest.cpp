@@ -34,11 +34,12 @@ std::string QuoteByReplacements(std::string text) {
     return text;
 }
 
-// The keys a raw text stands for: its characters, TAB as the Tab key.
+// The keys a raw text stands for: its characters, TAB as the Tab key and LF as
+// the Enter key.
 Keys KeysOf(const std::u32string& raw) {
     Keys keys;
     for (const char32_t c : raw) {
-        keys.push_back(c == U'\t' ? KeyAction::Tab() : C(c));
+        keys.push_back(c == U'\t' ? KeyAction::Tab() : c == U'\n' ? KeyAction::Enter() : C(c));
     }
     return keys;
 }
@@ -68,28 +69,30 @@ TEST(KeystrokeTextTest, EachEntryTypesItsPartsQuoted) {
     }
 }
 
-TEST(KeystrokeTextTest, EachCommandCharacterIsPutInBraces) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"{", "{{}"}, {"}", "{}}"}, {"(", "{(}"}, {")", "{)}"}, {"[", "{[}"},    {"]", "{]}"},
-        {"+", "{+}"}, {"%", "{%}"}, {"~", "{~}"}, {"^", "{^}"}, {"\t", "{TAB}"}, {"}{", "{}}{{}"},
-    };
-    for (const auto& [raw, quoted] : cases) {
-        EXPECT_EQ(KeystrokeText::Quote(raw), quoted) << raw;
-    }
-}
-
-TEST(KeystrokeTextTest, OtherCharactersStayAsTheyAre) {
-    EXPECT_EQ(KeystrokeText::Quote("aZ09 !\"#$&'*,-./:;<=>?@\\_`|"),
-              "aZ09 !\"#$&'*,-./:;<=>?@\\_`|");
-    EXPECT_EQ(KeystrokeText::Quote("漢字かなカナｶﾅ"), "漢字かなカナｶﾅ");
-    EXPECT_EQ(KeystrokeText::Quote(""), "");
-}
-
 TEST(KeystrokeTextTest, QuotingEqualsTheTwelveReplacementsInOrder) {
     const std::string samples[] = {
-        "",       "plain", "}{",       "{{",      "{}",        "{{{",      "}}}",
-        "{}{}}{", "a{b}c", "({[]})",   "+^%~",    "a\tb\t",    "{\t}",     "{{}",
-        "{}}",    "~{~}~", "漢{字}\t", "%{TAB}%", "[[{(+)}]]", "\t\t{{\t",
+        "",
+        "plain",
+        "}{",
+        "{{",
+        "{}",
+        "{{{",
+        "}}}",
+        "{}{}}{",
+        "a{b}c",
+        "({[]})",
+        "+^%~",
+        "a\tb\t",
+        "{\t}",
+        "{{}",
+        "{}}",
+        "~{~}~",
+        "漢{字}\t",
+        "%{TAB}%",
+        "[[{(+)}]]",
+        "\t\t{{\t",
+        "aZ09 !\"#$&'*,-./:;<=>?@\\_`|",
+        "漢字かなカナｶﾅ",
     };
     for (const std::string& raw : samples) {
         EXPECT_EQ(KeystrokeText::Quote(raw), QuoteByReplacements(raw)) << raw;
@@ -112,46 +115,29 @@ TEST(KeystrokeTextTest, QuotingEqualsTheTwelveReplacementsInOrder) {
 }
 
 TEST(KeystrokeTextTest, QuotedTextParsesBackToTheRawCharacters) {
-    const std::pair<std::string, std::u32string> samples[] = {
-        {"taro\tp@ss", U"taro\tp@ss"},
-        {"+^%~()[]{}", U"+^%~()[]{}"},
-        {"}{{}", U"}{{}"},
-        {"漢字かなカナｶﾅ", U"漢字かなカナｶﾅ"},
-        {"😀x\t\U0010FFFF", U"😀x\t\U0010FFFF"},
-        {"{TAB}", U"{TAB}"},
-    };
+    const std::pair<std::string, std::u32string> samples[] = {{"taro\tp@ss", U"taro\tp@ss"},
+                                                              {"+^%~()[]{}", U"+^%~()[]{}"},
+                                                              {"}{{}", U"}{{}"},
+                                                              {"漢字かなカナｶﾅ", U"漢字かなカナｶﾅ"},
+                                                              {"😀x\t\U0010FFFF", U"😀x\t\U0010FFFF"},
+                                                              {"{TAB}", U"{TAB}"}};
     for (const auto& [raw, characters] : samples) {
         EXPECT_EQ(KeystrokeText::Parse(KeystrokeText::Quote(raw)), KeysOf(characters)) << raw;
     }
 }
 
-TEST(KeystrokeTextTest, BracedCharactersAndKeyNamesAreRecognised) {
-    EXPECT_EQ(KeystrokeText::Parse("{{}"), Keys{C('{')});
-    EXPECT_EQ(KeystrokeText::Parse("{}}"), Keys{C('}')});
-    EXPECT_EQ(KeystrokeText::Parse("{a}{漢}"), (Keys{C('a'), C(U'漢')}));
-    EXPECT_EQ(KeystrokeText::Parse("a{TAB}b"), (Keys{C('a'), KeyAction::Tab(), C('b')}));
-    EXPECT_EQ(KeystrokeText::Parse("{tab}{Tab}"), (Keys{KeyAction::Tab(), KeyAction::Tab()}));
-    EXPECT_EQ(KeystrokeText::Parse("{ENTER}~"), (Keys{KeyAction::Enter(), KeyAction::Enter()}));
-    EXPECT_EQ(KeystrokeText::Parse("{~}"), Keys{C('~')});
-    EXPECT_EQ(KeystrokeText::Parse("a\tb"), (Keys{C('a'), KeyAction::Tab(), C('b')}));
-    EXPECT_EQ(KeystrokeText::Parse("{\t}"), Keys{KeyAction::Tab()});
-    EXPECT_EQ(KeystrokeText::Parse(""), Keys{});
-}
-
-TEST(KeystrokeTextTest, MalformedBracesAreTypedAsTheyStand) {
-    EXPECT_EQ(KeystrokeText::Parse("{"), Keys{C('{')});
-    EXPECT_EQ(KeystrokeText::Parse("ab{"), (Keys{C('a'), C('b'), C('{')}));
-    EXPECT_EQ(KeystrokeText::Parse("{TAB"), (Keys{C('{'), C('T'), C('A'), C('B')}));
-    EXPECT_EQ(KeystrokeText::Parse("{}"), (Keys{C('{'), C('}')}));
-    EXPECT_EQ(KeystrokeText::Parse("}"), Keys{C('}')});
-    EXPECT_EQ(KeystrokeText::Parse("{FOO}"), (Keys{C('{'), C('F'), C('O'), C('O'), C('}')}));
-    EXPECT_EQ(KeystrokeText::Parse("{漢"), (Keys{C('{'), C(U'漢')}));
-    EXPECT_EQ(KeystrokeText::Parse("{{"), (Keys{C('{'), C('{')}));
-}
-
-TEST(KeystrokeTextTest, StrayCommandCharactersAreTypedLiterally) {
-    EXPECT_EQ(KeystrokeText::Parse("+^%()[]"),
-              (Keys{C('+'), C('^'), C('%'), C('('), C(')'), C('['), C(']')}));
+TEST(KeystrokeTextTest, KeyNamesBracedAndMalformedTextsParse) {
+    // Expected keys as characters, Tab as \t and Enter as \n. Malformed braces and
+    // stray command characters (from "ab{" on) are typed as they stand.
+    const std::pair<std::string, std::u32string> cases[] = {
+        {"{a}{漢}", U"a漢"},   {"a{TAB}b", U"a\tb"},   {"{tab}{Tab}", U"\t\t"},
+        {"{ENTER}~", U"\n\n"}, {"{\t}", U"\t"},        {"", U""},
+        {"ab{", U"ab{"},       {"{TAB", U"{TAB"},      {"{}", U"{}"},
+        {"}", U"}"},           {"{FOO}", U"{FOO}"},    {"{漢", U"{漢"},
+        {"{{", U"{{"},         {"+^%()[]", U"+^%()[]"}};
+    for (const auto& [text, characters] : cases) {
+        EXPECT_EQ(KeystrokeText::Parse(text), KeysOf(characters)) << text;
+    }
 }
 
 TEST(KeystrokeTextTest, BytesThatAreNotUtf8BecomeReplacementCharacters) {

@@ -15,17 +15,14 @@ class QtTranslationTest : public QObject {
 private slots:
     void initTestCase() { QVERIFY(InstallQtTranslation(*QCoreApplication::instance())); }
 
+    // One caption is enough to see Qt's own catalogue installed.
     void standardButtonsAreJapanese() {
-        QDialogButtonBox box(QDialogButtonBox::Cancel | QDialogButtonBox::Yes |
-                             QDialogButtonBox::No);
-        // Mnemonic marks aside, the captions are Qt's Japanese ones.
-        const auto caption = [&](QDialogButtonBox::StandardButton which) {
-            return box.button(which)->text().remove(
-                QRegularExpression(QStringLiteral("\\(&.\\)|&")));
-        };
-        QCOMPARE(caption(QDialogButtonBox::Cancel), QStringLiteral("キャンセル"));
-        QCOMPARE(caption(QDialogButtonBox::Yes), QStringLiteral("はい"));
-        QCOMPARE(caption(QDialogButtonBox::No), QStringLiteral("いいえ"));
+        QDialogButtonBox box(QDialogButtonBox::Cancel);
+        // Mnemonic marks aside, the caption is Qt's Japanese one.
+        QCOMPARE(box.button(QDialogButtonBox::Cancel)
+                     ->text()
+                     .remove(QRegularExpression(QStringLiteral("\\(&.\\)|&"))),
+                 QStringLiteral("キャンセル"));
     }
 
     void aTextBoxContextMenuIsJapanese() {

@@ -114,14 +114,11 @@ TEST_F(BackupFileTest, HeaderWhoseDateIsNoDateListsAnEmptyDate) {
     EXPECT_EQ(BackupFile::ReadListing(dir_ / "nan").comment, "note");
 }
 
-TEST_F(BackupFileTest, UnusableLengthsAreRefused) {
+// Negative and oversized lengths are the hostile-input table's; here the edge.
+TEST_F(BackupFileTest, LengthsMustFitTheFileTrailingBytesAside) {
     EXPECT_NO_THROW(BackupFile::ReadHeader(Crafted(1, 2, 3, 4, 10)));
     EXPECT_NO_THROW(BackupFile::ReadHeader(Crafted(1, 2, 3, 4, 11)));  // trailing bytes
     EXPECT_THROW(BackupFile::ReadHeader(Crafted(1, 2, 3, 4, 9)), StorageError);
-    EXPECT_THROW(BackupFile::ReadHeader(Crafted(-1, 2, 3, 4, 10)), StorageError);
-    EXPECT_THROW(BackupFile::ReadHeader(Crafted(5, 0, -5, 0, 10)), StorageError);
-    constexpr auto kMax = std::numeric_limits<std::int32_t>::max();
-    EXPECT_THROW(BackupFile::ReadHeader(Crafted(kMax, kMax, kMax, kMax, 10)), StorageError);
     test::WriteBytes(dir_ / "short", std::string(100, '\0'));
     EXPECT_THROW(BackupFile::ReadHeader(dir_ / "short"), StorageError);
 }

@@ -38,62 +38,42 @@ TEST_F(GroupIndexFile, GroupItemsGiveHeadThenBlocks) {
     EXPECT_EQ(index_.GetGroupItems("Web"), (Texts{"Web#0", "1", "7"}));
     EXPECT_EQ(index_.GetGroupItems("Empty"), Texts{"Empty#0"});
     EXPECT_EQ(index_.GetGroupItems("Plain"), (Texts{"Plain", "4", "7"}));
+    Given("\x8B\xE2\x8D\x73#1\t11");
+    EXPECT_EQ(index_.GetGroupItems("銀行"), (Texts{"銀行#1", "11"}));
     EXPECT_EQ(index_.GetGroupItems("web"), Texts{"web"});  // case-sensitive, not found
     EXPECT_EQ(index_.GetGroupItems(""), Texts{});
 }
 
-TEST_F(GroupIndexFile, UpdateMovesABlockToTheFront) {
-    Given("Mail#0\t2\r\nWeb#0\t5\t9\t12");
-    index_.UpdateGroupLine("Web", 9, 9);
-    EXPECT_EQ(Content(), "Mail#0\t2\r\nWeb#0\t9\t5\t12");
-}
-
-TEST_F(GroupIndexFile, UpdateAddsRemovesAndAppendsMissingGroups) {
-    index_.UpdateGroupLine("Web#0", kNoBlock, kNoBlock);  // a new group
-    EXPECT_EQ(Content(), "Web#0");
-    index_.UpdateGroupLine("Web", kNoBlock, 3);
-    index_.UpdateGroupLine("Web", kNoBlock, 8);
-    EXPECT_EQ(Content(), "Web#0\t8\t3");
-    index_.UpdateGroupLine("Web", 3, kNoBlock);
-    EXPECT_EQ(Content(), "Web#0\t8");
-    index_.UpdateGroupLine("Mail", kNoBlock, 4);  // unknown group: appended with its block
-    EXPECT_EQ(Content(), "Web#0\t8\r\nMail\t4");
-}
-
-TEST_F(GroupIndexFile, UpdateComparesBlocksAsNumbersAndKeepsNonNumbers) {
-    Given("Web#0\t05\tabc\t-1\t7");
-    index_.UpdateGroupLine("Web", 5, kNoBlock);
-    EXPECT_EQ(Content(), "Web#0\tabc\t-1\t7");
-}
-
-TEST_F(GroupIndexFile, UpdateRemovesEveryCopyAndKeepsEmptyFieldsWhereTheyWere) {
-    Given("Web#0\t7\t\t3\t7\tx\t7\r\nTail#0\t3\t");
-    index_.UpdateGroupLine("Web", 7, 9);
-    index_.UpdateGroupLine("Tail", 3, kNoBlock);
-    EXPECT_EQ(Content(), "Web#0\t9\t\t3\tx\r\nTail#0\t");
-}
-
-TEST_F(GroupIndexFile, UpdateOfALongLineMovesOnlyTheNamedBlock) {
-    std::string blocks;
-    for (int block = 1; block <= 50000; ++block) {
-        blocks.append("\t").append(std::to_string(block));
+TEST(GroupIndexUpdate, TakesTheOldBlockOffAndPutsTheNewOneInFront) {
+    const struct {
+        const char* given;
+        const char* group;
+        BlockNumber from, to;
+        const char* after;
+    } rows[] = {
+        {"Mail#0\t2\r\nWeb#0\t5\t9\t12", "Web", 9, 9, "Mail#0\t2\r\nWeb#0\t9\t5\t12"},
+        {"", "Web#0", kNoBlock, kNoBlock, "Web#0"},  // a new group
+        {"Web#0\t3", "Web", kNoBlock, 8, "Web#0\t8\t3"},
+        {"Web#0\t8\t3", "Web", 3, kNoBlock, "Web#0\t8"},
+        {"Big#0\t1\t2\t3", "Big", 1, kNoBlock, "Big#0\t2\t3"},
+        {"Big#0\t1\t2\t3", "Big", 3, kNoBlock, "Big#0\t1\t2"},
+        {"Web#0\t8", "Mail", kNoBlock, 4, "Web#0\t8\r\nMail\t4"},  // unknown group: appended
+        // Blocks compare as numbers; other fields stay, empty ones where they were.
+        {"Web#0\t05\tabc\t-1\t7", "Web", 5, kNoBlock, "Web#0\tabc\t-1\t7"},
+        {"Web#0\t7\t\t3\t7\tx\t7", "Web", 7, 9, "Web#0\t9\t\t3\tx"},
+        {"Tail#0\t3\t", "Tail", 3, kNoBlock, "Tail#0\t"},
+        {"Web#0\t1\t2\r\nOther#0\t2\r\nWeb#0\t2", "Web", 2, 6,
+         "Web#0\t6\t1\r\nOther#0\t2\r\nWeb#0\t6"},                 // every line of the group
+        {"", "銀行#1", kNoBlock, kNoBlock, "\x8B\xE2\x8D\x73#1"},  // stored in code page 932
+        {"\x8B\xE2\x8D\x73#1", "銀行", kNoBlock, 11, "\x8B\xE2\x8D\x73#1\t11"},
+    };
+    for (const auto& row : rows) {
+        test::TempDir dir;
+        test::WriteBytes(dir / "Zorvan.idx", row.given);
+        GroupIndex(dir / "Zorvan.idx").UpdateGroupLine(row.group, row.from, row.to);
+        EXPECT_EQ(test::ReadBytes(dir / "Zorvan.idx"), row.after)
+            << row.given << " " << row.group << " " << row.from << " " << row.to;
     }
-    Given("Big#0" + blocks);
-    index_.UpdateGroupLine("Big", 25000, 25000);
-    index_.UpdateGroupLine("Big", 25000, kNoBlock);
-    index_.UpdateGroupLine("Big", kNoBlock, 25000);
-    std::string others = blocks;
-    others.erase(others.find("\t25000\t"), 6);
-    EXPECT_EQ(Content(), "Big#0\t25000" + others);
-    index_.UpdateGroupLine("Big", 50000, kNoBlock);  // the last
-    index_.UpdateGroupLine("Big", 1, kNoBlock);      // the first after the head
-    EXPECT_EQ(Content(), "Big#0\t25000" + others.substr(2, others.size() - 2 - 6));
-}
-
-TEST_F(GroupIndexFile, UpdateChangesEveryLineOfTheGroup) {
-    Given("Web#0\t1\t2\r\nOther#0\t2\r\nWeb#0\t2");
-    index_.UpdateGroupLine("Web", 2, 6);
-    EXPECT_EQ(Content(), "Web#0\t6\t1\r\nOther#0\t2\r\nWeb#0\t6");
 }
 
 TEST_F(GroupIndexFile, DeleteRemovesTheGroupsLines) {
@@ -115,13 +95,6 @@ TEST_F(GroupIndexFile, MoveItemTakesTheBlockFromOneGroupToTheFrontOfAnother) {
     EXPECT_EQ(Content(), "Web#0\t1\r\nMail#0\t7\t3");
     index_.MoveItem(1, "Web", "New");
     EXPECT_EQ(Content(), "Web#0\r\nMail#0\t7\t3\r\nNew\t1");
-}
-
-TEST_F(GroupIndexFile, JapaneseNamesAreStoredInCp932) {
-    index_.UpdateGroupLine("銀行#1", kNoBlock, kNoBlock);
-    index_.UpdateGroupLine("銀行", kNoBlock, 11);
-    EXPECT_EQ(Content(), "\x8B\xE2\x8D\x73#1\t11");
-    EXPECT_EQ(index_.GetGroupItems("銀行"), (Texts{"銀行#1", "11"}));
 }
 
 TEST(BlockNumbers, ParseOnlyWholeNumbersThatFit32Bits) {

@@ -14,6 +14,8 @@
 namespace zorvan {
 namespace {
 
+// That an entry leaves the index before its record is freed is the crash
+// campaign's to check: a kill in between would leave the index naming free blocks.
 class ItemEditsTest : public test::VaultFixture {
 protected:
     ~ItemEditsTest() override { filesteps::SetHook(nullptr); }
@@ -78,23 +80,6 @@ TEST_F(ItemEditsTest, SaveGivesTheNewBlocksBackWhenTheIndexCannotBeWritten) {
     EXPECT_EQ(Bitmap(), bitmap);
 }
 
-TEST_F(ItemEditsTest, DeleteTakesTheEntryOffBeforeFreeingTheRecord) {
-    const BlockNumber a = ItemEdits::SaveItem(paths_, cipher(), "G", Named("a"), kNoBlock);
-    const BlockNumber b = ItemEdits::SaveItem(paths_, cipher(), "G", Named("b"), kNoBlock);
-    std::string indexAtFree;
-    filesteps::SetHook([&](std::string_view step, const std::filesystem::path& file) {
-        if (step == "write" && file == paths_.strBmpFile) {
-            indexAtFree = Index();
-        }
-    });
-    ItemEdits::DeleteItem(paths_, "G", a);
-    filesteps::SetHook(nullptr);
-    EXPECT_EQ(indexAtFree, "G\t" + std::to_string(b));
-    EXPECT_EQ(Index(), "G\t" + std::to_string(b));
-    EXPECT_EQ(ItemEdits::SaveItem(paths_, cipher(), "G", Named("c"), kNoBlock),
-              a);  // a's blocks are free
-}
-
 TEST_F(ItemEditsTest, DeleteOfARecordThatCannotBeReadStillTakesItsEntryOff) {
     const BlockNumber a = ItemEdits::SaveItem(paths_, cipher(), "G", Named("a"), kNoBlock);
     index_.UpdateGroupLine("G", kNoBlock, 9999);  // past the item file's end
@@ -122,21 +107,6 @@ TEST_F(ItemEditsTest, DeletingSeveralLeavesTheSameFilesAsDeletingThemOneByOne) {
     EXPECT_EQ(indexWrites, 1);
     EXPECT_TRUE(Snapshot() == oneByOne);
     EXPECT_NE(oneByOne.index, before.index);
-}
-
-TEST_F(ItemEditsTest, DeletingSeveralTakesThemAllOffBeforeFreeingAny) {
-    const auto g = GivenTwoGroups();
-    std::vector<std::string> indexAtFrees;
-    filesteps::SetHook([&](std::string_view step, const std::filesystem::path& file) {
-        if (step == "write" && file == paths_.strBmpFile) {
-            indexAtFrees.push_back(Index());
-        }
-    });
-    ItemEdits::DeleteItems(paths_, "G", std::vector<BlockNumber>{g[1], g[3]});
-    filesteps::SetHook(nullptr);
-    ASSERT_EQ(indexAtFrees.size(), 2u);
-    EXPECT_EQ(indexAtFrees.front(), Index());
-    EXPECT_EQ(Index().find("\t" + std::to_string(g[1]) + "\t"), std::string::npos);
 }
 
 TEST_F(ItemEditsTest, DeletingSeveralChangesNothingWhenTheIndexCannotBeWritten) {

@@ -223,15 +223,13 @@ class SingleInstanceTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void secondCopyAsksFirstToShowAndEndsPromptly();
-    void copiesLeaveDataFolderUntouched();
-    void copiesForMissingFolderCreateNothing();
-    void killedCopyDoesNotBlockNextStart();
-    void copyThatEndsNormallyFreesFolder();
+    void secondCopyAsksFirstToShowAndNeitherTouchesTheFolder_data();
+    void secondCopyAsksFirstToShowAndNeitherTouchesTheFolder();
+    void aCopyThatEndedOrWasKilledDoesNotBlockTheNextStart_data();
+    void aCopyThatEndedOrWasKilledDoesNotBlockTheNextStart();
     void differentFoldersRunSideBySide();
     void otherSpellingOfFolderCountsAsSameFolder_data();
     void otherSpellingOfFolderCountsAsSameFolder();
-    void severalActivationsInARowEachReachFirstCopy();
     void copiesStartingTogetherElectExactlyOneFirst();
     void busyFirstCopyKeepsFolderAndGetsRequestLater();
     void plantedClaimNeverStopsAStart_data();
@@ -245,13 +243,29 @@ private:
     std::unique_ptr<RuntimeFolder> runtime_;
 };
 
-void SingleInstanceTest::secondCopyAsksFirstToShowAndEndsPromptly() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    Probe first(dir.path());
-    QCOMPARE(StartAndGetRole(first), QStringLiteral("first"));
+void SingleInstanceTest::secondCopyAsksFirstToShowAndNeitherTouchesTheFolder_data() {
+    QTest::addColumn<bool>("folderExists");
+    QTest::newRow("folder with a vault") << true;
+    QTest::newRow("folder not made yet") << false;
+}
 
-    Probe second(dir.path());
+void SingleInstanceTest::secondCopyAsksFirstToShowAndNeitherTouchesTheFolder() {
+    QFETCH(bool, folderExists);
+    QTemporaryDir parent;
+    QVERIFY(parent.isValid());
+    const QString folder = parent.filePath(QStringLiteral("vault"));
+    if (folderExists) {
+        QVERIFY(QDir(parent.path()).mkpath(QStringLiteral("vault/backup")));
+        QVERIFY(WriteFile(folder + QStringLiteral("/vault.dat"), QByteArray(300, 'v')));
+        QVERIFY(WriteFile(folder + QStringLiteral("/backup/old.dat"), "old"));
+    }
+    // Every copy keeps its claim outside the folder, from start to end.
+    const QStringList untouched = Snapshot(parent.path());
+    Probe first(folder);
+    QCOMPARE(StartAndGetRole(first), QStringLiteral("first"));
+    QCOMPARE(Snapshot(parent.path()), untouched);
+
+    Probe second(folder);
     QElapsedTimer clock;
     clock.start();
     second.Start();
@@ -260,61 +274,36 @@ void SingleInstanceTest::secondCopyAsksFirstToShowAndEndsPromptly() {
     QVERIFY2(second.EndedCleanly(), second.Describe());
     QCOMPARE(second.Lines(), QStringList{QStringLiteral("second")});
     QVERIFY2(elapsed < kPromptMs, QByteArray::number(elapsed) + " ms");
-
     QVERIFY2(first.WaitFor(QStringLiteral("activated")), first.Describe());
     QVERIFY2(first.Running(), first.Describe());
     QCOMPARE(first.Count(QStringLiteral("activated")), 1);
-}
+    QCOMPARE(Snapshot(parent.path()), untouched);
 
-void SingleInstanceTest::copiesLeaveDataFolderUntouched() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    QVERIFY(WriteFile(dir.filePath(QStringLiteral("vault.dat")), QByteArray(300, 'v')));
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("backup")));
-    QVERIFY(WriteFile(dir.filePath(QStringLiteral("backup/old.dat")), "old"));
-    const QStringList untouched = Snapshot(dir.path());
-
-    // The running copy keeps its claim outside the folder.
-    Probe first(dir.path());
-    QCOMPARE(StartAndGetRole(first), QStringLiteral("first"));
-    QCOMPARE(Snapshot(dir.path()), untouched);
-
-    // So does a later copy, all the way to its end.
-    Probe second(dir.path());
-    QCOMPARE(StartAndGetRole(second), QStringLiteral("second"));
-    QVERIFY2(second.WaitForEnd(), second.Describe());
-    QVERIFY2(first.WaitFor(QStringLiteral("activated")), first.Describe());
-    QCOMPARE(Snapshot(dir.path()), untouched);
-
-    // And the running copy when it gives up the claim.
     first.End();
     QVERIFY2(first.EndedCleanly(), first.Describe());
-    QCOMPARE(Snapshot(dir.path()), untouched);
+    QCOMPARE(Snapshot(parent.path()), untouched);
 }
 
-void SingleInstanceTest::copiesForMissingFolderCreateNothing() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString missing = dir.filePath(QStringLiteral("not-yet"));
-
-    Probe first(missing);
-    QCOMPARE(StartAndGetRole(first), QStringLiteral("first"));
-    Probe second(missing);
-    QCOMPARE(StartAndGetRole(second), QStringLiteral("second"));
-    QVERIFY2(first.WaitFor(QStringLiteral("activated")), first.Describe());
-
-    QVERIFY(!QFileInfo::exists(missing));
-    QVERIFY(QDir(dir.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+void SingleInstanceTest::aCopyThatEndedOrWasKilledDoesNotBlockTheNextStart_data() {
+    QTest::addColumn<bool>("killed");
+    QTest::newRow("ended normally") << false;
+    QTest::newRow("killed") << true;
 }
 
-void SingleInstanceTest::killedCopyDoesNotBlockNextStart() {
+void SingleInstanceTest::aCopyThatEndedOrWasKilledDoesNotBlockTheNextStart() {
+    QFETCH(bool, killed);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     {
-        Probe killed(dir.path());
-        QCOMPARE(StartAndGetRole(killed), QStringLiteral("first"));
-        killed.Kill();
-        QVERIFY2(!killed.Running(), killed.Describe());
+        Probe gone(dir.path());
+        QCOMPARE(StartAndGetRole(gone), QStringLiteral("first"));
+        if (killed) {
+            gone.Kill();
+            QVERIFY2(!gone.Running(), gone.Describe());
+        } else {
+            gone.End();
+            QVERIFY2(gone.EndedCleanly(), gone.Describe());
+        }
     }
 
     Probe next(dir.path());
@@ -324,23 +313,7 @@ void SingleInstanceTest::killedCopyDoesNotBlockNextStart() {
     const qint64 elapsed = clock.elapsed();
     QVERIFY2(elapsed < kPromptMs, QByteArray::number(elapsed) + " ms");
 
-    // The new copy answers under the name the killed one left behind.
-    Probe later(dir.path());
-    QCOMPARE(StartAndGetRole(later), QStringLiteral("second"));
-    QVERIFY2(next.WaitFor(QStringLiteral("activated")), next.Describe());
-}
-
-void SingleInstanceTest::copyThatEndsNormallyFreesFolder() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    {
-        Probe ended(dir.path());
-        QCOMPARE(StartAndGetRole(ended), QStringLiteral("first"));
-        ended.End();
-        QVERIFY2(ended.EndedCleanly(), ended.Describe());
-    }
-    Probe next(dir.path());
-    QCOMPARE(StartAndGetRole(next), QStringLiteral("first"));
+    // The new copy answers under the name the earlier one left behind.
     Probe later(dir.path());
     QCOMPARE(StartAndGetRole(later), QStringLiteral("second"));
     QVERIFY2(next.WaitFor(QStringLiteral("activated")), next.Describe());
@@ -398,24 +371,6 @@ void SingleInstanceTest::otherSpellingOfFolderCountsAsSameFolder() {
     Probe second(spelling, parent);
     QCOMPARE(StartAndGetRole(second), QStringLiteral("second"));
     QVERIFY2(first.WaitFor(QStringLiteral("activated")), first.Describe());
-}
-
-void SingleInstanceTest::severalActivationsInARowEachReachFirstCopy() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    Probe first(dir.path());
-    QCOMPARE(StartAndGetRole(first), QStringLiteral("first"));
-
-    constexpr int kRounds = 5;
-    for (int round = 1; round <= kRounds; ++round) {
-        Probe second(dir.path());
-        QCOMPARE(StartAndGetRole(second), QStringLiteral("second"));
-        QVERIFY2(second.WaitForEnd(), second.Describe());
-        QVERIFY2(second.EndedCleanly(), second.Describe());
-        QVERIFY2(first.WaitFor(QStringLiteral("activated"), round), first.Describe());
-    }
-    QCOMPARE(first.Count(QStringLiteral("activated")), kRounds);
-    QVERIFY2(first.Running(), first.Describe());
 }
 
 void SingleInstanceTest::copiesStartingTogetherElectExactlyOneFirst() {

@@ -21,7 +21,8 @@
 namespace zorvan {
 
 // The program's start: in this process for the dialog's mode, and as real
-// processes of the program for the data folder and the one-copy rule.
+// processes of the program for what only the whole program shows. The one-copy
+// rule itself is SingleInstanceTest's.
 class StartupTest : public QObject {
     Q_OBJECT
 
@@ -192,48 +193,18 @@ private slots:
         Stop(*first);
     }
 
-    void aKilledCopyDoesNotBlockTheNextStart() {
-        QTemporaryDir dir;
-        auto first = Launch(dir.path());
-        QVERIFY(WaitForVersion(dir.path()));
-        Stop(*first);
-        QFile::remove(dir.path() + "/Zorvan.ini");
-        auto next = Launch(dir.path());
-        QVERIFY(WaitForVersion(dir.path()));
-        QCOMPARE(next->state(), QProcess::Running);
-        Stop(*next);
-    }
-
-    void differentFoldersRunSideBySide() {
-        QTemporaryDir a;
-        QTemporaryDir b;
-        auto first = Launch(a.path());
-        auto second = Launch(b.path());
-        QVERIFY(WaitForVersion(a.path()));
-        QVERIFY(WaitForVersion(b.path()));
-        QCOMPARE(first->state(), QProcess::Running);
-        QCOMPARE(second->state(), QProcess::Running);
-        Stop(*first);
-        Stop(*second);
-    }
-
 #ifdef Q_OS_LINUX
-    void thePasswordIsGoneFromTheVisibleCommandLine() {
+    // What other processes of the user can read of the running program.
+    void theRunningProgramShowsNoPasswordAndWritesNoCoreDump() {
         QTemporaryDir dir;
         CopySample(dir.path());
         auto process = Launch(dir.path(), {QStringLiteral("/p"), QStringLiteral("pass-word")});
         QVERIFY(WaitForVersion(dir.path()));
-        const QString line = Read(QStringLiteral("/proc/%1/cmdline").arg(process->processId()));
+        const QString proc = QStringLiteral("/proc/%1/").arg(process->processId());
+        const QString line = Read(proc + QStringLiteral("cmdline"));
         QVERIFY2(line.contains(QStringLiteral("/p")), qPrintable(line));
         QVERIFY2(!line.contains(QStringLiteral("pass-word")), qPrintable(line));
-        Stop(*process);
-    }
-
-    void theProcessWritesNoCoreDump() {
-        QTemporaryDir dir;
-        auto process = Launch(dir.path());
-        QVERIFY(WaitForVersion(dir.path()));
-        const QString limits = Read(QStringLiteral("/proc/%1/limits").arg(process->processId()));
+        const QString limits = Read(proc + QStringLiteral("limits"));
         const QRegularExpression core(QStringLiteral("Max core file size\\s+(\\S+)\\s+(\\S+)"));
         const auto match = core.match(limits);
         QVERIFY2(match.hasMatch(), qPrintable(limits));
