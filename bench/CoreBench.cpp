@@ -13,7 +13,6 @@
 #include "vault/BackupFile.h"
 #include "vault/Cipher.h"
 #include "vault/GroupIndex.h"
-#include "vault/ItemEdits.h"
 #include "vault/ItemReader.h"
 #include "vault/ItemStore.h"
 #include "vault/MasterPasswordChange.h"

@@ -1,5 +1,6 @@
 #include "vault/Vault.h"
 
+#include <exception>
 #include <new>
 #include <stdexcept>
 
@@ -7,12 +8,26 @@
 #include "vault/BackupRestore.h"
 #include "vault/Cipher.h"
 #include "vault/GroupIndex.h"
-#include "vault/ItemEdits.h"
 #include "vault/ItemRecord.h"
 #include "vault/ItemStore.h"
 #include "vault/VaultJournal.h"
 
 namespace zorvan {
+
+namespace {
+
+// The writes of item changes are ordered so that a cut at any point can at most
+// leave blocks allocated that no index line names: a record is written before a
+// line names it, and freed only after no line names it any more.
+void FreeOrLeak(ItemStore& store, BlockNumber block) {
+    try {
+        store.FreeItem(block);
+    } catch (const std::exception&) {
+        // No line names the record any more; its blocks only stay allocated.
+    }
+}
+
+}  // namespace
 
 // The key bytes and the cipher table made from them, together in locked memory.
 struct Vault::Key {
@@ -107,7 +122,15 @@ void Vault::RenameGroup(std::string_view group, std::string_view newHead) {
 }
 
 void Vault::RemoveGroup(std::string_view group) {
-    ItemEdits::RemoveGroup(paths_, group);
+    GroupIndex index(paths_.strIdxFile);
+    const auto entry = index.GetGroupItems(group);
+    index.DeleteGroupLine(group);
+    ItemStore store(paths_.strItmFile, paths_.strBmpFile);
+    for (std::size_t i = 1; i < entry.size(); ++i) {
+        if (const auto block = ParseBlockNumber(entry[i])) {
+            FreeOrLeak(store, *block);
+        }
+    }
 }
 
 ItemReader Vault::Reader(ItemReader::Scope scope) const {
@@ -119,11 +142,30 @@ ItemRecord Vault::LoadItem(BlockNumber block) const {
 }
 
 BlockNumber Vault::SaveItem(std::string_view group, const ItemRecord& item, BlockNumber oldBlock) {
-    return ItemEdits::SaveItem(paths_, cipher(), group, item, oldBlock);
+    ItemPlaintext plain = BuildItemPlaintext(item);
+    cipher().Encrypt(plain.bytes.span());
+    ItemStore store(paths_.strItmFile, paths_.strBmpFile);
+    const BlockNumber newBlock =
+        store.StoreItem(plain.bytes.span(), plain.count, item.Expire, item.ExpireDate);
+    try {
+        GroupIndex(paths_.strIdxFile).UpdateGroupLine(group, oldBlock, newBlock);
+    } catch (const std::exception&) {
+        // No line names the new record: give its blocks back, keep the old item.
+        FreeOrLeak(store, newBlock);
+        throw;
+    }
+    if (oldBlock != kNoBlock) {
+        FreeOrLeak(store, oldBlock);
+    }
+    return newBlock;
 }
 
 void Vault::DeleteItems(std::string_view group, std::span<const BlockNumber> blocks) {
-    ItemEdits::DeleteItems(paths_, group, blocks);
+    GroupIndex(paths_.strIdxFile).RemoveItems(group, blocks);
+    ItemStore store(paths_.strItmFile, paths_.strBmpFile);
+    for (const BlockNumber block : blocks) {
+        FreeOrLeak(store, block);
+    }
 }
 
 void Vault::MoveItems(std::span<const BlockNumber> blocks, std::string_view fromGroup,

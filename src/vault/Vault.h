@@ -62,15 +62,18 @@ public:
     std::vector<BlockNumber> GroupBlocks(std::string_view group) const;
     void AddGroup(std::string_view head);
     void RenameGroup(std::string_view group, std::string_view newHead);
-    // Removes the group's line, then frees the records it named.
+    // Removes the group's line, then frees the records it named; a record that
+    // cannot be freed only stays allocated.
     void RemoveGroup(std::string_view group);
 
     // Items. A reader loads many records through one open file.
     ItemReader Reader(ItemReader::Scope scope = ItemReader::Scope::kSome) const;
     ItemRecord LoadItem(BlockNumber block) const;
     // Stores the item as a new record first on the group's line, in place of
-    // oldBlock (kNoBlock: a new item), then frees the old record.
+    // oldBlock (kNoBlock: a new item), then frees the old record. When the index
+    // cannot be written, the new record's blocks are given back.
     BlockNumber SaveItem(std::string_view group, const ItemRecord& item, BlockNumber oldBlock);
+    // Takes the blocks off the group's line in one rewrite, then frees the records.
     void DeleteItems(std::string_view group, std::span<const BlockNumber> blocks);
     void MoveItems(std::span<const BlockNumber> blocks, std::string_view fromGroup,
                    std::string_view toGroup);

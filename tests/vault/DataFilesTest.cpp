@@ -14,7 +14,6 @@
 
 #include "csv/CsvEngine.h"
 #include "vault/BackupFile.h"
-#include "vault/ItemEdits.h"
 #include "vault/ItemRecord.h"
 #include "vault/MasterPasswordChange.h"
 #include "vault/Settings.h"

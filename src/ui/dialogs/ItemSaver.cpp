@@ -5,7 +5,6 @@
 #include "ui/Text.h"
 #include "ui/main/ItemList.h"
 #include "ui/main/frmMain.h"
-#include "vault/ItemEdits.h"
 #include "vault/ItemRecord.h"
 
 namespace zorvan {

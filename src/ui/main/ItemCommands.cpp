@@ -14,7 +14,6 @@
 #include "ui/main/ItemListModel.h"
 #include "ui/main/frmMain.h"
 #include "vault/GroupIndex.h"
-#include "vault/ItemEdits.h"
 #include "vault/ItemReader.h"
 #include "vault/SettingsKeys.h"
 #include "vault/SettingsStore.h"

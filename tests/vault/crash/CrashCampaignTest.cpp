@@ -23,7 +23,6 @@
 #include "support/TempDir.h"
 #include "vault/Cipher.h"
 #include "vault/GroupIndex.h"
-#include "vault/ItemEdits.h"
 #include "vault/ItemReader.h"
 #include "vault/ItemStore.h"
 #include "vault/TextFile.h"

@@ -1,4 +1,4 @@
-#include "vault/ItemEdits.h"
+#include "vault/Vault.h"
 
 #include <gtest/gtest.h>
 
@@ -16,9 +16,9 @@ namespace {
 
 // That an entry leaves the index before its record is freed is the crash
 // campaign's to check: a kill in between would leave the index naming free blocks.
-class ItemEditsTest : public test::VaultFixture {
+class VaultTest : public test::VaultFixture {
 protected:
-    ~ItemEditsTest() override { filesteps::SetHook(nullptr); }
+    ~VaultTest() override { filesteps::SetHook(nullptr); }
 
     std::string Index() const { return test::ReadBytes(paths_.strIdxFile); }
 
@@ -37,10 +37,10 @@ protected:
     std::vector<BlockNumber> GivenTwoGroups() {
         std::vector<BlockNumber> g;
         for (const char* name : {"a", "b", "c", "d", "e", "f"}) {
-            g.push_back(ItemEdits::SaveItem(paths_, cipher(), "G", Named(name), kNoBlock));
+            g.push_back(vault_.SaveItem("G", Named(name), kNoBlock));
         }
-        ItemEdits::SaveItem(paths_, cipher(), "H", Named("x"), kNoBlock);
-        ItemEdits::SaveItem(paths_, cipher(), "H", Named("y"), kNoBlock);
+        vault_.SaveItem("H", Named("x"), kNoBlock);
+        vault_.SaveItem("H", Named("y"), kNoBlock);
         test::WriteBytes(paths_.strIdxFile, Index() + "\r\nG\t" + std::to_string(g[0]));
         return g;
     }
@@ -53,19 +53,34 @@ protected:
     }
 };
 
-TEST_F(ItemEditsTest, SavingAnEditedItemNamesTheNewRecordInPlaceOfTheOld) {
-    const BlockNumber old = ItemEdits::SaveItem(paths_, cipher(), "G", Named("a"), kNoBlock);
-    const BlockNumber other = ItemEdits::SaveItem(paths_, cipher(), "G", Named("b"), kNoBlock);
-    const BlockNumber edited = ItemEdits::SaveItem(paths_, cipher(), "G", Named("a2"), old);
+TEST_F(VaultTest, OpensOnlyWithThePasswordWhoseCheckValueIsStoredAndForgetsTheKeyOnClose) {
+    Vault first(paths_);
+    EXPECT_FALSE(first.HasPassword());
+    first.SetFirstPassword("パス");
+    Vault again(paths_);
+    EXPECT_FALSE(again.Open("パスx"));
+    EXPECT_FALSE(again.IsOpen());
+    EXPECT_THROW(again.cipher(), std::logic_error);
+    ASSERT_TRUE(again.Open("パス"));
+    EXPECT_TRUE(again.IsKeyOf("パス"));
+    EXPECT_FALSE(again.IsKeyOf("パスx"));
+    again.Close();
+    EXPECT_THROW(again.LoadItem(1), std::logic_error);
+}
+
+TEST_F(VaultTest, SavingAnEditedItemNamesTheNewRecordInPlaceOfTheOld) {
+    const BlockNumber old = vault_.SaveItem("G", Named("a"), kNoBlock);
+    const BlockNumber other = vault_.SaveItem("G", Named("b"), kNoBlock);
+    const BlockNumber edited = vault_.SaveItem("G", Named("a2"), old);
     EXPECT_EQ(Index(), "G\t" + std::to_string(edited) + "\t" + std::to_string(other));
     // The old record is freed once no line names it: its blocks serve the next save.
     EXPECT_NE(edited, old);
     EXPECT_THROW(store_.LoadItem(old), StorageError);
-    EXPECT_EQ(ItemEdits::SaveItem(paths_, cipher(), "G", Named("c"), kNoBlock), old);
+    EXPECT_EQ(vault_.SaveItem("G", Named("c"), kNoBlock), old);
 }
 
-TEST_F(ItemEditsTest, SaveGivesTheNewBlocksBackWhenTheIndexCannotBeWritten) {
-    ItemEdits::SaveItem(paths_, cipher(), "G", Named("a"), kNoBlock);
+TEST_F(VaultTest, SaveGivesTheNewBlocksBackWhenTheIndexCannotBeWritten) {
+    vault_.SaveItem("G", Named("a"), kNoBlock);
     const std::string index = Index();
     const std::string bitmap = Bitmap();
     filesteps::SetHook([](std::string_view step, const std::filesystem::path&) {
@@ -73,26 +88,25 @@ TEST_F(ItemEditsTest, SaveGivesTheNewBlocksBackWhenTheIndexCannotBeWritten) {
             throw std::runtime_error("disk full");
         }
     });
-    EXPECT_THROW(ItemEdits::SaveItem(paths_, cipher(), "G", Named("b"), kNoBlock),
-                 std::runtime_error);
+    EXPECT_THROW(vault_.SaveItem("G", Named("b"), kNoBlock), std::runtime_error);
     filesteps::SetHook(nullptr);
     EXPECT_EQ(Index(), index);
     EXPECT_EQ(Bitmap(), bitmap);
 }
 
-TEST_F(ItemEditsTest, DeleteOfARecordThatCannotBeReadStillTakesItsEntryOff) {
-    const BlockNumber a = ItemEdits::SaveItem(paths_, cipher(), "G", Named("a"), kNoBlock);
+TEST_F(VaultTest, DeleteOfARecordThatCannotBeReadStillTakesItsEntryOff) {
+    const BlockNumber a = vault_.SaveItem("G", Named("a"), kNoBlock);
     index_.UpdateGroupLine("G", kNoBlock, 9999);  // past the item file's end
-    ItemEdits::DeleteItem(paths_, "G", 9999);
+    vault_.DeleteItems("G", std::vector<BlockNumber>{9999});
     EXPECT_EQ(Index(), "G\t" + std::to_string(a));
 }
 
-TEST_F(ItemEditsTest, DeletingSeveralLeavesTheSameFilesAsDeletingThemOneByOne) {
+TEST_F(VaultTest, DeletingSeveralLeavesTheSameFilesAsDeletingThemOneByOne) {
     const auto g = GivenTwoGroups();
     const std::vector<BlockNumber> chosen{g[0], g[2], g[5]};
     const Files before = Snapshot();
     for (const BlockNumber block : chosen) {
-        ItemEdits::DeleteItem(paths_, "G", block);
+        vault_.DeleteItems("G", std::vector<BlockNumber>{block});
     }
     const Files oneByOne = Snapshot();
     Put(before);
@@ -102,14 +116,14 @@ TEST_F(ItemEditsTest, DeletingSeveralLeavesTheSameFilesAsDeletingThemOneByOne) {
             ++indexWrites;
         }
     });
-    ItemEdits::DeleteItems(paths_, "G", chosen);
+    vault_.DeleteItems("G", chosen);
     filesteps::SetHook(nullptr);
     EXPECT_EQ(indexWrites, 1);
     EXPECT_TRUE(Snapshot() == oneByOne);
     EXPECT_NE(oneByOne.index, before.index);
 }
 
-TEST_F(ItemEditsTest, DeletingSeveralChangesNothingWhenTheIndexCannotBeWritten) {
+TEST_F(VaultTest, DeletingSeveralChangesNothingWhenTheIndexCannotBeWritten) {
     const auto g = GivenTwoGroups();
     const Files before = Snapshot();
     filesteps::SetHook([](std::string_view step, const std::filesystem::path&) {
@@ -117,13 +131,12 @@ TEST_F(ItemEditsTest, DeletingSeveralChangesNothingWhenTheIndexCannotBeWritten) 
             throw std::runtime_error("disk full");
         }
     });
-    EXPECT_THROW(ItemEdits::DeleteItems(paths_, "G", std::vector<BlockNumber>{g[0], g[4]}),
-                 std::runtime_error);
+    EXPECT_THROW(vault_.DeleteItems("G", std::vector<BlockNumber>{g[0], g[4]}), std::runtime_error);
     filesteps::SetHook(nullptr);
     EXPECT_TRUE(Snapshot() == before);
 }
 
-TEST_F(ItemEditsTest, MovingSeveralLeavesTheSameIndexAsMovingThemOneByOne) {
+TEST_F(VaultTest, MovingSeveralLeavesTheSameIndexAsMovingThemOneByOne) {
     const auto g = GivenTwoGroups();
     const std::vector<BlockNumber> chosen{g[0], g[3], g[4]};
     for (const std::string_view target : {"H", "New", "G"}) {
@@ -139,23 +152,19 @@ TEST_F(ItemEditsTest, MovingSeveralLeavesTheSameIndexAsMovingThemOneByOne) {
     }
 }
 
-TEST_F(ItemEditsTest, DeletedAndReplacedItemsLeaveNoTraceInTheItemFile) {
+TEST_F(VaultTest, DeletedAndReplacedItemsLeaveNoTraceInTheItemFile) {
     const std::pair<const char*, std::function<void(BlockNumber)>> ways[] = {
-        {"delete", [this](BlockNumber b) { ItemEdits::DeleteItem(paths_, "G", b); }},
-        {"delete several",
-         [this](BlockNumber b) { ItemEdits::DeleteItems(paths_, "G", std::vector{b}); }},
-        {"remove group", [this](BlockNumber) { ItemEdits::RemoveGroup(paths_, "G"); }},
+        {"delete", [this](BlockNumber b) { vault_.DeleteItems("G", std::vector<BlockNumber>{b}); }},
+        {"delete several", [this](BlockNumber b) { vault_.DeleteItems("G", std::vector{b}); }},
+        {"remove group", [this](BlockNumber) { vault_.RemoveGroup("G"); }},
         // The item dialog's OK.
-        {"replace",
-         [this](BlockNumber b) {
-             ItemEdits::SaveItem(paths_, cipher(), "G", Named("replacement"), b);
-         }},
+        {"replace", [this](BlockNumber b) { vault_.SaveItem("G", Named("replacement"), b); }},
     };
-    const BlockNumber kept = ItemEdits::SaveItem(paths_, cipher(), "K", Named("kept"), kNoBlock);
+    const BlockNumber kept = vault_.SaveItem("K", Named("kept"), kNoBlock);
     for (const auto& [way, drop] : ways) {
         ItemRecord secret = Named(std::string("secret of ") + way);
         secret.AccountPass = "hunter2-" + std::string(way);
-        const BlockNumber block = ItemEdits::SaveItem(paths_, cipher(), "G", secret, kNoBlock);
+        const BlockNumber block = vault_.SaveItem("G", secret, kNoBlock);
         const std::int32_t count = BuildItemPlaintext(secret).count;
         const std::string data =
             ItemFile().substr(static_cast<std::size_t>(block) * 16, (count - 1) * 16);
@@ -169,11 +178,11 @@ TEST_F(ItemEditsTest, DeletedAndReplacedItemsLeaveNoTraceInTheItemFile) {
     }
 }
 
-TEST_F(ItemEditsTest, RemovingAGroupFreesItsRecordsAndLeavesTheOthers) {
-    const BlockNumber kept = ItemEdits::SaveItem(paths_, cipher(), "Keep", Named("k"), kNoBlock);
-    ItemEdits::SaveItem(paths_, cipher(), "Gone", Named("g1"), kNoBlock);
-    ItemEdits::SaveItem(paths_, cipher(), "Gone", Named("g2"), kNoBlock);
-    ItemEdits::RemoveGroup(paths_, "Gone");
+TEST_F(VaultTest, RemovingAGroupFreesItsRecordsAndLeavesTheOthers) {
+    const BlockNumber kept = vault_.SaveItem("Keep", Named("k"), kNoBlock);
+    vault_.SaveItem("Gone", Named("g1"), kNoBlock);
+    vault_.SaveItem("Gone", Named("g2"), kNoBlock);
+    vault_.RemoveGroup("Gone");
     EXPECT_EQ(Index(), "Keep\t" + std::to_string(kept));
     EXPECT_EQ(Bitmap(), "\x03");  // only the kept record's two blocks
 }
