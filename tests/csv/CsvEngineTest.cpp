@@ -203,17 +203,6 @@ TEST_F(CsvEngineTest, EmptyFileStoresNothingAndCreatesNoGroup) {
     EXPECT_EQ(VaultBytes(), before);
 }
 
-TEST_F(CsvEngineTest, LfOnlyAndCrOnlyFilesReadLikeCrLf) {
-    test::WriteBytes(Csv("crlf.csv"), "a,1\r\nb,2\r\n");
-    test::WriteBytes(Csv("lf.csv"), "a,1\nb,2\n");
-    test::WriteBytes(Csv("cr.csv"), "a,1\rb,2");
-    for (const char* name : {"crlf.csv", "lf.csv", "cr.csv"}) {
-        ASSERT_TRUE(engine_.ImportCsv(Csv(name), name));
-        EXPECT_EQ(Names(name), (Texts{"b", "a"})) << name;
-        EXPECT_EQ(Load(name)[0].AccountID, "2") << name;
-    }
-}
-
 TEST_F(CsvEngineTest, RefusedImportsChangeNothing) {
     Fill("Web#0", {Item("old")});
     WriteCsv("a,b\r\n");
@@ -225,31 +214,6 @@ TEST_F(CsvEngineTest, RefusedImportsChangeNothing) {
         EXPECT_FALSE(CsvEngine::IsValidGroupName(bad)) << bad;
     }
     EXPECT_EQ(VaultBytes(), before);
-}
-
-TEST_F(CsvEngineTest, InvalidCp932IsRefusedBeforeAnythingIsStored) {
-    Fill("Web#0", {Item("old")});
-    const Texts before = VaultBytes();
-    for (const std::string& bytes : {std::string("ok,1\r\nbad\x81\r\n"), std::string("\x80,x"),
-                                     std::string("a,\x82\x20"), std::string("lead\xFF")}) {
-        test::WriteBytes(Csv(), bytes);
-        EXPECT_FALSE(engine_.ImportCsv(Csv(), "Web"));
-        EXPECT_EQ(VaultBytes(), before);
-    }
-}
-
-TEST_F(CsvEngineTest, HostileLinesAreStoredWhole) {
-    const std::string commas(1000000, ',');
-    const std::string big(1 << 20, 'x');
-    test::WriteBytes(Csv(), commas + "\r\n" + big + ",id\r\nnul\0byte,p\r\n"s);
-    ASSERT_TRUE(engine_.ImportCsv(Csv(), "Hostile"));
-    const auto items = Load("Hostile");
-    ASSERT_EQ(items.size(), 3u);
-    EXPECT_EQ(items[0].ItemName, "nul byte");
-    EXPECT_EQ(items[1].ItemName, big);
-    EXPECT_EQ(items[1].AccountID, "id");
-    EXPECT_EQ(items[2].ItemName, "");
-    EXPECT_EQ(items[2].Expire, 0);
 }
 
 TEST_F(CsvEngineTest, FailureKeepsTheItemsStoredBeforeIt) {
