@@ -9,6 +9,7 @@
 #include "platform/BinaryFile.h"
 #include "platform/StorageError.h"
 #include "vault/BlockBitmap.h"
+#include "vault/RecordHeader.h"
 
 namespace zorvan {
 
@@ -70,11 +71,7 @@ BlockNumber ItemStore::StoreItem(std::span<const std::uint8_t> cipherData, std::
     }
     bitmap::MarkAllocated(bits, range, bmpSize, itmBlocks, first, last);
 
-    std::vector<std::uint8_t> record(kBlockSize + cipherData.size());
-    std::memcpy(record.data(), &count, 4);
-    std::memcpy(record.data() + 4, &expire, 4);
-    std::memcpy(record.data() + 8, &expireDate, 8);
-    std::memcpy(record.data() + kBlockSize, cipherData.data(), cipherData.size());
+    const std::vector<std::uint8_t> record = EncodeRecord({count, expire, expireDate}, cipherData);
 
     // Bitmap first: an interruption then leaves at worst blocks marked in use that no
     // index line names, never an index line naming unwritten blocks (the caller

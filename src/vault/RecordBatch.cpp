@@ -7,6 +7,7 @@
 
 #include "platform/StorageError.h"
 #include "vault/BlockBitmap.h"
+#include "vault/RecordHeader.h"
 
 namespace zorvan {
 
@@ -79,11 +80,7 @@ BlockNumber RecordBatch::Store(std::span<const std::uint8_t> cipherData, std::in
     if (last > kMaxBlock) {
         throw StorageError(bmp_.path(), "空きブロックがありません");
     }
-    std::vector<std::uint8_t> record(kBlockSize + cipherData.size());
-    std::memcpy(record.data(), &count, 4);
-    std::memcpy(record.data() + 4, &expire, 4);
-    std::memcpy(record.data() + 8, &expireDate, 8);
-    std::memcpy(record.data() + kBlockSize, cipherData.data(), cipherData.size());
+    const std::vector<std::uint8_t> record = EncodeRecord({count, expire, expireDate}, cipherData);
     // Written before its blocks count as used: a failed write allocates nothing.
     itm_.WriteAt((first - 1) * kBlockSize, record);
     const std::uint64_t itmBlocksBefore = (itmSize_ + kBlockSize - 1) / kBlockSize;
