@@ -50,27 +50,6 @@ std::string ReadAllBytes(const std::filesystem::path& file) {
     return bytes;
 }
 
-// The lines of a text: CR LF, a lone CR and a lone LF each end one; a terminator
-// at the very end starts no further line.
-std::vector<std::string_view> SplitLineViews(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') {
-            continue;
-        }
-        lines.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            ++i;
-        }
-        start = i + 1;
-    }
-    if (start < text.size()) {
-        lines.push_back(text.substr(start));
-    }
-    return lines;
-}
-
 // A zero byte cannot stand inside a stored text; it is stored as a blank, and so
 // shown as one.
 void BlankZeros(ItemRecord& item) {
@@ -251,7 +230,7 @@ bool CsvEngine::Import(const std::filesystem::path& file, std::string_view group
     if (text.find(kReplacementCharacter) != std::string::npos) {
         return Refuse("the file is not code page 932 text");
     }
-    const auto lines = SplitLineViews(text);
+    const auto lines = textfile::SplitLineViews(text);
     if (lines.empty()) {
         return true;
     }

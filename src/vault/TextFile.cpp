@@ -57,20 +57,25 @@ std::string JoinLines(const std::vector<std::string>& lines) {
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {
-    std::vector<std::string> lines;
+    const auto views = SplitLineViews(text);
+    return std::vector<std::string>(views.begin(), views.end());
+}
+
+std::vector<std::string_view> SplitLineViews(std::string_view text) {
+    std::vector<std::string_view> lines;
     std::size_t start = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] != '\r' && text[i] != '\n') {
             continue;
         }
-        lines.emplace_back(text.substr(start, i - start));
+        lines.push_back(text.substr(start, i - start));
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
             ++i;
         }
         start = i + 1;
     }
     if (start < text.size()) {
-        lines.emplace_back(text.substr(start));
+        lines.push_back(text.substr(start));
     }
     return lines;
 }
