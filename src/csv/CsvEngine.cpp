@@ -13,6 +13,7 @@
 #include "platform/FileAccess.h"
 #include "platform/SecureWipe.h"
 #include "platform/StorageError.h"
+#include "platform/WholeFile.h"
 #include "tools/Strings.h"
 #include "vault/CyrptFunction.h"
 #include "vault/GroupIndex.h"
@@ -42,13 +43,6 @@ public:
 private:
     std::vector<std::string*> texts_;
 };
-
-std::string ReadAllBytes(const std::filesystem::path& file) {
-    BinaryFile in(file, BinaryFile::Mode::kRead);
-    std::string bytes(static_cast<std::size_t>(in.Size()), '\0');
-    bytes.resize(in.ReadAt(0, {reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size()}));
-    return bytes;
-}
 
 // A zero byte cannot stand inside a stored text; it is stored as a blank, and so
 // shown as one.
@@ -220,7 +214,7 @@ bool CsvEngine::Import(const std::filesystem::path& file, std::string_view group
     if (!IsValidGroupName(groupName)) {
         return Refuse("not a valid group name");
     }
-    std::string bytes = ReadAllBytes(file);
+    std::string bytes = ReadWholeFile<std::string>(file);
     std::string text;
     const WipeOnExit wipe{&bytes, &text};
     text = codepage::FromAnsi(bytes);
