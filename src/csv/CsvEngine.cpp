@@ -13,6 +13,7 @@
 #include "platform/FileAccess.h"
 #include "platform/SecureWipe.h"
 #include "platform/StorageError.h"
+#include "platform/WholeFile.h"
 #include "tools/Strings.h"
 #include "vault/Cipher.h"
 #include "vault/GroupIndex.h"
@@ -42,34 +43,6 @@ public:
 private:
     std::vector<std::string*> texts_;
 };
-
-std::string ReadAllBytes(const std::filesystem::path& file) {
-    BinaryFile in(file, BinaryFile::Mode::kRead);
-    std::string bytes(static_cast<std::size_t>(in.Size()), '\0');
-    bytes.resize(in.ReadAt(0, {reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size()}));
-    return bytes;
-}
-
-// The lines of a text: CR LF, a lone CR and a lone LF each end one; a terminator
-// at the very end starts no further line.
-std::vector<std::string_view> SplitLineViews(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') {
-            continue;
-        }
-        lines.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            ++i;
-        }
-        start = i + 1;
-    }
-    if (start < text.size()) {
-        lines.push_back(text.substr(start));
-    }
-    return lines;
-}
 
 // A zero byte cannot stand inside a stored text; it is stored as a blank, and so
 // shown as one.
@@ -241,7 +214,7 @@ bool CsvEngine::Import(const std::filesystem::path& file, std::string_view group
     if (!IsValidGroupName(groupName)) {
         return Refuse("not a valid group name");
     }
-    std::string bytes = ReadAllBytes(file);
+    std::string bytes = ReadWholeFile<std::string>(file);
     std::string text;
     const WipeOnExit wipe{&bytes, &text};
     text = codepage::FromAnsi(bytes);
@@ -251,7 +224,7 @@ bool CsvEngine::Import(const std::filesystem::path& file, std::string_view group
     if (text.find(kReplacementCharacter) != std::string::npos) {
         return Refuse("the file is not code page 932 text");
     }
-    const auto lines = SplitLineViews(text);
+    const auto lines = textfile::SplitLineViews(text);
     if (lines.empty()) {
         return true;
     }

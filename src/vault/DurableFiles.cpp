@@ -8,6 +8,7 @@
 #include "platform/FileSteps.h"
 #include "platform/StorageError.h"
 #include "platform/SystemError.h"
+#include "platform/WholeFile.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -48,9 +49,9 @@ void Step(std::string_view what) {
 }
 
 std::vector<std::uint8_t> ReadAll(const std::filesystem::path& file) {
-    const BinaryFile in(file, BinaryFile::Mode::kRead);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(in.Size()));
-    if (in.ReadAt(0, bytes) != bytes.size()) {
+    bool complete = false;
+    auto bytes = ReadWholeFile<std::vector<std::uint8_t>>(file, BinaryFile::Mode::kRead, &complete);
+    if (!complete) {
         throw StorageError(file, "ファイルを最後まで読めません");
     }
     return bytes;

@@ -1,7 +1,6 @@
 #include "vault/ItemReader.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <stdexcept>
 
@@ -10,9 +9,6 @@
 #include "vault/Cipher.h"
 
 namespace zorvan {
-
-static_assert(std::endian::native == std::endian::little,
-              "record headers are little-endian, as the host");
 
 namespace {
 // Most records are this small, so one read usually fetches header and data.
@@ -64,10 +60,8 @@ RecordHeader ItemReader::ReadRecord(BlockNumber block, SecureBytes* data) {
     if (got < kBlockSize) {
         throw StorageError(path, "レコードを読み込めません", block);
     }
-    RecordHeader header;
-    std::memcpy(&header.count, first, 4);
-    std::memcpy(&header.expire, first + 4, 4);
-    std::memcpy(&header.expireDate, first + 8, 8);
+    const RecordHeader header = DecodeRecordHeader(
+        std::span<const std::uint8_t, kRecordHeaderSize>(first, kRecordHeaderSize));
     if (header.count < 2) {
         throw StorageError(
             path, "レコードのブロック数 " + std::to_string(header.count) + " が不正です", block);

@@ -9,17 +9,11 @@
 #include "platform/SecureBytes.h"
 #include "vault/BlockNumber.h"
 #include "vault/ItemRecord.h"
+#include "vault/RecordHeader.h"
 
 namespace zorvan {
 
 class Cipher;
-
-// The plain header block of a record.
-struct RecordHeader {
-    std::int32_t count = 0;  // blocks of the record, header included
-    std::int32_t expire = 0;
-    double expireDate = 0.0;
-};
 
 // Reads records from the item file through one open handle, so that loading a
 // whole group costs one read per record. Every record is checked against the file's

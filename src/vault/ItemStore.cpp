@@ -8,6 +8,8 @@
 
 #include "platform/BinaryFile.h"
 #include "platform/StorageError.h"
+#include "vault/BlockBitmap.h"
+#include "vault/RecordHeader.h"
 
 namespace zorvan {
 
@@ -20,44 +22,22 @@ std::uint64_t Offset(BlockNumber block) {
     return (static_cast<std::uint64_t>(block) - 1) * ItemStore::kBlockSize;
 }
 
-// First block of the first run of count free blocks. Blocks past the end of the
-// bitmap but inside the item file count as used: a bitmap shorter than the item
-// file has lost track of them and they may hold live records.
+// First block of the first run of count free blocks, reading the bitmap in chunks.
 std::uint64_t FindFreeRun(const BinaryFile& bmp, std::uint64_t itmBlocks, std::uint64_t count) {
     const std::uint64_t bmpSize = bmp.Size();
     std::vector<std::uint8_t> chunk;
-    std::uint64_t runStart = 0;
-    std::uint64_t runLength = 0;
+    bitmap::FreeRunSearch search(count);
     for (std::uint64_t at = 0; at < bmpSize; at += chunk.size()) {
         chunk.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kBitmapChunk, bmpSize - at)));
         chunk.resize(bmp.ReadAt(at, chunk));
         if (chunk.empty()) {
             break;
         }
-        for (std::size_t i = 0; i < chunk.size(); ++i) {
-            const std::uint8_t byte = chunk[i];
-            if (byte == 0xFF) {
-                runLength = 0;
-                continue;
-            }
-            for (unsigned bit = 0; bit < 8; ++bit) {
-                const std::uint64_t block = (at + i) * 8 + bit + 1;
-                if ((byte >> bit) & 1) {
-                    runLength = 0;
-                } else if (runLength++ == 0) {
-                    runStart = block;
-                }
-                if (runLength == count) {
-                    return runStart;
-                }
-            }
+        if (search.Feed(at, chunk)) {
+            return search.start();
         }
     }
-    const std::uint64_t mapped = bmpSize * 8;
-    if (itmBlocks > mapped) {
-        return itmBlocks + 1;
-    }
-    return runLength > 0 ? runStart : mapped + 1;
+    return search.Finish(bmpSize, itmBlocks);
 }
 
 }  // namespace
@@ -86,34 +66,21 @@ BlockNumber ItemStore::StoreItem(std::span<const std::uint8_t> cipherData, std::
 
     // The bitmap bytes from the run's first byte to its last, grown over any gap
     // past the old end (gap blocks inside the item file stay marked as used).
-    const std::uint64_t fromByte = std::min((first - 1) / 8, bmpSize);
-    const std::uint64_t toByte = (last - 1) / 8;
-    std::vector<std::uint8_t> bits(static_cast<std::size_t>(toByte - fromByte + 1), 0);
-    if (fromByte < bmpSize) {
-        const auto known = static_cast<std::size_t>(std::min(toByte + 1, bmpSize) - fromByte);
-        bmp.ReadAt(fromByte, std::span(bits).first(known));
+    const bitmap::ByteRange range = bitmap::BytesFor(first, last, bmpSize);
+    std::vector<std::uint8_t> bits(static_cast<std::size_t>(range.last - range.first + 1), 0);
+    if (range.first < bmpSize) {
+        const auto known =
+            static_cast<std::size_t>(std::min(range.last + 1, bmpSize) - range.first);
+        bmp.ReadAt(range.first, std::span(bits).first(known));
     }
-    const std::uint64_t mappedBlocks = bmpSize * 8;
-    for (std::uint64_t block = std::max<std::uint64_t>(mappedBlocks + 1, fromByte * 8 + 1);
-         block <= std::min(itmBlocks, (toByte + 1) * 8); ++block) {
-        const std::uint64_t index = block - 1 - fromByte * 8;
-        bits[index / 8] |= static_cast<std::uint8_t>(1u << (index % 8));
-    }
-    for (std::uint64_t block = first; block <= last; ++block) {
-        const std::uint64_t index = block - 1 - fromByte * 8;
-        bits[index / 8] |= static_cast<std::uint8_t>(1u << (index % 8));
-    }
+    bitmap::MarkAllocated(bits, range, bmpSize, itmBlocks, first, last);
 
-    std::vector<std::uint8_t> record(kBlockSize + cipherData.size());
-    std::memcpy(record.data(), &count, 4);
-    std::memcpy(record.data() + 4, &expire, 4);
-    std::memcpy(record.data() + 8, &expireDate, 8);
-    std::memcpy(record.data() + kBlockSize, cipherData.data(), cipherData.size());
+    const std::vector<std::uint8_t> record = EncodeRecord({count, expire, expireDate}, cipherData);
 
     // Bitmap first: an interruption then leaves at worst blocks marked in use that no
     // index line names, never an index line naming unwritten blocks (the caller
     // rewrites the index only after this returns).
-    bmp.WriteAt(fromByte, bits);
+    bmp.WriteAt(range.first, bits);
     itm.WriteAt(Offset(static_cast<BlockNumber>(first)), record);
     bmp.Sync();
     itm.Sync();

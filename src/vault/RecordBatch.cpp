@@ -6,6 +6,8 @@
 #include <stdexcept>
 
 #include "platform/StorageError.h"
+#include "vault/BlockBitmap.h"
+#include "vault/RecordHeader.h"
 
 namespace zorvan {
 
@@ -13,11 +15,6 @@ namespace {
 
 constexpr std::uint64_t kBlockSize = 16;
 constexpr std::uint64_t kMaxBlock = std::numeric_limits<BlockNumber>::max();
-
-void SetBit(std::vector<std::uint8_t>& bits, std::uint64_t block) {
-    bits[static_cast<std::size_t>((block - 1) / 8)] |=
-        static_cast<std::uint8_t>(1u << ((block - 1) % 8));
-}
 
 }  // namespace
 
@@ -39,53 +36,25 @@ std::uint64_t RecordBatch::KnownFirstStart(std::uint64_t count) const {
 }
 
 std::uint64_t RecordBatch::FindFreeRun(std::uint64_t count) const {
-    std::uint64_t runStart = 0;
-    std::uint64_t runLength = 0;
     const std::uint64_t fromByte = std::max(firstOpenByte_, (KnownFirstStart(count) - 1) / 8);
-    for (std::uint64_t i = fromByte; i < bits_.size(); ++i) {
-        const std::uint8_t byte = bits_[static_cast<std::size_t>(i)];
-        if (byte == 0xFF) {
-            runLength = 0;
-            continue;
-        }
-        for (unsigned bit = 0; bit < 8; ++bit) {
-            if ((byte >> bit) & 1) {
-                runLength = 0;
-            } else if (runLength++ == 0) {
-                runStart = i * 8 + bit + 1;
-            }
-            if (runLength == count) {
-                return runStart;
-            }
-        }
+    bitmap::FreeRunSearch search(count);
+    if (fromByte < bits_.size() &&
+        search.Feed(fromByte, std::span(bits_).subspan(static_cast<std::size_t>(fromByte)))) {
+        return search.start();
     }
-    const std::uint64_t mapped = bits_.size() * 8;
-    const std::uint64_t itmBlocks = (itmSize_ + kBlockSize - 1) / kBlockSize;
-    if (itmBlocks > mapped) {
-        return itmBlocks + 1;
-    }
-    return runLength > 0 ? runStart : mapped + 1;
+    return search.Finish(bits_.size(), (itmSize_ + kBlockSize - 1) / kBlockSize);
 }
 
 void RecordBatch::MarkUsed(std::uint64_t first, std::uint64_t last, std::uint64_t itmBlocksBefore) {
     const std::uint64_t oldSize = bits_.size();
-    const std::uint64_t fromByte = std::min((first - 1) / 8, oldSize);
-    const std::uint64_t toByte = (last - 1) / 8;
-    if (toByte >= oldSize) {
-        bits_.resize(static_cast<std::size_t>(toByte + 1), 0);
+    const bitmap::ByteRange range = bitmap::BytesFor(first, last, oldSize);
+    if (range.last >= oldSize) {
+        bits_.resize(static_cast<std::size_t>(range.last + 1), 0);
     }
-    // Blocks of the item file that the old bitmap did not reach may hold records:
-    // within the bytes written now, they are marked as used, as StoreItem does.
-    const std::uint64_t mapped = oldSize * 8;
-    for (std::uint64_t block = std::max(mapped + 1, fromByte * 8 + 1);
-         block <= std::min(itmBlocksBefore, (toByte + 1) * 8); ++block) {
-        SetBit(bits_, block);
-    }
-    for (std::uint64_t block = first; block <= last; ++block) {
-        SetBit(bits_, block);
-    }
-    dirtyFrom_ = dirty_ ? std::min(dirtyFrom_, fromByte) : fromByte;
-    dirtyTo_ = dirty_ ? std::max(dirtyTo_, toByte) : toByte;
+    bitmap::MarkAllocated(std::span(bits_).subspan(static_cast<std::size_t>(range.first)), range,
+                          oldSize, itmBlocksBefore, first, last);
+    dirtyFrom_ = dirty_ ? std::min(dirtyFrom_, range.first) : range.first;
+    dirtyTo_ = dirty_ ? std::max(dirtyTo_, range.last) : range.last;
     dirty_ = true;
     while (firstOpenByte_ < bits_.size() &&
            bits_[static_cast<std::size_t>(firstOpenByte_)] == 0xFF) {
@@ -111,11 +80,7 @@ BlockNumber RecordBatch::Store(std::span<const std::uint8_t> cipherData, std::in
     if (last > kMaxBlock) {
         throw StorageError(bmp_.path(), "空きブロックがありません");
     }
-    std::vector<std::uint8_t> record(kBlockSize + cipherData.size());
-    std::memcpy(record.data(), &count, 4);
-    std::memcpy(record.data() + 4, &expire, 4);
-    std::memcpy(record.data() + 8, &expireDate, 8);
-    std::memcpy(record.data() + kBlockSize, cipherData.data(), cipherData.size());
+    const std::vector<std::uint8_t> record = EncodeRecord({count, expire, expireDate}, cipherData);
     // Written before its blocks count as used: a failed write allocates nothing.
     itm_.WriteAt((first - 1) * kBlockSize, record);
     const std::uint64_t itmBlocksBefore = (itmSize_ + kBlockSize - 1) / kBlockSize;

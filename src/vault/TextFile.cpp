@@ -9,20 +9,11 @@
 #include "platform/FileSteps.h"
 #include "platform/StorageError.h"
 #include "platform/SystemError.h"
+#include "platform/WholeFile.h"
 
 namespace zorvan::textfile {
 
 namespace {
-
-std::string ReadAll(const std::filesystem::path& file, BinaryFile::Mode mode) {
-    BinaryFile in(file, mode);
-    const std::uint64_t size = in.Size();
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    const std::size_t got =
-        in.ReadAt(0, {reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size()});
-    bytes.resize(got);
-    return bytes;
-}
 
 // A UTF-8 byte order mark, as editors put in front of a file they saved. These
 // three bytes are no code page 932 text, so dropping them can change no valid file,
@@ -57,31 +48,36 @@ std::string JoinLines(const std::vector<std::string>& lines) {
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {
-    std::vector<std::string> lines;
+    const auto views = SplitLineViews(text);
+    return std::vector<std::string>(views.begin(), views.end());
+}
+
+std::vector<std::string_view> SplitLineViews(std::string_view text) {
+    std::vector<std::string_view> lines;
     std::size_t start = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] != '\r' && text[i] != '\n') {
             continue;
         }
-        lines.emplace_back(text.substr(start, i - start));
+        lines.push_back(text.substr(start, i - start));
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
             ++i;
         }
         start = i + 1;
     }
     if (start < text.size()) {
-        lines.emplace_back(text.substr(start));
+        lines.push_back(text.substr(start));
     }
     return lines;
 }
 
 std::vector<std::string> ReadLines(const std::filesystem::path& file) {
-    return SplitLines(
-        codepage::FromAnsi(WithoutUtf8Bom(ReadAll(file, BinaryFile::Mode::kReadWrite))));
+    return SplitLines(codepage::FromAnsi(
+        WithoutUtf8Bom(ReadWholeFile<std::string>(file, BinaryFile::Mode::kReadWrite))));
 }
 
 std::vector<std::string> ReadExistingLines(const std::filesystem::path& file) {
-    return SplitLines(codepage::FromAnsi(WithoutUtf8Bom(ReadAll(file, BinaryFile::Mode::kRead))));
+    return SplitLines(codepage::FromAnsi(WithoutUtf8Bom(ReadWholeFile<std::string>(file))));
 }
 
 void Rewrite(const std::filesystem::path& file, std::string_view text) {

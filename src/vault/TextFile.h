@@ -20,6 +20,10 @@ std::string JoinLines(const std::vector<std::string>& lines);
 // terminator at the very end does not start another line.
 std::vector<std::string> SplitLines(std::string_view text);
 
+// SplitLines as views into text, for text that must not be copied (an import's
+// passwords): no copy is left behind to wipe.
+std::vector<std::string_view> SplitLineViews(std::string_view text);
+
 // All lines of a file, decoded (a leading UTF-8 byte order mark dropped). A missing
 // file is created empty first.
 std::vector<std::string> ReadLines(const std::filesystem::path& file);
