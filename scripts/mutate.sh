@@ -11,6 +11,7 @@
 #     -k  run only the row with this id (may be given more than once)
 #     -n  only check that every row applies; nothing is built or run
 #     -t  mutation table (default scripts/mutations.tsv)
+# Each row's build and test output is kept in BUILD_DIR/mutate-logs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,7 +28,7 @@ while getopts "b:o:k:nt:h" opt; do
         n) dry=1 ;;
         t) table=$OPTARG ;;
         *)
-            sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'
+            sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'
             exit 2
             ;;
     esac
@@ -45,6 +46,9 @@ export QT_QPA_PLATFORM=offscreen
 unset ZORVAN_CRASH_FULL
 
 work=$(mktemp -d)
+# Each row's build and test output stays for a look at what killed it.
+logs=$build/mutate-logs
+[[ $dry -eq 1 ]] || mkdir -p "$logs"
 original=        # the file now mutated, if any
 restore() {
     if [[ -n $original ]]; then
@@ -128,13 +132,14 @@ while IFS=$'\t' read -r id file find replace description targets tests; do
         # shellcheck disable=SC2086 # targets is a word list
         if ! nice -n 10 cmake --build "$build" ${targets:+--target $targets} >"$work/build.log" 2>&1; then
             result="invalid (does not compile)"
-            cp "$work/build.log" "$work/$id.build.log"
+            cp "$work/build.log" "$logs/$id.build.log"
         else
             set +e
             (cd "$build" && ctest -j2 --timeout 300 --no-tests=error ${tests:+-R "$tests"}) \
                 >"$work/test.log" 2>&1
             rc=$?
             set -e
+            cp "$work/test.log" "$logs/$id.test.log"
             if [[ $rc -ne 0 ]]; then
                 result="killed"
                 failing=$(sed -n '/The following tests FAILED/,$p' "$work/test.log" |
