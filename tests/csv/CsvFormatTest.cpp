@@ -155,8 +155,10 @@ TEST(CsvDate, ReadsWhatItWritesAndRefusesOtherTexts) {
         EXPECT_EQ(ParseCsvDate(FormatCsvDate(day)), day);
     }
     EXPECT_EQ(ParseCsvDate(" 2024-1-5 "), static_cast<double>(DaysFromCivil(2024, 1, 5)));
-    for (const char* text : {"", "24/01/05", "2024/13/01", "2023/02/29", "2024/01/00",
-                             "2024/01/05 10:00", "2024/01-05", "12024/01/01", "x"}) {
+    EXPECT_EQ(ParseCsvDate("2000/02/29"), static_cast<double>(DaysFromCivil(2000, 2, 29)));
+    // Century years are leap years only when divisible by 400.
+    for (const char* text : {"", "24/01/05", "2024/13/01", "2023/02/29", "1900/02/29", "2100/02/29",
+                             "2024/01/00", "2024/01/05 10:00", "2024/01-05", "12024/01/01", "x"}) {
         EXPECT_EQ(ParseCsvDate(text), std::nullopt) << text;
     }
 }

@@ -93,6 +93,17 @@ TEST_F(VaultJournalTest, InterruptedRecoveryCanBeRunAgain) {
     EXPECT_EQ(journal_.Recover(), VaultJournal::Recovery::kNothing);
 }
 
+TEST_F(VaultJournalTest, InstalledFileDamagedBeforeRecoveryResumesStopsIt) {
+    CutCommitAt(2, {paths_.strIniFile, paths_.strIdxFile, paths_.strItmFile});
+    InterruptAt("rename", 3);  // the settings and the index are in place
+    EXPECT_THROW(journal_.Recover(), Interrupted);
+    durable::SetStepHook(nullptr);
+    test::WriteBytes(paths_.strIdxFile, "new idX");
+    EXPECT_THROW(journal_.Recover(), StorageError);
+    EXPECT_EQ(Read(paths_.strItmFile), "old itm");
+    EXPECT_TRUE(journal_.Pending());
+}
+
 TEST_F(VaultJournalTest, StagedFileDamagedAfterTheCommitStopsRecoveryBeforeAnyRename) {
     CutCommitAt(2, {paths_.strIniFile, paths_.strItmFile});
     Stage(paths_.strItmFile, "new itX");
