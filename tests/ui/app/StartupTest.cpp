@@ -9,9 +9,12 @@
 #include "app/Startup.h"
 #include "support/FakeUi.h"
 #include "support/RuntimeFolder.h"
+#include "support/StepInterrupt.h"
 #include "ui/dialogs/frmPass.h"
 #include "ui/main/frmMain.h"
 #include "vault/Cipher.h"
+#include "vault/Vault.h"
+#include "vault/VaultJournal.h"
 
 #ifdef ZORVAN_TEST_X11
 #include "autotype/XvfbServer.h"
@@ -130,6 +133,28 @@ private slots:
         QVERIFY(startup.mainWindow() != nullptr);
         QVERIFY(startup.mainWindow()->isVisible());
         QCOMPARE(startup.mainWindow()->windowTitle(), QStringLiteral("Zorvan 0.0.5"));
+        QVERIFY(ui.messages.isEmpty());
+    }
+
+    void aChangeCutShortAfterItsCommitIsFinishedBeforeTheLogin() {
+        QTemporaryDir dir;
+        CopySample(dir.path());
+        {
+            // Cut at each rename in turn until the change is committed but not
+            // installed; the cuts before that leave the old vault.
+            Vault vault(DataPaths::InFolder(dir.path().toStdString()));
+            QVERIFY(vault.Open("zorvan"));
+            for (int rename = 1; !VaultJournal(vault.paths()).Pending(); ++rename) {
+                QVERIFY(rename < 100);
+                test::InterruptAt("rename", rename);
+                QVERIFY_THROWS_EXCEPTION(test::Interrupted, vault.ChangePassword("新しい"));
+                durable::SetStepHook(nullptr);
+            }
+        }
+        test::FakeUi ui;
+        Startup startup(dir.path().toStdString(), SecretText("新しい"), ui);
+        QVERIFY(startup.Start());
+        QVERIFY(startup.mainWindow() != nullptr);
         QVERIFY(ui.messages.isEmpty());
     }
 
