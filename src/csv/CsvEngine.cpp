@@ -90,7 +90,7 @@ bool CsvEngine::GroupExists(std::string_view groupName) const {
 }
 
 bool CsvEngine::IsValidGroupName(std::string_view groupName) {
-    return !groupName.empty() && groupName.find_first_of("#{}\t\r\n") == std::string_view::npos;
+    return ::zorvan::IsValidGroupName(groupName);
 }
 
 bool CsvEngine::Refuse(std::string reason) {
