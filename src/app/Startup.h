@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "platform/SecretText.h"
+#include "tools/Version.h"
 
 class QWidget;
 
@@ -25,7 +26,7 @@ class Startup : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int kVersion = 0 * 10000 + 0 * 100 + 5;
+    static constexpr int kVersion = version::kNumber;
 
     // password: the one given at start ("/p", --password-stdin), tried once at login.
     Startup(std::filesystem::path dataFolder, std::optional<SecretText> password, UiServices& ui);

@@ -54,28 +54,12 @@ void BlankZeros(ItemRecord& item) {
 }
 
 // What one UpdateGroupLine(group, -1, block) per block, in order, leaves in the
-// index, written once: the blocks, last first, at the front of every line of the
-// group, or a new line for the group when it has none.
+// index, written once: GroupIndex's own batch rule with the blocks last first.
 void PrependBlocks(const std::filesystem::path& idxFile, std::string_view groupName,
                    const std::vector<BlockNumber>& blocks) {
-    std::string front;
-    for (auto it = blocks.rbegin(); it != blocks.rend(); ++it) {
-        front += '\t';
-        front += std::to_string(*it);
-    }
+    const std::vector<BlockNumber> lastFirst(blocks.rbegin(), blocks.rend());
     auto lines = textfile::ReadLines(idxFile);
-    bool found = false;
-    for (auto& line : lines) {
-        if (GroupIndex::GetGroupName(line) != groupName) {
-            continue;
-        }
-        found = true;
-        const auto tab = line.find('\t');
-        line.insert(tab == std::string::npos ? line.size() : tab, front);
-    }
-    if (!found) {
-        lines.push_back(std::string(groupName) + front);
-    }
+    GroupIndex::ApplyBatch(lines, groupName, {}, lastFirst);
     textfile::Rewrite(idxFile, textfile::JoinLines(lines));
 }
 
@@ -90,7 +74,7 @@ bool CsvEngine::GroupExists(std::string_view groupName) const {
 }
 
 bool CsvEngine::IsValidGroupName(std::string_view groupName) {
-    return !groupName.empty() && groupName.find_first_of("#{}\t\r\n") == std::string_view::npos;
+    return ::zorvan::IsValidGroupName(groupName);
 }
 
 bool CsvEngine::Refuse(std::string reason) {

@@ -35,8 +35,7 @@ public:
     // Whether the index has a group of exactly this name; never for an empty name.
     bool GroupExists(std::string_view groupName) const;
 
-    // A name an index line can carry: not empty, without "#", "{", "}", TAB or a
-    // line break (any of them would split or misname the group's line).
+    // The index's rule for group names (IsValidGroupName in vault/GroupIndex.h).
     static bool IsValidGroupName(std::string_view groupName);
 
     // Writes every item of the group, in its stored order, one line each. With

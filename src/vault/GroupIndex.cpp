@@ -21,6 +21,10 @@ std::vector<std::string> SplitTabs(std::string_view text) {
     }
 }
 
+bool IsValidGroupName(std::string_view groupName) {
+    return !groupName.empty() && groupName.find_first_of("#{}\t\r\n") == std::string_view::npos;
+}
+
 std::string GroupIndex::GetGroupName(std::string_view line) {
     auto end = line.find('#');
     if (end == std::string_view::npos) {

@@ -73,4 +73,9 @@ private:
 // Splits text at every TAB.
 std::vector<std::string> SplitTabs(std::string_view text);
 
+// A name an index line can carry: not empty, without "#", "{", "}", TAB or a line
+// break. "#" ends the name, TAB separates the blocks, "{" and "}" are reserved and
+// a line break would split the line in two.
+bool IsValidGroupName(std::string_view groupName);
+
 }  // namespace zorvan

@@ -7,6 +7,7 @@
 #include "csv/CsvFormat.h"
 #include "platform/Codepage.h"
 #include "platform/StorageError.h"
+#include "vault/GroupIndex.h"
 #include "vault/TextFile.h"
 #include "vault/VaultFixture.h"
 
@@ -211,7 +212,7 @@ TEST_F(CsvEngineTest, RefusedImportsChangeNothing) {
     EXPECT_FALSE(engine_.ImportCsv(dir_.path(), "Web"));
     for (const char* bad : {"", "Web#1", "a\tb", "{x}", "a\r\nb"}) {
         EXPECT_FALSE(engine_.ImportCsv(Csv(), bad)) << bad;
-        EXPECT_FALSE(CsvEngine::IsValidGroupName(bad)) << bad;
+        EXPECT_FALSE(IsValidGroupName(bad)) << bad;
     }
     EXPECT_EQ(VaultBytes(), before);
 }

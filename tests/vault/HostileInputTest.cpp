@@ -11,6 +11,7 @@
 #include "tools/CommandLine.h"
 #include "vault/BackupFile.h"
 #include "vault/BackupRestore.h"
+#include "vault/GroupIndex.h"
 #include "vault/Settings.h"
 #include "vault/VaultCheck.h"
 #include "vault/VaultFixture.h"
@@ -136,7 +137,7 @@ TEST_F(HostileInput, GroupNameOfTenThousandCharactersIsStoredListedAndRemembered
     for (int i = 0; i < 10000; ++i) {
         name += "名";
     }
-    ASSERT_TRUE(CsvEngine::IsValidGroupName(name));
+    ASSERT_TRUE(IsValidGroupName(name));
     const BlockNumber block = StoreNamed("item");
     index_.UpdateGroupLine(name + "#0", kNoBlock, kNoBlock);
     index_.UpdateGroupLine(name, kNoBlock, block);

@@ -21,18 +21,6 @@ namespace zorvan {
 
 namespace {
 
-// "#" ends the name in an index line, TAB separates the blocks, "{" and "}" are
-// reserved; a line break would split the line in two.
-bool HasForbiddenCharacter(const QString& name) {
-    for (const QChar c : name) {
-        if (c == QLatin1Char('#') || c == QLatin1Char('{') || c == QLatin1Char('}') ||
-            c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // The name as the index will hold it: characters code page 932 lacks become "?",
 // so the selector shows and compares what the file stores.
 QString AsStored(const QString& name) {
@@ -94,7 +82,7 @@ QString frmGroup::CheckName(const QString& name) const {
     if (name.isEmpty()) {
         return Res(res::kEnterName);
     }
-    if (HasForbiddenCharacter(name)) {
+    if (!IsValidGroupName(FromQ(name))) {
         return Res(res::kGroupNameForbidden) + QStringLiteral("\r\n") +
                Res(res::kForbiddenCharacters);
     }

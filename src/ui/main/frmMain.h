@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "tools/Version.h"
 #include "ui/main/MainMenus.h"
 #include "ui/main/MainState.h"
 
@@ -35,9 +36,9 @@ class frmMain : public QMainWindow {
     Q_OBJECT
 
 public:
-    static constexpr int kVersionMajor = 0;
-    static constexpr int kVersionMinor = 0;
-    static constexpr int kVersionRevision = 5;
+    static constexpr int kVersionMajor = version::kMajor;
+    static constexpr int kVersionMinor = version::kMinor;
+    static constexpr int kVersionRevision = version::kRevision;
     // The built-in client area, in twips.
     static constexpr int kDesignClientWidth = 6060;
     static constexpr int kDesignClientHeight = 3405;
