@@ -50,10 +50,10 @@ void ListInteractions::lvwMain_ItemClick(int row) {
     main_.menus().mnuPopupItem[0]->setEnabled(true);
     const QString url = state.strItemURLs[static_cast<std::size_t>(item.tag)];
     main_.statusPanel(1)->setText(url);
-    main_.EnableItemCommand(ItemCommands::kCopyId, !item.userId.isEmpty());
-    main_.EnableItemCommand(ItemCommands::kCopyPassword, !item.password.isEmpty());
-    main_.EnableItemCommand(ItemCommands::kOpenUrl, !url.isEmpty());
-    main_.EnableItemCommand(frmMain::kItemPropertiesCommand, true);
+    main_.EnableItemCommand(Command::kCopyId, !item.userId.isEmpty());
+    main_.EnableItemCommand(Command::kCopyPassword, !item.password.isEmpty());
+    main_.EnableItemCommand(Command::kOpenUrl, !url.isEmpty());
+    main_.EnableItemCommand(Command::kItemProperties, true);
 }
 
 void ListInteractions::ClickEmptySpace(Qt::KeyboardModifiers modifiers) {

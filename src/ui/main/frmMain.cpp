@@ -46,20 +46,6 @@
 
 namespace zorvan {
 
-namespace {
-constexpr int kViewToolbar = 0;
-constexpr int kViewStatusBar = 1;
-constexpr int kViewGrid = 2;
-constexpr int kViewToolTip = 3;
-constexpr int kViewPassword = 4;
-constexpr int kViewTopMost = 6;
-constexpr int kViewOptions = 8;
-constexpr int kFileImport = 0;
-constexpr int kFilePassword = 2;
-constexpr int kFileBackup = 4;
-constexpr int kFileExit = 6;
-}  // namespace
-
 frmMain::frmMain(Session& session, UiServices& ui, QWidget* parent)
     : QMainWindow(parent),
       session_(session),
@@ -161,33 +147,11 @@ void frmMain::InstallDialogs() {
 }
 
 void frmMain::ConnectCommands() {
-    for (std::size_t i = 0; i < menus_.mnuFileItem.size(); ++i) {
-        connect(menus_.mnuFileItem[i], &QAction::triggered, this,
-                [this, i] { mnuFileItem_Click(static_cast<int>(i)); });
-    }
-    for (std::size_t i = 0; i < menus_.mnuEditItem.size(); ++i) {
-        connect(menus_.mnuEditItem[i], &QAction::triggered, this,
-                [this, i] { mnuEditItem_Click(static_cast<int>(i)); });
-    }
-    for (std::size_t i = 0; i < menus_.mnuPopupItem.size(); ++i) {
-        connect(menus_.mnuPopupItem[i], &QAction::triggered, this,
-                [this, i] { mnuPopupItem_Click(static_cast<int>(i)); });
+    for (const auto& [command, action] : menus_.bound) {
+        connect(action, &QAction::triggered, this,
+                [this, command, action] { Run(command, action); });
     }
     connect(menus_.mnuMove, &QMenu::triggered, this, &frmMain::mnuMoveItem_Click);
-    for (std::size_t i = 0; i < menus_.mnuSendkeysItem.size(); ++i) {
-        connect(menus_.mnuSendkeysItem[i], &QAction::triggered, this,
-                [this, i] { autoType_->mnuSendkeysItem_Click(static_cast<int>(i)); });
-    }
-    for (std::size_t i = 0; i < menus_.mnuViewItem.size(); ++i) {
-        connect(menus_.mnuViewItem[i], &QAction::triggered, this,
-                [this, i] { mnuViewItem_Click(static_cast<int>(i)); });
-    }
-    connect(menus_.mnuHelpItem[0], &QAction::triggered, this,
-            [this] { ui_.Message(this, AboutText(session_.paths), UiServices::Buttons::kOk); });
-    for (std::size_t i = 0; i < menus_.tlbButtons.size(); ++i) {
-        connect(menus_.tlbButtons[i], &QAction::triggered, this,
-                [this, i] { tlbMain_ButtonClick(static_cast<int>(i) + 1); });
-    }
 }
 
 void frmMain::Step(const std::function<void()>& step) {
@@ -297,24 +261,24 @@ void frmMain::DisableSorting() {
 }
 
 bool frmMain::topMost() const {
-    return menus_.mnuViewItem[kViewTopMost]->isChecked();
+    return menus_.Find(Command::kTopMost)->isChecked();
 }
 
 bool frmMain::passwordsShown() const {
-    return menus_.mnuViewItem[kViewPassword]->isChecked();
+    return menus_.Find(Command::kShowPasswords)->isChecked();
 }
 
 void frmMain::EnableItemCommands(bool enabled) {
-    for (int command = 1; command <= kItemPropertiesCommand; ++command) {
+    for (const Command command :
+         {Command::kCopyId, Command::kCopyPassword, Command::kOpenUrl, Command::kItemProperties}) {
         EnableItemCommand(command, enabled);
     }
 }
 
-void frmMain::EnableItemCommand(int command, bool enabled) {
-    // Toolbar buttons 3-6, context menu entries 4-7 and Edit menu entries 6-9.
-    menus_.ToolButton(2 + command)->setEnabled(enabled);
-    menus_.mnuPopupItem[static_cast<std::size_t>(3 + command)]->setEnabled(enabled);
-    menus_.mnuEditItem[static_cast<std::size_t>(5 + command)]->setEnabled(enabled);
+void frmMain::EnableItemCommand(Command command, bool enabled) {
+    for (QAction* action : menus_.Actions(command)) {
+        action->setEnabled(enabled);
+    }
 }
 
 void frmMain::UpdateMoveMenu() {
@@ -349,7 +313,7 @@ void frmMain::LayOut() {
 }
 
 void frmMain::SetToolbarVisible(bool blnShow, bool blnStartup) {
-    menus_.mnuViewItem[kViewToolbar]->setChecked(blnShow);
+    menus_.Find(Command::kShowToolbar)->setChecked(blnShow);
     menus_.tlbMain->setVisible(blnShow);
     if (!blnStartup) {
         LayOut();
@@ -357,7 +321,7 @@ void frmMain::SetToolbarVisible(bool blnShow, bool blnStartup) {
 }
 
 void frmMain::SetStatusBarVisible(bool blnShow, bool blnStartup) {
-    menus_.mnuViewItem[kViewStatusBar]->setChecked(blnShow);
+    menus_.Find(Command::kShowStatusBar)->setChecked(blnShow);
     statusBar()->setVisible(blnShow);
     if (!blnStartup) {
         LayOut();
@@ -365,7 +329,7 @@ void frmMain::SetStatusBarVisible(bool blnShow, bool blnStartup) {
 }
 
 void frmMain::SetGridLines(bool blnShow, bool blnStartup) {
-    menus_.mnuViewItem[kViewGrid]->setChecked(blnShow);
+    menus_.Find(Command::kShowGrid)->setChecked(blnShow);
     lvwMain->setShowGrid(blnShow);
     if (!blnStartup) {
         LayOut();
@@ -373,12 +337,12 @@ void frmMain::SetGridLines(bool blnShow, bool blnStartup) {
 }
 
 void frmMain::SetToolTipEnabled(bool blnShow, bool /*blnStartup*/) {
-    menus_.mnuViewItem[kViewToolTip]->setChecked(blnShow);
+    menus_.Find(Command::kShowToolTips)->setChecked(blnShow);
     blnToolTip = blnShow;
 }
 
 void frmMain::SetPassView(bool blnShow, bool blnStartup) {
-    menus_.mnuViewItem[kViewPassword]->setChecked(blnShow);
+    menus_.Find(Command::kShowPasswords)->setChecked(blnShow);
     staPanel2->setText(Res(res::kLoadingItems));
     itemList_->ShowPasswords(blnShow);
     staPanel2->clear();
@@ -388,8 +352,9 @@ void frmMain::SetPassView(bool blnShow, bool blnStartup) {
 }
 
 void frmMain::SetTopMost(bool blnShow, bool blnStartup) {
-    menus_.mnuViewItem[kViewTopMost]->setChecked(blnShow);
-    menus_.ToolButton(res::kTopmostButton)->setChecked(blnShow);
+    for (QAction* action : menus_.Actions(Command::kTopMost)) {
+        action->setChecked(blnShow);
+    }
     window::SetTopMost(this, blnShow);
     if (!blnStartup) {
         settings_->Set(settings::kTopmost, blnShow);
@@ -404,79 +369,92 @@ void frmMain::cboMain_Click() {
     itemList_->cboMain_Click();
 }
 
-void frmMain::mnuFileItem_Click(int index) {
-    // Any failure inside a File command ends it; the window goes on working.
+void frmMain::SetSwitch(Command command, bool blnShow, bool blnStartup) {
+    switch (command) {
+        case Command::kShowToolbar:
+            return SetToolbarVisible(blnShow, blnStartup);
+        case Command::kShowStatusBar:
+            return SetStatusBarVisible(blnShow, blnStartup);
+        case Command::kShowGrid:
+            return SetGridLines(blnShow, blnStartup);
+        case Command::kShowToolTips:
+            return SetToolTipEnabled(blnShow, blnStartup);
+        case Command::kShowPasswords:
+            return SetPassView(blnShow, blnStartup);
+        case Command::kTopMost:
+            return SetTopMost(blnShow, blnStartup);
+        default:
+            return;
+    }
+}
+
+void frmMain::Run(Command command, QAction* source) {
+    if (const int entry = AutoTypeEntry(command); entry >= 0) {
+        autoType_->mnuSendkeysItem_Click(entry);
+        return;
+    }
+    if (IsSwitch(command)) {
+        // A checkable action has already flipped its mark when it triggers; undo that,
+        // so that each switch sets the mark itself from the inverse of the old one.
+        source->setChecked(!source->isChecked());
+    }
+    const bool fileCommand = command == Command::kImportExport ||
+                             command == Command::kChangePassword || command == Command::kBackup ||
+                             command == Command::kExit;
+    if (!fileCommand && !IsSwitch(command) && command != Command::kOptions) {
+        Dispatch(command);  // these guard themselves
+        return;
+    }
     try {
-        switch (index) {
-            case kFileImport:
-                commands_->ImportExport();
-                break;
-            case kFilePassword:
-                commands_->ChangeMasterPassword();
-                break;
-            case kFileBackup:
-                commands_->Backup();
-                break;
-            case kFileExit:
-                close();
-                break;
-            default:
-                break;
+        Dispatch(command);
+    } catch (const std::exception& error) {
+        // A File command just ends; a view switch or the options say why.
+        if (!fileCommand) {
+            ui_.Message(this, ToQ(error.what()), UiServices::Buttons::kOk);
         }
-    } catch (const std::exception&) {
     }
 }
 
-void frmMain::mnuEditItem_Click(int index) {
-    switch (index) {
-        case 0:
-            commands_->NewGroup();
-            break;
-        case 1:
-            commands_->DeleteGroup();
-            break;
-        case 2:
-            commands_->GroupProperties();
-            break;
-        case 4:
-            commands_->NewItem();
-            break;
-        case 6:
-            commands_->UseSelectedItem(ItemCommands::kCopyId);
-            break;
-        case 7:
-            commands_->UseSelectedItem(ItemCommands::kCopyPassword);
-            break;
-        case 8:
-            commands_->UseSelectedItem(ItemCommands::kOpenUrl);
-            break;
-        case 9:
-            commands_->ItemProperties();
-            break;
+void frmMain::Dispatch(Command command) {
+    switch (command) {
+        case Command::kImportExport:
+            return commands_->ImportExport();
+        case Command::kChangePassword:
+            return commands_->ChangeMasterPassword();
+        case Command::kBackup:
+            return commands_->Backup();
+        case Command::kExit:
+            close();
+            return;
+        case Command::kNewGroup:
+            return commands_->NewGroup();
+        case Command::kDeleteGroup:
+            return commands_->DeleteGroup();
+        case Command::kRenameGroup:
+            return commands_->GroupProperties();
+        case Command::kNewItem:
+            return commands_->NewItem();
+        case Command::kCopyId:
+            return commands_->UseSelectedItem(ItemCommands::kCopyId);
+        case Command::kCopyPassword:
+            return commands_->UseSelectedItem(ItemCommands::kCopyPassword);
+        case Command::kOpenUrl:
+            return commands_->UseSelectedItem(ItemCommands::kOpenUrl);
+        case Command::kItemProperties:
+            return commands_->ItemProperties();
+        case Command::kOptions:
+            return commands_->Options();
+        case Command::kAbout:
+            ui_.Message(this, AboutText(session_.paths), UiServices::Buttons::kOk);
+            return;
+        case Command::kAutoTypeMenu:
+            menus_.mnuSendkeys->popup(QCursor::pos());
+            return;
         default:
-            break;
-    }
-}
-
-void frmMain::mnuPopupItem_Click(int index) {
-    switch (index) {
-        case 2:
-            commands_->NewItem();
-            break;
-        case 4:
-            commands_->UseSelectedItem(ItemCommands::kCopyId);
-            break;
-        case 5:
-            commands_->UseSelectedItem(ItemCommands::kCopyPassword);
-            break;
-        case 6:
-            commands_->UseSelectedItem(ItemCommands::kOpenUrl);
-            break;
-        case 7:
-            commands_->ItemProperties();
-            break;
-        default:
-            break;
+            if (IsSwitch(command)) {
+                SetSwitch(command, !menus_.Find(command)->isChecked(), false);
+            }
+            return;
     }
 }
 
@@ -487,95 +465,11 @@ void frmMain::mnuMoveItem_Click(QAction* entry) {
     }
 }
 
-void frmMain::mnuViewItem_Click(int index) {
-    const auto inverse = [&] {
-        return !menus_.mnuViewItem[static_cast<std::size_t>(index)]->isChecked();
-    };
-    // A checkable action has already flipped its mark when it triggers; undo that,
-    // so that each switch sets the mark itself from the inverse of the old one.
-    QAction* action = menus_.mnuViewItem[static_cast<std::size_t>(index)];
-    if (action->isCheckable()) {
-        action->setChecked(!action->isChecked());
-    }
-    try {
-        switch (index) {
-            case kViewToolbar:
-                SetToolbarVisible(inverse(), false);
-                break;
-            case kViewStatusBar:
-                SetStatusBarVisible(inverse(), false);
-                break;
-            case kViewGrid:
-                SetGridLines(inverse(), false);
-                break;
-            case kViewToolTip:
-                SetToolTipEnabled(inverse(), false);
-                break;
-            case kViewPassword:
-                SetPassView(inverse(), false);
-                break;
-            case kViewTopMost:
-                SetTopMost(inverse(), false);
-                break;
-            case kViewOptions:
-                commands_->Options();
-                break;
-            default:
-                break;
-        }
-    } catch (const std::exception& error) {
-        ui_.Message(this, ToQ(error.what()), UiServices::Buttons::kOk);
-    }
-}
-
-void frmMain::tlbMain_ButtonClick(int position) {
-    switch (position) {
-        case 1:
-            commands_->NewItem();
-            return;
-        case 3:
-            commands_->UseSelectedItem(ItemCommands::kCopyId);
-            return;
-        case 4:
-            commands_->UseSelectedItem(ItemCommands::kCopyPassword);
-            return;
-        case 5:
-            commands_->UseSelectedItem(ItemCommands::kOpenUrl);
-            return;
-        case 6:
-            commands_->ItemProperties();
-            return;
-        case 10:
-            commands_->NewGroup();
-            return;
-        case 11:
-            commands_->DeleteGroup();
-            return;
-        case 12:
-            commands_->GroupProperties();
-            return;
-        case 14:
-            menus_.mnuSendkeys->popup(QCursor::pos());
-            return;
-        default:
-            break;
-    }
-    if (position == res::kTopmostButton) {
-        QAction* button = menus_.ToolButton(position);
-        button->setChecked(!button->isChecked());
-        try {
-            SetTopMost(!menus_.mnuViewItem[kViewTopMost]->isChecked(), false);
-        } catch (const std::exception& error) {
-            ui_.Message(this, ToQ(error.what()), UiServices::Buttons::kOk);
-        }
-    }
-}
-
 void frmMain::StartCountdown(int waitSeconds, const QString& keystrokes) {
     intSendWait = waitSeconds;
     AutoType::Wipe(timerTag_);  // an earlier text is dropped, never sent
     timerTag_ = keystrokes;
-    menus_.ToolButton(res::kSendKeysButton)->setEnabled(false);
+    menus_.Find(Command::kAutoTypeMenu)->setEnabled(false);
     Timer1.start();
 }
 
@@ -611,7 +505,7 @@ void frmMain::Timer1_Timer() {
             sendKeys_(text);
         }
         AutoType::Wipe(text);
-        menus_.ToolButton(res::kSendKeysButton)->setEnabled(true);
+        menus_.Find(Command::kAutoTypeMenu)->setEnabled(true);
         return;
     }
     QString tip = QString::number(intSendWait);

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "ui/main/Command.h"
 #include "ui/main/MainMenus.h"
 #include "ui/main/MainState.h"
 
@@ -73,10 +74,9 @@ public:
     void UpdateMoveMenu();
     // Enables or disables the commands that need a selected row.
     void EnableItemCommands(bool enabled);
-    // One of them (ItemCommands::kCopyId, kCopyPassword, kOpenUrl, or
-    // kItemPropertiesCommand) in the toolbar, the context menu and the Edit menu.
-    static constexpr int kItemPropertiesCommand = 4;
-    void EnableItemCommand(int command, bool enabled);
+    // One of them (kCopyId, kCopyPassword, kOpenUrl or kItemProperties) wherever
+    // it is offered: the toolbar, the context menu and the Edit menu.
+    void EnableItemCommand(Command command, bool enabled);
     // The plain column headings, without sort marks.
     void ResetColumnHeadings();
     void DisableSorting();
@@ -113,12 +113,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void mnuFileItem_Click(int index);
-    void mnuEditItem_Click(int index);
-    void mnuViewItem_Click(int index);
-    void mnuPopupItem_Click(int index);
+    // Runs the command of a menu entry or toolbar button (source).
+    void Run(Command command, QAction* source);
+    void Dispatch(Command command);
+    // One of the View menu's switches.
+    void SetSwitch(Command command, bool blnShow, bool blnStartup);
     void mnuMoveItem_Click(QAction* entry);
-    void tlbMain_ButtonClick(int position);
     void cboMain_Click();
 
     void ConnectCommands();
