@@ -146,7 +146,7 @@ void ItemCommands::DeleteSelectedItems() {
     }
     std::vector<BlockNumber> blocks;
     for (const int row : rows) {
-        blocks.push_back(state.lngItemBlocks[static_cast<std::size_t>(model->row(row).tag)]);
+        blocks.push_back(model->row(row).block);
     }
     // The selection lands where the last deleted row was, counted after the rows
     // above it went; when nothing could be deleted, on the first selected row.
@@ -170,16 +170,16 @@ void ItemCommands::UseSelectedItem(int intKind) {
     if (row < 0) {
         return;
     }
-    const MainState& state = main_.state();
-    const auto slot = static_cast<std::size_t>(main_.itemModel()->row(row).tag);
-    const BlockNumber block = state.lngItemBlocks[slot];
+    const ItemRow& item = main_.itemModel()->row(row);
+    const BlockNumber block = item.block;
+    const QString url = item.url;
     Guarded([&] {
         if (intKind == kCopyId || intKind == kCopyPassword) {
             const ItemRecord item = ItemReader(main_.session().paths.strItmFile).Load(block);
             Copy(ToQ(intKind == kCopyId ? item.AccountID : item.AccountPass),
                  UiServices::Clip::kSecret);
-        } else if (intKind == kOpenUrl && !state.strItemURLs[slot].isEmpty()) {
-            main_.ui().OpenUrl(state.strItemURLs[slot]);
+        } else if (intKind == kOpenUrl && !url.isEmpty()) {
+            main_.ui().OpenUrl(url);
         }
         GroupIndex(main_.session().paths.strIdxFile)
             .UpdateGroupLine(FromQ(main_.groupSelector()->currentText()), block, block);
@@ -191,10 +191,9 @@ void ItemCommands::CopySelectedUrl() {
     if (row < 0) {
         return;
     }
-    const auto slot = static_cast<std::size_t>(main_.itemModel()->row(row).tag);
+    const BlockNumber block = main_.itemModel()->row(row).block;
     Guarded([&] {
-        const ItemRecord item =
-            ItemReader(main_.session().paths.strItmFile).Load(main_.state().lngItemBlocks[slot]);
+        const ItemRecord item = ItemReader(main_.session().paths.strItmFile).Load(block);
         Copy(ToQ(item.RelatedURL), UiServices::Clip::kPlain);
     });
 }
@@ -210,14 +209,13 @@ void ItemCommands::MoveSelectedItems(const QString& targetGroup) {
     const QString source = main_.groupSelector()->currentText();
     ItemListModel* model = main_.itemModel();
     QTableView* list = main_.itemList();
-    const MainState& state = main_.state();
     const auto rows = SelectedRows(list);
     if (rows.empty()) {
         return;
     }
     std::vector<BlockNumber> blocks;
     for (const int row : rows) {
-        blocks.push_back(state.lngItemBlocks[static_cast<std::size_t>(model->row(row).tag)]);
+        blocks.push_back(model->row(row).block);
     }
     Guarded([&] {
         GroupIndex(main_.session().paths.strIdxFile)

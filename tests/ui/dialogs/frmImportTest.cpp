@@ -228,9 +228,7 @@ private slots:
         dialog.importButton()->click();
         QCOMPARE(f.Names(), (QStringList{QStringLiteral("two"), QStringLiteral("one"),
                                          QStringLiteral("Example"), QStringLiteral("メール")}));
-        QCOMPARE(f.Line("Web")[1],
-                 std::to_string(f.main->state().lngItemBlocks[static_cast<std::size_t>(
-                     f.main->itemModel()->row(0).tag)]));
+        QCOMPARE(f.Line("Web")[1], std::to_string(f.main->itemModel()->row(0).block));
     }
 
     void slowRunShowsProgressAndRepaintsButCannotBeClosed() {
