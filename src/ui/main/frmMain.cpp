@@ -4,12 +4,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCursor>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPointer>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTableView>
@@ -19,26 +17,21 @@
 
 #include "platform/KeyInjector.h"
 #include "ui/ClipboardClearer.h"
-#include "ui/LongOperation.h"
 #include "ui/Session.h"
 #include "ui/Text.h"
 #include "ui/Transparency.h"
 #include "ui/UiServices.h"
 #include "ui/WindowServices.h"
-#include "ui/dialogs/frmBackUp.h"
-#include "ui/dialogs/frmGroup.h"
-#include "ui/dialogs/frmImport.h"
-#include "ui/dialogs/frmItem.h"
-#include "ui/dialogs/frmOption.h"
-#include "ui/main/AboutText.h"
 #include "ui/main/AutoType.h"
+#include "ui/main/CommandRouter.h"
+#include "ui/main/Countdown.h"
 #include "ui/main/ItemCommands.h"
 #include "ui/main/ItemList.h"
 #include "ui/main/ItemListModel.h"
 #include "ui/main/ListInteractions.h"
+#include "ui/main/MainDialogs.h"
 #include "ui/main/MainKeys.h"
 #include "ui/main/MenuTables.h"
-#include "ui/main/PasswordChange.h"
 #include "ui/main/frmTooltip.h"
 #include "vault/GroupIndex.h"
 #include "vault/SettingsKeys.h"
@@ -100,60 +93,20 @@ frmMain::frmMain(Session& session, UiServices& ui, QWidget* parent)
     interactions_ = new ListInteractions(*this);
     keys_ = new MainKeys(*this);
     injector_ = CreateKeyInjector();
+    countdown_ = new Countdown(*tooltip_, *menus_.Find(Command::kAutoTypeMenu), this);
     autoType_ = std::make_unique<AutoType>(*this, *injector_);
-    InstallDialogs();
+    MainDialogs::Install(*this);
 
     const double tppX = window::TwipsPerPixelX(this);
     const double tppY = window::TwipsPerPixelY(this);
     resize(window::TwipsToPixels(kDesignClientWidth, tppX),
            window::TwipsToPixels(kDesignClientHeight, tppY) + menuBar()->sizeHint().height());
 
-    Timer1.setInterval(1000);
-    connect(&Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
     connect(cboMain, &QComboBox::currentIndexChanged, this, &frmMain::cboMain_Click);
-    ConnectCommands();
+    router_ = new CommandRouter(*this);
 }
 
-frmMain::~frmMain() {
-    AutoType::Wipe(timerTag_);
-}
-
-void frmMain::InstallDialogs() {
-    // Each opening gets a fresh dialog, discarded when it closes.
-    auto& dialogs = commands_->dialogs();
-    dialogs.item = [this] {
-        frmItem dialog(*this);
-        dialog.exec();
-    };
-    dialogs.group = [this](const QString& name, bool blnAddState) {
-        frmGroup dialog(*this);
-        dialog.ShowGroupInfo(name, blnAddState);
-    };
-    dialogs.options = [this] {
-        frmOption dialog(*this);
-        dialog.exec();
-    };
-    dialogs.importExport = [this] {
-        frmImport dialog(*this);
-        dialog.exec();
-    };
-    dialogs.backup = [this] {
-        frmBackUp dialog(*this);
-        dialog.exec();
-        if (dialog.blnRestored) {
-            Form_Load();
-        }
-    };
-    dialogs.passwordChange = [this] { PasswordChange(*this).Run(); };
-}
-
-void frmMain::ConnectCommands() {
-    for (const auto& [command, action] : menus_.bound) {
-        connect(action, &QAction::triggered, this,
-                [this, command, action] { Run(command, action); });
-    }
-    connect(menus_.mnuMove, &QMenu::triggered, this, &frmMain::mnuMoveItem_Click);
-}
+frmMain::~frmMain() = default;
 
 void frmMain::Step(const std::function<void()>& step) {
     try {
@@ -389,131 +342,8 @@ void frmMain::SetSwitch(Command command, bool blnShow, bool blnStartup) {
     }
 }
 
-void frmMain::Run(Command command, QAction* source) {
-    if (const int entry = AutoTypeEntry(command); entry >= 0) {
-        autoType_->mnuSendkeysItem_Click(entry);
-        return;
-    }
-    if (IsSwitch(command)) {
-        // A checkable action has already flipped its mark when it triggers; undo that,
-        // so that each switch sets the mark itself from the inverse of the old one.
-        source->setChecked(!source->isChecked());
-    }
-    const bool fileCommand = command == Command::kImportExport ||
-                             command == Command::kChangePassword || command == Command::kBackup ||
-                             command == Command::kExit;
-    if (!fileCommand && !IsSwitch(command) && command != Command::kOptions) {
-        Dispatch(command);  // these guard themselves
-        return;
-    }
-    try {
-        Dispatch(command);
-    } catch (const std::exception& error) {
-        // A File command just ends; a view switch or the options say why.
-        if (!fileCommand) {
-            ui_.Message(this, ToQ(error.what()), UiServices::Buttons::kOk);
-        }
-    }
-}
-
-void frmMain::Dispatch(Command command) {
-    switch (command) {
-        case Command::kImportExport:
-            return commands_->ImportExport();
-        case Command::kChangePassword:
-            return commands_->ChangeMasterPassword();
-        case Command::kBackup:
-            return commands_->Backup();
-        case Command::kExit:
-            close();
-            return;
-        case Command::kNewGroup:
-            return commands_->NewGroup();
-        case Command::kDeleteGroup:
-            return commands_->DeleteGroup();
-        case Command::kRenameGroup:
-            return commands_->GroupProperties();
-        case Command::kNewItem:
-            return commands_->NewItem();
-        case Command::kCopyId:
-            return commands_->UseSelectedItem(ItemCommands::kCopyId);
-        case Command::kCopyPassword:
-            return commands_->UseSelectedItem(ItemCommands::kCopyPassword);
-        case Command::kOpenUrl:
-            return commands_->UseSelectedItem(ItemCommands::kOpenUrl);
-        case Command::kItemProperties:
-            return commands_->ItemProperties();
-        case Command::kOptions:
-            return commands_->Options();
-        case Command::kAbout:
-            ui_.Message(this, AboutText(session_.paths), UiServices::Buttons::kOk);
-            return;
-        case Command::kAutoTypeMenu:
-            menus_.mnuSendkeys->popup(QCursor::pos());
-            return;
-        default:
-            if (IsSwitch(command)) {
-                SetSwitch(command, !menus_.Find(command)->isChecked(), false);
-            }
-            return;
-    }
-}
-
-void frmMain::mnuMoveItem_Click(QAction* entry) {
-    const QString target = entry->data().toString();
-    if (!target.isEmpty()) {
-        commands_->MoveSelectedItems(target);
-    }
-}
-
-void frmMain::StartCountdown(int waitSeconds, const QString& keystrokes) {
-    intSendWait = waitSeconds;
-    AutoType::Wipe(timerTag_);  // an earlier text is dropped, never sent
-    timerTag_ = keystrokes;
-    menus_.Find(Command::kAutoTypeMenu)->setEnabled(false);
-    Timer1.start();
-}
-
-void frmMain::SetKeystrokeSender(std::function<void(const QString&)> send) {
-    sendKeys_ = std::move(send);
-}
-
-void frmMain::SetTargetNamer(std::function<QString()> name) {
-    nameTarget_ = std::move(name);
-}
-
 QProgressBar* frmMain::progressBar() const {
     return isVisible() && statusBar()->isVisible() ? prbMain : nullptr;
-}
-
-void frmMain::Timer1_Timer() {
-    if (LongOperation::Running()) {
-        // Held until the operation ends: keystrokes are never sent in its middle.
-        LongOperation::Later([window = QPointer<frmMain>(this)] {
-            if (window != nullptr && window->Timer1.isActive()) {
-                window->Timer1_Timer();
-            }
-        });
-        return;
-    }
-    const int before = intSendWait--;
-    if (before == 1) {
-        ShowToolTip(QString(), QString());
-        Timer1.stop();
-        QString text = std::move(timerTag_);
-        timerTag_.clear();
-        if (sendKeys_) {
-            sendKeys_(text);
-        }
-        AutoType::Wipe(text);
-        menus_.Find(Command::kAutoTypeMenu)->setEnabled(true);
-        return;
-    }
-    QString tip = QString::number(intSendWait);
-    if (nameTarget_) {
-        tip += QStringLiteral("\r\n") + nameTarget_();
-    }
-    ShowToolTip(QString(), tip);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

@@ -1,11 +1,11 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QTimer>
 #include <functional>
 #include <memory>
 
 #include "ui/main/Command.h"
+#include "ui/main/Countdown.h"
 #include "ui/main/MainMenus.h"
 #include "ui/main/MainState.h"
 
@@ -28,6 +28,7 @@ class MainKeys;
 class KeyInjector;
 class AutoType;
 class ClipboardClearer;
+class CommandRouter;
 
 // The main window: group selector, item list, toolbar, status bar and menus. It
 // owns the state that the dialogs share (MainState) and restores its stored view
@@ -57,18 +58,24 @@ public:
     void SetToolTipEnabled(bool blnShow, bool blnStartup);
     void SetPassView(bool blnShow, bool blnStartup);
     void SetTopMost(bool blnShow, bool blnStartup);
+    // One of them by its command.
+    void SetSwitch(Command command, bool blnShow, bool blnStartup);
 
     // The one tooltip popup of the program; an empty text hides it.
     void ShowToolTip(const QString& strTitle, const QString& strToolTip);
 
-    // Starts the auto-type countdown: text is sent after waitSeconds ticks.
-    void StartCountdown(int waitSeconds, const QString& keystrokes);
-    // One countdown tick: counts down, and sends the keystrokes on the last one.
-    void Timer1_Timer();
-    // Where the countdown sends its keystrokes.
-    void SetKeystrokeSender(std::function<void(const QString&)> send);
-    // What names, under the seconds left, the window the keys would reach now.
-    void SetTargetNamer(std::function<QString()> name);
+    // The auto-type countdown (see Countdown).
+    void StartCountdown(int waitSeconds, const QString& keystrokes) {
+        countdown_->Start(waitSeconds, keystrokes);
+    }
+    void Timer1_Timer() { countdown_->Tick(); }
+    void SetKeystrokeSender(std::function<void(const QString&)> send) {
+        countdown_->SetKeystrokeSender(std::move(send));
+    }
+    void SetTargetNamer(std::function<QString()> name) {
+        countdown_->SetTargetNamer(std::move(name));
+    }
+    int secondsLeft() const { return countdown_->secondsLeft(); }
 
     // Rebuilds the move submenu: one entry per group, the shown group disabled.
     void UpdateMoveMenu();
@@ -107,22 +114,13 @@ public:
     QProgressBar* progressBar() const;
     frmTooltip* tooltip() const { return tooltip_; }
     bool toolTipsEnabled() const { return blnToolTip; }
-    int secondsLeft() const { return intSendWait; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // Runs the command of a menu entry or toolbar button (source).
-    void Run(Command command, QAction* source);
-    void Dispatch(Command command);
-    // One of the View menu's switches.
-    void SetSwitch(Command command, bool blnShow, bool blnStartup);
-    void mnuMoveItem_Click(QAction* entry);
     void cboMain_Click();
 
-    void ConnectCommands();
-    void InstallDialogs();
     void LayOut();
     void AddColumns();
     void FillGroupSelector();
@@ -150,13 +148,10 @@ private:
     QLabel* staPanel2 = nullptr;
     QProgressBar* prbMain = nullptr;
     frmTooltip* tooltip_ = nullptr;
-    QTimer Timer1;
-    QString timerTag_;
-    std::function<void(const QString&)> sendKeys_;
-    std::function<QString()> nameTarget_;
+    Countdown* countdown_ = nullptr;
+    CommandRouter* router_ = nullptr;
 
     int intTipIndex = -1;
-    int intSendWait = 0;
     bool blnToolTip = true;
 };
 
