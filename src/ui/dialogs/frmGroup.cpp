@@ -14,6 +14,8 @@
 #include "ui/Text.h"
 #include "ui/UiServices.h"
 #include "ui/WindowServices.h"
+#include "ui/dialogs/DialogConventions.h"
+#include "ui/dialogs/StoredName.h"
 #include "ui/main/frmMain.h"
 #include "vault/GroupIndex.h"
 
@@ -31,12 +33,6 @@ bool HasForbiddenCharacter(const QString& name) {
         }
     }
     return false;
-}
-
-// The name as the index will hold it: characters code page 932 lacks become "?",
-// so the selector shows and compares what the file stores.
-QString AsStored(const QString& name) {
-    return ToQ(codepage::FromAnsi(codepage::ToAnsi(FromQ(name))));
 }
 
 }  // namespace
@@ -72,6 +68,7 @@ frmGroup::frmGroup(frmMain& main) : QDialog(&main), main_(main), ui_(main.ui()) 
     setTabOrder(txtGroupName, cmdExecute[0]);
     setTabOrder(cmdExecute[0], chkReadOnly);
     setTabOrder(chkReadOnly, cmdExecute[1]);
+    DialogConventions::Install(*this);
 }
 
 void frmGroup::PrepareGroupInfo(const QString& strGroupName, bool add) {
@@ -79,9 +76,7 @@ void frmGroup::PrepareGroupInfo(const QString& strGroupName, bool add) {
     txtGroupName->setText(strGroupName);
     blnAddState = add;
     chkReadOnly->setChecked(!blnAddState && main_.state().blnReadOnlyGroup);
-    if (main_.topMost()) {
-        window::SetTopMost(this, true);
-    }
+    DialogConventions::KeepOnTop(*this, main_.topMost());
     txtGroupName->setFocus();
 }
 

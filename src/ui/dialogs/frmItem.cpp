@@ -20,6 +20,7 @@
 #include "ui/UiServices.h"
 #include "ui/WindowServices.h"
 #include "ui/dialogs/AsteriskStyle.h"
+#include "ui/dialogs/DialogConventions.h"
 #include "ui/dialogs/ItemSaver.h"
 #include "ui/dialogs/PassGenPage.h"
 #include "ui/dialogs/TextLimit.h"
@@ -85,6 +86,7 @@ frmItem::frmItem(frmMain& main) : QDialog(&main), main_(main), ui_(main.ui()) {
     for (QWidget* child : findChildren<QWidget*>()) {
         child->installEventFilter(this);
     }
+    DialogConventions::Install(*this, [this] { cmdItem_Click(1); });
 }
 
 frmItem::~frmItem() {
@@ -206,9 +208,7 @@ void frmItem::Form_Load() {
     chkHidePass->setChecked(!main_.passwordsShown());
     chkHidePass_Click();
     mvwExpire->setVisible(chkExpire->isChecked());
-    if (main_.topMost()) {
-        window::SetTopMost(this, true);
-    }
+    DialogConventions::KeepOnTop(*this, main_.topMost());
     setWindowTitle(txtItem[0]->text() + Res(res::kItemProperties));
     cmdItem[2]->setEnabled(false);
     cmdItem[0]->setEnabled(!state.blnReadOnlyGroup);
@@ -337,10 +337,6 @@ bool frmItem::eventFilter(QObject* watched, QEvent* event) {
 
 bool frmItem::Form_KeyDown(QObject* watched, const QKeyEvent& key) {
     const auto modifiers = key.modifiers() & ~Qt::KeypadModifier;
-    if (key.key() == Qt::Key_Escape && NoModifiers(key)) {
-        cmdItem_Click(1);
-        return true;
-    }
     const bool tab = key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab;
     if (tab && modifiers == Qt::ControlModifier && key.key() == Qt::Key_Tab) {
         ShowTab((intCurrentPage + 1) % kPages);

@@ -19,6 +19,8 @@
 #include "ui/Transparency.h"
 #include "ui/UiServices.h"
 #include "ui/WindowServices.h"
+#include "ui/dialogs/DialogConventions.h"
+#include "ui/dialogs/PassClassSwitches.h"
 #include "ui/dialogs/PassLenBoxes.h"
 #include "ui/dialogs/UpDownBox.h"
 #include "ui/main/frmMain.h"
@@ -32,15 +34,6 @@ namespace {
 
 // The wait and the clearing seconds take up to three digits.
 constexpr int kNumberDigits = 3;
-
-const settings::IntKey* const kClassKeys[] = {&settings::kUpper, &settings::kLower,
-                                              &settings::kNumber, &settings::kSymbol};
-
-// A class switch as stored: 1 ticked, 0 not, anything else the key's default.
-bool ClassSwitch(const SettingsStore& store, const settings::IntKey& key) {
-    const int value = store.Get(key);
-    return (value == 0 || value == 1) ? value == 1 : key.defaultValue == 1;
-}
 
 // A settings value is one line of the file: line breaks would cut it.
 std::string OneLine(const QString& text) {
@@ -141,13 +134,12 @@ frmOption::frmOption(frmMain& main) : QDialog(&main), main_(main), ui_(main.ui()
     layout->addLayout(grid);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    DialogConventions::Install(*this);
     Form_Load();
 }
 
 void frmOption::Form_Load() {
-    if (main_.topMost()) {
-        window::SetTopMost(this, true);
-    }
+    DialogConventions::KeepOnTop(*this, main_.topMost());
     const auto& iniFile = main_.session().paths.strIniFile;
     const SettingsStore store(iniFile);
     for (std::size_t i = 0; i < chkPassChar.size(); ++i) {
