@@ -343,21 +343,6 @@ private slots:
         QVERIFY(std::filesystem::is_empty(x.Backups()));
         QVERIFY(dialog->button(frmBackUp::kBackUp)->isEnabled());
     }
-
-    void escapeClosesOnlyWithoutModifiers() {
-        Fixture x;
-        auto dialog = x.Dialog();
-        dialog->show();
-        QTest::keyClick(dialog.get(), Qt::Key_Escape, Qt::ShiftModifier);
-        QVERIFY(dialog->isVisible());
-        QTest::keyClick(dialog.get(), Qt::Key_Escape);
-        QVERIFY(!dialog->isVisible());
-        auto closing = x.Dialog();
-        closing->show();
-        closing->button(frmBackUp::kClose)->click();
-        QVERIFY(!closing->isVisible());
-        QVERIFY(!closing->blnRestored);
-    }
 };
 
 const QString frmBackUpTest::kGoldenDate = QStringLiteral("2003/04/05 13:45:07");

@@ -276,27 +276,11 @@ private slots:
         QCOMPARE(f.Store().LoadItem(f.FirstBlock()).AccountMemo, std::string("\r\n"));
     }
 
-    void escapeClosesWithoutSaving() {
-        Fixture f;
-        const std::string before = f.Vault();
-        frmItem dialog(*f.main);
-        dialog.show();
-        dialog.textBox(0)->setText(QStringLiteral("typed"));
-        QTest::keyClick(dialog.textBox(0), Qt::Key_Escape, Qt::ShiftModifier);
-        QVERIFY(dialog.isVisible());
-        QTest::keyClick(dialog.memoBox(), Qt::Key_Escape);
-        QVERIFY(!dialog.isVisible());
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        QCOMPARE(f.Vault(), before);
-    }
-
     void passwordIsMaskedUnlessTheListShowsPasswords() {
         Fixture f;
         f.main->SetPassView(false, false);
-        f.main->SetTopMost(true, false);
         frmItem dialog(*f.main);
         QCOMPARE(dialog.textBox(2)->echoMode(), QLineEdit::Password);
-        QVERIFY(dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         dialog.hidePassBox()->click();
         QCOMPARE(dialog.textBox(2)->echoMode(), QLineEdit::Normal);
     }
