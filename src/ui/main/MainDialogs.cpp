@@ -1,5 +1,7 @@
 #include "ui/main/MainDialogs.h"
 
+#include "ui/Session.h"
+#include "ui/Transparency.h"
 #include "ui/dialogs/frmBackUp.h"
 #include "ui/dialogs/frmGroup.h"
 #include "ui/dialogs/frmImport.h"
@@ -22,10 +24,7 @@ void MainDialogs::Install(frmMain& main) {
         frmGroup dialog(main);
         dialog.ShowGroupInfo(name, blnAddState);
     };
-    dialogs.options = [&main] {
-        frmOption dialog(main);
-        dialog.exec();
-    };
+    dialogs.options = [&main] { Options(main)->exec(); };
     dialogs.importExport = [&main] {
         frmImport dialog(main);
         dialog.exec();
@@ -38,6 +37,15 @@ void MainDialogs::Install(frmMain& main) {
         }
     };
     dialogs.passwordChange = [&main] { PasswordChange(main).Run(); };
+}
+
+std::unique_ptr<frmOption> MainDialogs::Options(frmMain& main) {
+    frmOption::Input input{main.session().paths.strIniFile, main.topMost(),
+                           QRect(main.x(), main.y(), main.width(), main.height())};
+    auto dialog = std::make_unique<frmOption>(std::move(input), main.ui(), &main);
+    QObject::connect(dialog.get(), &frmOption::transparencyChosen, &main,
+                     [&main](int level) { SetTransparency(&main, level); });
+    return dialog;
 }
 
 }  // namespace zorvan

@@ -1,14 +1,20 @@
 #pragma once
 
+#include <memory>
+
 namespace zorvan {
 
 class frmMain;
+class frmOption;
 
 // How the main window's commands open the dialogs.
 class MainDialogs {
 public:
     // Installs the real dialogs in the main window's commands.
     static void Install(frmMain& main);
+
+    // The options dialog over the main window, applying the opacity it chooses.
+    static std::unique_ptr<frmOption> Options(frmMain& main);
 };
 
 }  // namespace zorvan

@@ -8,6 +8,7 @@
 #include "ui/dialogs/frmItem.h"
 #include "ui/dialogs/frmOption.h"
 #include "ui/dialogs/frmPass.h"
+#include "ui/main/MainDialogs.h"
 
 namespace zorvan {
 
@@ -35,7 +36,7 @@ private:
             return std::make_unique<frmBackUp>(main);
         }
         if (name == "frmOption") {
-            return std::make_unique<frmOption>(main);
+            return MainDialogs::Options(main);
         }
         auto dialog =
             std::make_unique<frmPass>(*f.vault.session, f.ui, std::optional<SecretText>{}, &main);

@@ -13,6 +13,7 @@
 #include "ui/dialogs/PassLenBoxes.h"
 #include "ui/dialogs/UpDownBox.h"
 #include "ui/dialogs/frmOption.h"
+#include "ui/main/MainDialogs.h"
 
 namespace zorvan {
 
@@ -36,7 +37,8 @@ private:
 private slots:
     void emptySettingsShowTheDefaults() {
         Fixture f;
-        frmOption dialog(*f.main);
+        const auto owned = MainDialogs::Options(*f.main);
+        frmOption& dialog = *owned;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("オプション"));
         QVERIFY(dialog.classBox(0)->isChecked());
         QVERIFY(dialog.classBox(1)->isChecked());
@@ -52,7 +54,8 @@ private slots:
 
     void okWritesEveryKeyInOrder() {
         Fixture f;
-        frmOption dialog(*f.main);
+        const auto owned = MainDialogs::Options(*f.main);
+        frmOption& dialog = *owned;
         dialog.button(0)->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         // New keys go to the end of the section, so the file shows the write order.
@@ -63,7 +66,8 @@ private slots:
 
     void okStoresTheEditedValues() {
         Fixture f;
-        frmOption dialog(*f.main);
+        const auto owned = MainDialogs::Options(*f.main);
+        frmOption& dialog = *owned;
         dialog.classBox(0)->click();
         dialog.classBox(3)->click();
         dialog.symbolsBox()->setText(QStringLiteral("!\r\n?"));
@@ -105,7 +109,8 @@ private slots:
         QFETCH(QString, storedMin);
         QFETCH(QString, storedMax);
         Fixture f;
-        frmOption dialog(*f.main);
+        const auto owned = MainDialogs::Options(*f.main);
+        frmOption& dialog = *owned;
         dialog.lengths().Load(min, max);
         dialog.button(0)->click();
         QCOMPARE(QString::fromStdString(f.Setting("minpasslen")), storedMin);
@@ -118,7 +123,8 @@ private slots:
         Fixture f;
         f.Set("wait", "7");
         const std::string before = f.Ini();
-        frmOption dialog(*f.main);
+        const auto owned = MainDialogs::Options(*f.main);
+        frmOption& dialog = *owned;
         QTimer::singleShot(0, &dialog, [&] {
             dialog.classBox(0)->click();
             dialog.lengths().Load(QStringLiteral("9"), QStringLiteral("3"));
@@ -134,7 +140,8 @@ private slots:
 
     void lengthSpinnersBeepAtTheLimits() {
         Fixture f;
-        frmOption dialog(*f.main);
+        const auto owned = MainDialogs::Options(*f.main);
+        frmOption& dialog = *owned;
         PassLenBoxes& lengths = dialog.lengths();
         lengths.Load(QStringLiteral("5"), QStringLiteral("5"));
         lengths.box(1)->stepDown();
@@ -148,7 +155,8 @@ private slots:
 
     void waitSpinnerStaysWithinZeroToThirty() {
         Fixture f;
-        frmOption dialog(*f.main);
+        const auto owned = MainDialogs::Options(*f.main);
+        frmOption& dialog = *owned;
         UpDownBox* wait = dialog.waitBox();
         wait->setBoxText(QStringLiteral("0"));
         wait->stepDown();
@@ -168,7 +176,8 @@ private slots:
 
     void clipboardSecondsHaveTheirLabelAndStayWithinTheButtonsRange() {
         Fixture f;
-        frmOption dialog(*f.main);
+        const auto owned = MainDialogs::Options(*f.main);
+        frmOption& dialog = *owned;
         UpDownBox* seconds = dialog.clipboardClearBox();
         const auto labels = dialog.findChildren<QLabel*>();
         QVERIFY(std::any_of(labels.begin(), labels.end(), [&](const QLabel* label) {
@@ -198,7 +207,8 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, stored);
         Fixture f;
-        frmOption dialog(*f.main);
+        const auto owned = MainDialogs::Options(*f.main);
+        frmOption& dialog = *owned;
         dialog.clipboardClearBox()->setBoxText(typed);
         dialog.button(0)->click();
         QCOMPARE(QString::fromStdString(f.Setting("clipboardclear")), stored);
@@ -217,7 +227,8 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, stored);
         Fixture f;
-        frmOption dialog(*f.main);
+        const auto owned = MainDialogs::Options(*f.main);
+        frmOption& dialog = *owned;
         dialog.waitBox()->setBoxText(typed);
         dialog.button(0)->click();
         QCOMPARE(QString::fromStdString(f.Setting("wait")), stored);
@@ -226,7 +237,8 @@ private slots:
     void lowStoredTransparencyIsShownAsTheMinimum() {
         Fixture f;
         f.Set("transparency", "10");
-        frmOption dialog(*f.main);
+        const auto owned = MainDialogs::Options(*f.main);
+        frmOption& dialog = *owned;
         QCOMPARE(dialog.slider()->value(), 64);
         dialog.button(0)->click();
         QCOMPARE(f.Setting("transparency"), std::string("64"));
@@ -235,12 +247,14 @@ private slots:
     void okAppliesTheOpacityAtOnce() {
         Fixture f;
         {
-            frmOption dialog(*f.main);
+            const auto owned = MainDialogs::Options(*f.main);
+            frmOption& dialog = *owned;
             dialog.slider()->setValue(128);
             dialog.button(0)->click();
         }
         QVERIFY(qAbs(f.main->windowOpacity() - 128 / 255.0) < 0.01);
-        frmOption dialog(*f.main);
+        const auto owned = MainDialogs::Options(*f.main);
+        frmOption& dialog = *owned;
         QCOMPARE(dialog.slider()->value(), 128);
         dialog.slider()->setValue(255);
         dialog.button(0)->click();
@@ -253,7 +267,8 @@ private slots:
         f.main->resize(500, 300);
         const double tppX = window::TwipsPerPixelX(f.main.get());
         const double tppY = window::TwipsPerPixelY(f.main.get());
-        frmOption dialog(*f.main);
+        const auto owned = MainDialogs::Options(*f.main);
+        frmOption& dialog = *owned;
         dialog.setPosButton()->click();
         QVERIFY(!dialog.setPosButton()->isEnabled());
         const auto twips = [](int pixels, double tpp) {
@@ -273,7 +288,8 @@ private slots:
         const auto ini = f.vault.session->paths.strIniFile;
         std::filesystem::remove(ini);
         std::filesystem::create_directory(ini);
-        frmOption dialog(*f.main);
+        const auto owned = MainDialogs::Options(*f.main);
+        frmOption& dialog = *owned;
         dialog.lengths().Load(QStringLiteral("9"), QStringLiteral("12"));
         dialog.button(0)->click();
         QCOMPARE(f.ui.messages.size(), 1);
