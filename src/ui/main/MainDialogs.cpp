@@ -2,6 +2,7 @@
 
 #include "ui/Session.h"
 #include "ui/Transparency.h"
+#include "ui/dialogs/ItemSaver.h"
 #include "ui/dialogs/frmBackUp.h"
 #include "ui/dialogs/frmGroup.h"
 #include "ui/dialogs/frmImport.h"
@@ -16,10 +17,7 @@ namespace zorvan {
 void MainDialogs::Install(frmMain& main) {
     // Each opening gets a fresh dialog, discarded when it closes.
     auto& dialogs = main.commands().dialogs();
-    dialogs.item = [&main] {
-        frmItem dialog(main);
-        dialog.exec();
-    };
+    dialogs.item = [&main] { Item(main)->exec(); };
     dialogs.group = [&main](const QString& name, bool blnAddState) {
         frmGroup dialog(main);
         dialog.ShowGroupInfo(name, blnAddState);
@@ -37,6 +35,23 @@ void MainDialogs::Install(frmMain& main) {
         }
     };
     dialogs.passwordChange = [&main] { PasswordChange(main).Run(); };
+}
+
+std::unique_ptr<frmItem> MainDialogs::Item(frmMain& main) {
+    const MainState& state = main.state();
+    frmItem::Input input;
+    input.paths = main.session().paths;
+    input.existing = state.intEditSlot != 0;
+    const auto slot = static_cast<std::size_t>(state.intEditSlot);
+    if (state.intEditSlot > 0 && slot < state.lngItemBlocks.size()) {
+        input.block = state.lngItemBlocks[slot];
+    }
+    input.group = state.strCurrentGroup;
+    input.readOnly = state.blnReadOnlyGroup;
+    input.hidePassword = !main.passwordsShown();
+    input.topMost = main.topMost();
+    input.save = [&main](const ItemRecord& item) { ItemSaver(main).Save(item); };
+    return std::make_unique<frmItem>(std::move(input), main.ui(), &main);
 }
 
 std::unique_ptr<frmOption> MainDialogs::Options(frmMain& main) {

@@ -22,7 +22,7 @@ private:
     static std::unique_ptr<QDialog> Make(const QString& name, test::MainFixture& f) {
         frmMain& main = *f.main;
         if (name == "frmItem") {
-            return std::make_unique<frmItem>(main);
+            return MainDialogs::Item(main);
         }
         if (name == "frmGroup") {
             auto dialog = std::make_unique<frmGroup>(main);

@@ -13,6 +13,7 @@
 #include "ui/dialogs/PassGenPage.h"
 #include "ui/dialogs/PassLenBoxes.h"
 #include "ui/dialogs/frmItem.h"
+#include "ui/main/MainDialogs.h"
 
 namespace zorvan {
 
@@ -64,7 +65,8 @@ private:
 private slots:
     void newItemOffersItsNameAndTodayWithNothingToApply() {
         Fixture f;
-        frmItem dialog(*f.main);
+        const auto owned_dialog = MainDialogs::Item(*f.main);
+        frmItem& dialog = *owned_dialog;
         QCOMPARE(dialog.textBox(0)->text(), QStringLiteral("新規アイテム"));
         QCOMPARE(dialog.windowTitle(), QStringLiteral("新規アイテムのプロパティ"));
         QCOMPARE(dialog.calendar()->selectedDate(), QDate::currentDate());
@@ -78,7 +80,8 @@ private slots:
 
     void secondApplyReplacesTheRecordJustWritten() {
         Fixture f;
-        frmItem dialog(*f.main);
+        const auto owned_dialog = MainDialogs::Item(*f.main);
+        frmItem& dialog = *owned_dialog;
         dialog.textBox(0)->setText(QStringLiteral("first"));
         dialog.button(2)->click();
         QVERIFY(!dialog.button(2)->isEnabled());
@@ -103,7 +106,8 @@ private slots:
         Fixture f("Web");
         const auto before = f.Line("Web");  // Web#0, 1, 7
         f.EditRow(2);
-        frmItem dialog(*f.main);
+        const auto owned_dialog = MainDialogs::Item(*f.main);
+        frmItem& dialog = *owned_dialog;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("メールのプロパティ"));
         QCOMPARE(dialog.calendar()->selectedDate(), QDate(2003, 4, 5));
         dialog.textBox(2)->setText(QStringLiteral("新しいパス"));
@@ -125,7 +129,8 @@ private slots:
         Fixture f("銀行");
         const std::string before = f.Vault();
         f.EditRow(1);
-        frmItem dialog(*f.main);
+        const auto owned_dialog = MainDialogs::Item(*f.main);
+        frmItem& dialog = *owned_dialog;
         QVERIFY(!dialog.button(0)->isEnabled());
         dialog.textBox(0)->setText(QStringLiteral("changed"));
         dialog.expireBox()->click();
@@ -149,7 +154,8 @@ private slots:
         QFETCH(QString, name);
         QFETCH(int, count);
         Fixture f;
-        frmItem dialog(*f.main);
+        const auto owned_dialog = MainDialogs::Item(*f.main);
+        frmItem& dialog = *owned_dialog;
         dialog.textBox(0)->setText(name);
         dialog.button(0)->click();
         QCOMPARE(f.Store().ReadHeader(f.FirstBlock()).count, count);
@@ -158,7 +164,8 @@ private slots:
 
     void savedItemReadsBackBitExactly() {
         Fixture f;
-        frmItem dialog(*f.main);
+        const auto owned_dialog = MainDialogs::Item(*f.main);
+        frmItem& dialog = *owned_dialog;
         dialog.textBox(0)->setText(QStringLiteral("銀行\r\nA"));
         dialog.textBox(1)->setText(QStringLiteral("taro\r\n"));
         dialog.textBox(2)->setText(QStringLiteral("p@ss{w}rd ½"));
@@ -182,7 +189,8 @@ private slots:
         // Opened again and saved unchanged: new blocks, the same record.
         const BlockNumber first = f.FirstBlock();
         f.EditRow(1);
-        frmItem again(*f.main);
+        const auto owned_again = MainDialogs::Item(*f.main);
+        frmItem& again = *owned_again;
         QCOMPARE(again.memoBox()->toPlainText(), QStringLiteral("一行目\n\n三行目 "));
         again.button(0)->click();
         QVERIFY(f.FirstBlock() != first);
@@ -191,7 +199,8 @@ private slots:
 
     void expiryBoxShowsTheCalendarAndADateClickCounts() {
         Fixture f;
-        frmItem dialog(*f.main);
+        const auto owned_dialog = MainDialogs::Item(*f.main);
+        frmItem& dialog = *owned_dialog;
         dialog.show();
         dialog.ShowTab(2);
         QVERIFY(!dialog.calendar()->isVisible());
@@ -205,7 +214,8 @@ private slots:
 
     void fieldLimitsCountCharacters() {
         Fixture f;
-        frmItem dialog(*f.main);
+        const auto owned_dialog = MainDialogs::Item(*f.main);
+        frmItem& dialog = *owned_dialog;
         dialog.show();
         QLineEdit* name = dialog.textBox(0);
         name->setText(QString(255, QLatin1Char('x')));
@@ -228,7 +238,8 @@ private slots:
 
     void controlTabWrapsAroundThePages() {
         Fixture f;
-        frmItem dialog(*f.main);
+        const auto owned_dialog = MainDialogs::Item(*f.main);
+        frmItem& dialog = *owned_dialog;
         QWidget* box = dialog.textBox(0);
         QTest::keyClick(box, Qt::Key_Tab, Qt::ControlModifier);
         QCOMPARE(dialog.currentPage(), 1);
@@ -243,7 +254,8 @@ private slots:
 
     void arrowKeysRingTheBoxesButStayInTheMemo() {
         Fixture f;
-        frmItem dialog(*f.main);
+        const auto owned_dialog = MainDialogs::Item(*f.main);
+        frmItem& dialog = *owned_dialog;
         dialog.show();
         const std::pair<int, Qt::Key> moves[] = {
             {3, Qt::Key_Down}, {0, Qt::Key_Up}, {1, Qt::Key_Up}, {0, Qt::Key_Down}};
@@ -264,7 +276,8 @@ private slots:
 
     void theMemoTakesEnterAndOtherBoxesSave() {
         Fixture f;
-        frmItem dialog(*f.main);
+        const auto owned_dialog = MainDialogs::Item(*f.main);
+        frmItem& dialog = *owned_dialog;
         dialog.show();
         dialog.memoBox()->setFocus();
         QTest::keyClick(dialog.memoBox(), Qt::Key_Return);
@@ -279,7 +292,8 @@ private slots:
     void passwordIsMaskedUnlessTheListShowsPasswords() {
         Fixture f;
         f.main->SetPassView(false, false);
-        frmItem dialog(*f.main);
+        const auto owned_dialog = MainDialogs::Item(*f.main);
+        frmItem& dialog = *owned_dialog;
         QCOMPARE(dialog.textBox(2)->echoMode(), QLineEdit::Password);
         dialog.hidePassBox()->click();
         QCOMPARE(dialog.textBox(2)->echoMode(), QLineEdit::Normal);
@@ -288,7 +302,8 @@ private slots:
     void storeFailureKeepsTheDialogAndTheInput() {
         Fixture f;
         const std::string index = f.vault.ReadFile("Zorvan.idx");
-        frmItem dialog(*f.main);
+        const auto owned_dialog = MainDialogs::Item(*f.main);
+        frmItem& dialog = *owned_dialog;
         dialog.show();
         dialog.textBox(0)->setText(QStringLiteral("kept"));
         f.Break(f.vault.session->paths.strItmFile);
@@ -302,7 +317,8 @@ private slots:
 
     void indexFailureGivesTheNewBlocksBack() {
         Fixture f;
-        frmItem dialog(*f.main);
+        const auto owned_dialog = MainDialogs::Item(*f.main);
+        frmItem& dialog = *owned_dialog;
         dialog.textBox(0)->setText(QStringLiteral("kept"));
         const std::string bitmap = f.vault.ReadFile("Zorvan.bmp");
         f.Break(f.vault.session->paths.strIdxFile);
@@ -320,7 +336,8 @@ private slots:
         f.main->state().lngItemBlocks[static_cast<std::size_t>(f.main->state().intEditSlot)] =
             99999;
         const std::string before = f.Vault();
-        frmItem dialog(*f.main);
+        const auto owned_dialog = MainDialogs::Item(*f.main);
+        frmItem& dialog = *owned_dialog;
         QCOMPARE(f.ui.messages.size(), 1);
         QCOMPARE(dialog.exec(), int(QDialog::Rejected));
         QCOMPARE(f.Vault(), before);
@@ -329,7 +346,8 @@ private slots:
     void noShownGroupRefusesToStore() {
         Fixture f(nullptr, false);
         const std::string before = f.Vault();
-        frmItem dialog(*f.main);
+        const auto owned_dialog = MainDialogs::Item(*f.main);
+        frmItem& dialog = *owned_dialog;
         dialog.textBox(0)->setText(QStringLiteral("orphan"));
         dialog.button(2)->click();
         QCOMPARE(f.ui.messages, QStringList{QStringLiteral(
@@ -348,7 +366,8 @@ private slots:
                                                               {"maxpasslen", "4"}}) {
             WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", key, value);
         }
-        frmItem dialog(*f.main);
+        const auto owned_dialog = MainDialogs::Item(*f.main);
+        frmItem& dialog = *owned_dialog;
         PassGenPage* gen = dialog.generator();
         QCOMPARE(gen->lengths().text(0), QStringLiteral("abc"));  // shown as stored
         for (int run = 0; run < 50; ++run) {
@@ -367,7 +386,8 @@ private slots:
 
     void generatedPasswordIsAppliedToThePasswordField() {
         Fixture f;
-        frmItem dialog(*f.main);
+        const auto owned_dialog = MainDialogs::Item(*f.main);
+        frmItem& dialog = *owned_dialog;
         PassGenPage* gen = dialog.generator();
         QVERIFY(!gen->button(1)->isEnabled());
         dialog.ShowTab(1);
@@ -384,7 +404,8 @@ private slots:
 
     void doubleClickOnThePasswordLabelGeneratesAndApplies() {
         Fixture f;
-        frmItem dialog(*f.main);
+        const auto owned_dialog = MainDialogs::Item(*f.main);
+        frmItem& dialog = *owned_dialog;
         dialog.show();
         QTest::mouseDClick(dialog.label(2), Qt::LeftButton);
         const QString password = dialog.textBox(2)->text();
@@ -397,7 +418,8 @@ private slots:
     void noClassCheckedGivesTheMessageAndKeepsThePassword() {
         Fixture f("Web");
         f.EditRow(1);
-        frmItem dialog(*f.main);
+        const auto owned_dialog = MainDialogs::Item(*f.main);
+        frmItem& dialog = *owned_dialog;
         PassGenPage* gen = dialog.generator();
         QVERIFY(gen->Generate());
         const QString previous = gen->resultBox()->text();
