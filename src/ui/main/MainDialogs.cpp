@@ -1,5 +1,7 @@
 #include "ui/main/MainDialogs.h"
 
+#include <QComboBox>
+
 #include "ui/Session.h"
 #include "ui/Transparency.h"
 #include "ui/dialogs/ItemSaver.h"
@@ -8,6 +10,7 @@
 #include "ui/dialogs/frmImport.h"
 #include "ui/dialogs/frmItem.h"
 #include "ui/dialogs/frmOption.h"
+#include "ui/main/GroupEditor.h"
 #include "ui/main/ItemCommands.h"
 #include "ui/main/PasswordChange.h"
 #include "ui/main/frmMain.h"
@@ -19,8 +22,7 @@ void MainDialogs::Install(frmMain& main) {
     auto& dialogs = main.commands().dialogs();
     dialogs.item = [&main] { Item(main)->exec(); };
     dialogs.group = [&main](const QString& name, bool blnAddState) {
-        frmGroup dialog(main);
-        dialog.ShowGroupInfo(name, blnAddState);
+        Group(main)->ShowGroupInfo(name, blnAddState);
     };
     dialogs.options = [&main] { Options(main)->exec(); };
     dialogs.importExport = [&main] {
@@ -52,6 +54,19 @@ std::unique_ptr<frmItem> MainDialogs::Item(frmMain& main) {
     input.topMost = main.topMost();
     input.save = [&main](const ItemRecord& item) { ItemSaver(main).Save(item); };
     return std::make_unique<frmItem>(std::move(input), main.ui(), &main);
+}
+
+std::unique_ptr<frmGroup> MainDialogs::Group(frmMain& main) {
+    frmGroup::Input input;
+    const QComboBox* selector = main.groupSelector();
+    for (int i = 0; i < selector->count(); ++i) {
+        input.groups << selector->itemText(i);
+    }
+    input.shown = selector->currentIndex();
+    input.readOnly = main.state().blnReadOnlyGroup;
+    input.topMost = main.topMost();
+    input.apply = [&main](const frmGroup::Choice& choice) { GroupEditor(main).Apply(choice); };
+    return std::make_unique<frmGroup>(std::move(input), main.ui(), &main);
 }
 
 std::unique_ptr<frmOption> MainDialogs::Options(frmMain& main) {

@@ -5,6 +5,7 @@
 namespace zorvan {
 
 class frmMain;
+class frmGroup;
 class frmItem;
 class frmOption;
 
@@ -17,6 +18,8 @@ public:
     // The item dialog for the main window's edit row (a new item when there is
     // none), saving into the shown group and list.
     static std::unique_ptr<frmItem> Item(frmMain& main);
+    // The group dialog over the main window's selector.
+    static std::unique_ptr<frmGroup> Group(frmMain& main);
     // The options dialog over the main window, applying the opacity it chooses.
     static std::unique_ptr<frmOption> Options(frmMain& main);
 };

@@ -25,7 +25,7 @@ private:
             return MainDialogs::Item(main);
         }
         if (name == "frmGroup") {
-            auto dialog = std::make_unique<frmGroup>(main);
+            auto dialog = MainDialogs::Group(main);
             dialog->PrepareGroupInfo(QStringLiteral("Web"), false);
             return dialog;
         }

@@ -11,6 +11,7 @@
 
 #include "support/MainFixture.h"
 #include "ui/dialogs/frmGroup.h"
+#include "ui/main/MainDialogs.h"
 #include "vault/Settings.h"
 
 namespace zorvan {
@@ -41,7 +42,8 @@ private:
 private slots:
     void newGroupIsAppendedAndShown() {
         Fixture f;
-        frmGroup dialog(*f.main);
+        const auto owned_dialog = MainDialogs::Group(*f.main);
+        frmGroup& dialog = *owned_dialog;
         dialog.PrepareGroupInfo(QStringLiteral("新規グループ"), true);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("新規グループのプロパティ"));
         QCOMPARE(dialog.nameBox()->text(), QStringLiteral("新規グループ"));
@@ -65,12 +67,14 @@ private slots:
     void theSameNewNameTwiceIsRefusedTheSecondTime() {
         Fixture f;
         {
-            frmGroup dialog(*f.main);
+            const auto owned_dialog = MainDialogs::Group(*f.main);
+            frmGroup& dialog = *owned_dialog;
             dialog.PrepareGroupInfo(QStringLiteral("新規グループ"), true);
             dialog.button(0)->click();
         }
         const std::string index = f.Index();
-        frmGroup dialog(*f.main);
+        const auto owned_dialog = MainDialogs::Group(*f.main);
+        frmGroup& dialog = *owned_dialog;
         dialog.PrepareGroupInfo(QStringLiteral("新規グループ"), true);
         dialog.button(0)->click();
         QCOMPARE(f.ui.messages, QStringList{kExists});
@@ -81,7 +85,8 @@ private slots:
 
     void newWriteProtectedGroupIsMarkedAtOnce() {
         Fixture f;
-        frmGroup dialog(*f.main);
+        const auto owned_dialog = MainDialogs::Group(*f.main);
+        frmGroup& dialog = *owned_dialog;
         dialog.PrepareGroupInfo(QStringLiteral("金庫"), true);
         dialog.readOnlyBox()->click();
         dialog.button(0)->click();
@@ -111,7 +116,8 @@ private slots:
         QFETCH(QString, message);
         Fixture f;
         const std::string index = f.Index();
-        frmGroup dialog(*f.main);
+        const auto owned_dialog = MainDialogs::Group(*f.main);
+        frmGroup& dialog = *owned_dialog;
         dialog.PrepareGroupInfo(QStringLiteral("Web"), add);
         dialog.nameBox()->setText(name);
         dialog.button(0)->click();
@@ -125,7 +131,8 @@ private slots:
     // "EMPTY" differs from the group "Empty" in case only, so it is a new name.
     void renamingKeepsTheItemsAndThePlace() {
         Fixture f;
-        frmGroup dialog(*f.main);
+        const auto owned_dialog = MainDialogs::Group(*f.main);
+        frmGroup& dialog = *owned_dialog;
         dialog.PrepareGroupInfo(QStringLiteral("Web"), false);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Webのプロパティ"));
         QVERIFY(!dialog.readOnlyBox()->isChecked());
@@ -144,7 +151,8 @@ private slots:
     void renamingToItsOwnNameChangesOnlyTheFlag() {
         Fixture f;
         WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "lastgroup", "marker");
-        frmGroup dialog(*f.main);
+        const auto owned_dialog = MainDialogs::Group(*f.main);
+        frmGroup& dialog = *owned_dialog;
         dialog.PrepareGroupInfo(QStringLiteral("Web"), false);
         dialog.readOnlyBox()->click();
         dialog.button(0)->click();
@@ -158,10 +166,12 @@ private slots:
 
     void clearingTheFlagOfAProtectedGroup() {
         Fixture f("銀行");
-        frmGroup offer(*f.main);
+        const auto owned_offer = MainDialogs::Group(*f.main);
+        frmGroup& offer = *owned_offer;
         offer.PrepareGroupInfo(QStringLiteral("新規グループ"), true);
         QVERIFY(!offer.readOnlyBox()->isChecked());  // a new group starts unprotected
-        frmGroup dialog(*f.main);
+        const auto owned_dialog = MainDialogs::Group(*f.main);
+        frmGroup& dialog = *owned_dialog;
         dialog.PrepareGroupInfo(QStringLiteral("銀行"), false);
         QVERIFY(dialog.readOnlyBox()->isChecked());
         dialog.readOnlyBox()->click();
@@ -173,7 +183,8 @@ private slots:
 
     void charactersOutsideTheCodePageAreStoredAsQuestionMarks() {
         Fixture f;
-        frmGroup dialog(*f.main);
+        const auto owned_dialog = MainDialogs::Group(*f.main);
+        frmGroup& dialog = *owned_dialog;
         dialog.PrepareGroupInfo(QStringLiteral("新規グループ"), true);
         dialog.nameBox()->setText(QStringLiteral("G\u00bd"));
         dialog.button(0)->click();
@@ -181,7 +192,8 @@ private slots:
         QCOMPARE(f.selector()->currentText(), QStringLiteral("G?"));
         QCOMPARE(f.main->state().strCurrentGroup, QStringLiteral("G?"));
         // The stored form is what a later name is compared with.
-        frmGroup again(*f.main);
+        const auto owned_again = MainDialogs::Group(*f.main);
+        frmGroup& again = *owned_again;
         again.PrepareGroupInfo(QStringLiteral("G\u00be"), true);
         again.button(0)->click();
         QCOMPARE(f.ui.messages, QStringList{kExists});
@@ -190,7 +202,8 @@ private slots:
     void cancelChangesNothing() {
         Fixture f;
         const std::string index = f.Index();
-        frmGroup dialog(*f.main);
+        const auto owned_dialog = MainDialogs::Group(*f.main);
+        frmGroup& dialog = *owned_dialog;
         QTimer::singleShot(0, &dialog, [&] {
             dialog.nameBox()->setText(QStringLiteral("typed"));
             dialog.readOnlyBox()->setChecked(true);
@@ -210,7 +223,8 @@ private slots:
         const auto idx = f.vault.session->paths.strIdxFile;
         std::filesystem::remove(idx);
         std::filesystem::create_directory(idx);
-        frmGroup dialog(*f.main);
+        const auto owned_dialog = MainDialogs::Group(*f.main);
+        frmGroup& dialog = *owned_dialog;
         dialog.PrepareGroupInfo(QStringLiteral("新規グループ"), true);
         dialog.readOnlyBox()->click();
         dialog.button(0)->click();
