@@ -43,11 +43,11 @@ DateTimeParts PartsOf(const QDateTime& moment) {
 
 }  // namespace
 
-frmBackUp::frmBackUp(frmMain& main)
-    : QDialog(&main),
-      main_(main),
-      session_(main.session()),
-      ui_(main.ui()),
+frmBackUp::frmBackUp(Session& session, UiServices& ui, bool topMost, QWidget* parent)
+    : QDialog(parent),
+      session_(session),
+      ui_(ui),
+      topMost_(topMost),
       now_([] { return QDateTime::currentDateTime(); }),
       runPass_([](frmPass& dialog) { dialog.exec(); }) {
     setObjectName(QStringLiteral("frmBackUp"));
@@ -105,7 +105,7 @@ frmBackUp::~frmBackUp() = default;
 
 void frmBackUp::Form_Load() {
     blnRestored = false;
-    DialogConventions::KeepOnTop(*this, main_.topMost());
+    DialogConventions::KeepOnTop(*this, topMost_);
     lvwBackup->clear();
     lvwBackup->setHeaderLabels(
         {QStringLiteral("日付"), QStringLiteral("コメント"), QStringLiteral("ファイル")});

@@ -30,7 +30,7 @@ void MainDialogs::Install(frmMain& main) {
         dialog.exec();
     };
     dialogs.backup = [&main] {
-        frmBackUp dialog(main);
+        frmBackUp dialog(main.session(), main.ui(), main.topMost(), &main);
         dialog.exec();
         if (dialog.blnRestored) {
             main.Form_Load();

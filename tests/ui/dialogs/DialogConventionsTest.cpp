@@ -33,7 +33,7 @@ private:
             return std::make_unique<frmImport>(main);
         }
         if (name == "frmBackUp") {
-            return std::make_unique<frmBackUp>(main);
+            return std::make_unique<frmBackUp>(*f.vault.session, f.ui, main.topMost(), &main);
         }
         if (name == "frmOption") {
             return MainDialogs::Options(main);

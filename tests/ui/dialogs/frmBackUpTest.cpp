@@ -54,7 +54,8 @@ private:
             return files;
         }
         std::unique_ptr<frmBackUp> Dialog() {
-            auto dialog = std::make_unique<frmBackUp>(*f.main);
+            auto dialog = std::make_unique<frmBackUp>(*f.vault.session, f.ui, f.main->topMost(),
+                                                      f.main.get());
             dialog->SetPasswordDialogRunner([this](frmPass& pass) {
                 ++passwordDialogs;
                 for (const auto& typed : typing) {
