@@ -37,27 +37,25 @@ private:
 private slots:
     void emptySettingsShowTheDefaults() {
         Fixture f;
-        const auto owned = MainDialogs::Options(*f.main);
-        frmOption& dialog = *owned;
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("オプション"));
-        QVERIFY(dialog.classBox(0)->isChecked());
-        QVERIFY(dialog.classBox(1)->isChecked());
-        QVERIFY(dialog.classBox(2)->isChecked());
-        QVERIFY(!dialog.classBox(3)->isChecked());
-        QCOMPARE(dialog.symbolsBox()->text(), QStringLiteral("_-#$%"));
-        QCOMPARE(dialog.lengths().text(0), QStringLiteral("6"));
-        QCOMPARE(dialog.lengths().text(1), QStringLiteral("8"));
-        QCOMPARE(dialog.waitBox()->boxText(), QStringLiteral("4"));
-        QCOMPARE(dialog.clipboardClearBox()->boxText(), QStringLiteral("0"));
-        QCOMPARE(dialog.slider()->value(), 255);
+        const auto dialog = MainDialogs::Options(*f.main);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("オプション"));
+        QVERIFY(dialog->classBox(0)->isChecked());
+        QVERIFY(dialog->classBox(1)->isChecked());
+        QVERIFY(dialog->classBox(2)->isChecked());
+        QVERIFY(!dialog->classBox(3)->isChecked());
+        QCOMPARE(dialog->symbolsBox()->text(), QStringLiteral("_-#$%"));
+        QCOMPARE(dialog->lengths().text(0), QStringLiteral("6"));
+        QCOMPARE(dialog->lengths().text(1), QStringLiteral("8"));
+        QCOMPARE(dialog->waitBox()->boxText(), QStringLiteral("4"));
+        QCOMPARE(dialog->clipboardClearBox()->boxText(), QStringLiteral("0"));
+        QCOMPARE(dialog->slider()->value(), 255);
     }
 
     void okWritesEveryKeyInOrder() {
         Fixture f;
-        const auto owned = MainDialogs::Options(*f.main);
-        frmOption& dialog = *owned;
-        dialog.button(0)->click();
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        const auto dialog = MainDialogs::Options(*f.main);
+        dialog->button(0)->click();
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
         // New keys go to the end of the section, so the file shows the write order.
         QCOMPARE(f.Ini(), std::string("[Zorvan]\r\nupper=1\r\nlower=1\r\nnumber=1\r\nsymbol=0\r\n"
                                       "symbols=_-#$%\r\nminpasslen=6\r\nmaxpasslen=8\r\nwait=4\r\n"
@@ -66,16 +64,15 @@ private slots:
 
     void okStoresTheEditedValues() {
         Fixture f;
-        const auto owned = MainDialogs::Options(*f.main);
-        frmOption& dialog = *owned;
-        dialog.classBox(0)->click();
-        dialog.classBox(3)->click();
-        dialog.symbolsBox()->setText(QStringLiteral("!\r\n?"));
-        dialog.lengths().Load(QStringLiteral("10"), QStringLiteral("8"));
-        dialog.waitBox()->setBoxText(QStringLiteral("12"));
-        dialog.clipboardClearBox()->setBoxText(QStringLiteral("30"));
-        dialog.slider()->setValue(128);
-        dialog.button(0)->click();
+        const auto dialog = MainDialogs::Options(*f.main);
+        dialog->classBox(0)->click();
+        dialog->classBox(3)->click();
+        dialog->symbolsBox()->setText(QStringLiteral("!\r\n?"));
+        dialog->lengths().Load(QStringLiteral("10"), QStringLiteral("8"));
+        dialog->waitBox()->setBoxText(QStringLiteral("12"));
+        dialog->clipboardClearBox()->setBoxText(QStringLiteral("30"));
+        dialog->slider()->setValue(128);
+        dialog->button(0)->click();
         QCOMPARE(f.Setting("upper"), std::string("0"));
         QCOMPARE(f.Setting("symbol"), std::string("1"));
         QCOMPARE(f.Setting("symbols"), std::string("!?"));  // a value is one line
@@ -84,7 +81,7 @@ private slots:
         QCOMPARE(f.Setting("wait"), std::string("12"));
         QCOMPARE(f.Setting("transparency"), std::string("128"));
         QCOMPARE(f.Setting("clipboardclear"), std::string("30"));
-        QCOMPARE(dialog.lengths().text(1), QStringLiteral("10"));
+        QCOMPARE(dialog->lengths().text(1), QStringLiteral("10"));
     }
 
     void lengthBoxesAreCorrectedOnOk_data() {
@@ -109,10 +106,9 @@ private slots:
         QFETCH(QString, storedMin);
         QFETCH(QString, storedMax);
         Fixture f;
-        const auto owned = MainDialogs::Options(*f.main);
-        frmOption& dialog = *owned;
-        dialog.lengths().Load(min, max);
-        dialog.button(0)->click();
+        const auto dialog = MainDialogs::Options(*f.main);
+        dialog->lengths().Load(min, max);
+        dialog->button(0)->click();
         QCOMPARE(QString::fromStdString(f.Setting("minpasslen")), storedMin);
         QCOMPARE(QString::fromStdString(f.Setting("maxpasslen")), storedMax);
         QVERIFY(f.ui.messages.isEmpty());
@@ -123,26 +119,24 @@ private slots:
         Fixture f;
         f.Set("wait", "7");
         const std::string before = f.Ini();
-        const auto owned = MainDialogs::Options(*f.main);
-        frmOption& dialog = *owned;
-        QTimer::singleShot(0, &dialog, [&] {
-            dialog.classBox(0)->click();
-            dialog.lengths().Load(QStringLiteral("9"), QStringLiteral("3"));
-            dialog.waitBox()->setBoxText(QStringLiteral("abc"));
-            dialog.slider()->setValue(64);
-            dialog.button(1)->click();
+        const auto dialog = MainDialogs::Options(*f.main);
+        QTimer::singleShot(0, dialog.get(), [&] {
+            dialog->classBox(0)->click();
+            dialog->lengths().Load(QStringLiteral("9"), QStringLiteral("3"));
+            dialog->waitBox()->setBoxText(QStringLiteral("abc"));
+            dialog->slider()->setValue(64);
+            dialog->button(1)->click();
         });
-        dialog.exec();
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        dialog->exec();
+        QCOMPARE(dialog->result(), int(QDialog::Rejected));
         QCOMPARE(f.Ini(), before);
         QCOMPARE(f.main->windowOpacity(), 1.0);
     }
 
     void lengthSpinnersBeepAtTheLimits() {
         Fixture f;
-        const auto owned = MainDialogs::Options(*f.main);
-        frmOption& dialog = *owned;
-        PassLenBoxes& lengths = dialog.lengths();
+        const auto dialog = MainDialogs::Options(*f.main);
+        PassLenBoxes& lengths = dialog->lengths();
         lengths.Load(QStringLiteral("5"), QStringLiteral("5"));
         lengths.box(1)->stepDown();
         QCOMPARE(lengths.text(0) + lengths.text(1), QStringLiteral("44"));
@@ -155,9 +149,8 @@ private slots:
 
     void waitSpinnerStaysWithinZeroToThirty() {
         Fixture f;
-        const auto owned = MainDialogs::Options(*f.main);
-        frmOption& dialog = *owned;
-        UpDownBox* wait = dialog.waitBox();
+        const auto dialog = MainDialogs::Options(*f.main);
+        UpDownBox* wait = dialog->waitBox();
         wait->setBoxText(QStringLiteral("0"));
         wait->stepDown();
         QCOMPARE(f.ui.beeps, 1);
@@ -176,10 +169,9 @@ private slots:
 
     void clipboardSecondsHaveTheirLabelAndStayWithinTheButtonsRange() {
         Fixture f;
-        const auto owned = MainDialogs::Options(*f.main);
-        frmOption& dialog = *owned;
-        UpDownBox* seconds = dialog.clipboardClearBox();
-        const auto labels = dialog.findChildren<QLabel*>();
+        const auto dialog = MainDialogs::Options(*f.main);
+        UpDownBox* seconds = dialog->clipboardClearBox();
+        const auto labels = dialog->findChildren<QLabel*>();
         QVERIFY(std::any_of(labels.begin(), labels.end(), [&](const QLabel* label) {
             return label->text() == QStringLiteral("クリップボードの消去（秒）") &&
                    label->buddy() == seconds;
@@ -207,12 +199,11 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, stored);
         Fixture f;
-        const auto owned = MainDialogs::Options(*f.main);
-        frmOption& dialog = *owned;
-        dialog.clipboardClearBox()->setBoxText(typed);
-        dialog.button(0)->click();
+        const auto dialog = MainDialogs::Options(*f.main);
+        dialog->clipboardClearBox()->setBoxText(typed);
+        dialog->button(0)->click();
         QCOMPARE(QString::fromStdString(f.Setting("clipboardclear")), stored);
-        QCOMPARE(dialog.clipboardClearBox()->boxText(), stored);
+        QCOMPARE(dialog->clipboardClearBox()->boxText(), stored);
     }
 
     void typedWaitIsStoredWithoutTheButtonsLimit_data() {
@@ -227,37 +218,33 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, stored);
         Fixture f;
-        const auto owned = MainDialogs::Options(*f.main);
-        frmOption& dialog = *owned;
-        dialog.waitBox()->setBoxText(typed);
-        dialog.button(0)->click();
+        const auto dialog = MainDialogs::Options(*f.main);
+        dialog->waitBox()->setBoxText(typed);
+        dialog->button(0)->click();
         QCOMPARE(QString::fromStdString(f.Setting("wait")), stored);
     }
 
     void lowStoredTransparencyIsShownAsTheMinimum() {
         Fixture f;
         f.Set("transparency", "10");
-        const auto owned = MainDialogs::Options(*f.main);
-        frmOption& dialog = *owned;
-        QCOMPARE(dialog.slider()->value(), 64);
-        dialog.button(0)->click();
+        const auto dialog = MainDialogs::Options(*f.main);
+        QCOMPARE(dialog->slider()->value(), 64);
+        dialog->button(0)->click();
         QCOMPARE(f.Setting("transparency"), std::string("64"));
     }
 
     void okAppliesTheOpacityAtOnce() {
         Fixture f;
         {
-            const auto owned = MainDialogs::Options(*f.main);
-            frmOption& dialog = *owned;
-            dialog.slider()->setValue(128);
-            dialog.button(0)->click();
+            const auto dialog = MainDialogs::Options(*f.main);
+            dialog->slider()->setValue(128);
+            dialog->button(0)->click();
         }
         QVERIFY(qAbs(f.main->windowOpacity() - 128 / 255.0) < 0.01);
-        const auto owned = MainDialogs::Options(*f.main);
-        frmOption& dialog = *owned;
-        QCOMPARE(dialog.slider()->value(), 128);
-        dialog.slider()->setValue(255);
-        dialog.button(0)->click();
+        const auto dialog = MainDialogs::Options(*f.main);
+        QCOMPARE(dialog->slider()->value(), 128);
+        dialog->slider()->setValue(255);
+        dialog->button(0)->click();
         QCOMPARE(f.main->windowOpacity(), 1.0);
     }
 
@@ -267,10 +254,9 @@ private slots:
         f.main->resize(500, 300);
         const double tppX = window::TwipsPerPixelX(f.main.get());
         const double tppY = window::TwipsPerPixelY(f.main.get());
-        const auto owned = MainDialogs::Options(*f.main);
-        frmOption& dialog = *owned;
-        dialog.setPosButton()->click();
-        QVERIFY(!dialog.setPosButton()->isEnabled());
+        const auto dialog = MainDialogs::Options(*f.main);
+        dialog->setPosButton()->click();
+        QVERIFY(!dialog->setPosButton()->isEnabled());
         const auto twips = [](int pixels, double tpp) {
             return std::to_string(window::PixelsToTwips(pixels, tpp));
         };
@@ -279,7 +265,7 @@ private slots:
                               twips(f.main->x(), tppX) + "\r\ntop=" + twips(f.main->y(), tppY));
         QCOMPARE(f.Setting("width"), twips(500, tppX));
         const std::string saved = f.Ini();
-        dialog.button(1)->click();
+        dialog->button(1)->click();
         QCOMPARE(f.Ini(), saved);
     }
 
@@ -288,16 +274,15 @@ private slots:
         const auto ini = f.vault.session->paths.strIniFile;
         std::filesystem::remove(ini);
         std::filesystem::create_directory(ini);
-        const auto owned = MainDialogs::Options(*f.main);
-        frmOption& dialog = *owned;
-        dialog.lengths().Load(QStringLiteral("9"), QStringLiteral("12"));
-        dialog.button(0)->click();
+        const auto dialog = MainDialogs::Options(*f.main);
+        dialog->lengths().Load(QStringLiteral("9"), QStringLiteral("12"));
+        dialog->button(0)->click();
         QCOMPARE(f.ui.messages.size(), 1);
-        QCOMPARE(dialog.result(), 0);
-        QCOMPARE(dialog.lengths().text(1), QStringLiteral("12"));
-        dialog.setPosButton()->click();
+        QCOMPARE(dialog->result(), 0);
+        QCOMPARE(dialog->lengths().text(1), QStringLiteral("12"));
+        dialog->setPosButton()->click();
         QCOMPARE(f.ui.messages.size(), 2);
-        QVERIFY(dialog.setPosButton()->isEnabled());
+        QVERIFY(dialog->setPosButton()->isEnabled());
     }
 };
 
