@@ -2,7 +2,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QtTest>
-#include <climits>
 
 #include <stdexcept>
 
@@ -64,47 +63,32 @@ private slots:
         QCOMPARE(main.state().intEditSlot, main.itemModel()->row(1).tag);
     }
 
-    void deletingRowsRemovesExactlyThoseAndSelectsTheFollowingRow_data() {
-        QTest::addColumn<QList<int>>("selected");
-        QTest::addColumn<QStringList>("left");
-        QTest::addColumn<QList<int>>("kept");  // places on the group's line
-        QTest::newRow("adjacent") << QList<int>{1, 2} << QStringList{"A", "D", "E"}
-                                  << QList<int>{1, 4, 5};
-        QTest::newRow("scattered")
-            << QList<int>{0, 2, 3} << QStringList{"B", "E"} << QList<int>{2, 5};
+    void deletingRowsFreesThemAndSelectsTheFollowingRow() {
+        test::MainFixture f(false);
+        FiveItems(f);
+        auto& main = f.Open();
+        QCOMPARE(f.Names(), (QStringList{"A", "B", "C", "D", "E"}));
+        const auto before = f.Line("G");
+        f.SelectRows({1, 2});
+        main.commands().DeleteSelectedItems();
+        QCOMPARE(f.ui.messages, QStringList{QStringLiteral("2個のアイテム") + kErase});
+        QCOMPARE(f.Names(), (QStringList{"A", "D", "E"}));
+        QCOMPARE(f.SelectedRows(), QList<int>{1});
+        QCOMPARE(f.Line("G"), (std::vector<std::string>{"G#0", before[1], before[4], before[5]}));
+        // The freed blocks are reused by the next record.
+        QCOMPARE(f.AddItem("H", "new"), std::stoi(before[3]));  // C had the lowest freed blocks
     }
-    void deletingRowsRemovesExactlyThoseAndSelectsTheFollowingRow() {
-        QFETCH(QList<int>, selected);
-        QFETCH(QStringList, left);
-        QFETCH(QList<int>, kept);
+
+    void deletingScatteredRowsRemovesExactlyThose() {
         test::MainFixture f(false);
         FiveItems(f);
         auto& main = f.Open();
         const auto before = f.Line("G");
-        main.itemList()->clearSelection();
-        for (const int row : selected) {
-            main.itemList()->selectionModel()->select(
-                main.itemModel()->index(row, 0),
-                QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        }
+        f.SelectRows({0, 2, 3});
         main.commands().DeleteSelectedItems();
-        QCOMPARE(f.ui.messages, QStringList{QString::number(selected.size()) +
-                                            QStringLiteral("個のアイテム") + kErase});
-        QCOMPARE(f.Names(), left);
+        QCOMPARE(f.Names(), (QStringList{"B", "E"}));
         QCOMPARE(f.SelectedRows(), QList<int>{1});
-        std::vector<std::string> line{"G#0"};
-        for (const int at : kept) {
-            line.push_back(before[static_cast<std::size_t>(at)]);
-        }
-        QCOMPARE(f.Line("G"), line);
-        // The freed blocks are reused by the next record, the lowest first.
-        int lowest = INT_MAX;
-        for (std::size_t at = 1; at < before.size(); ++at) {
-            if (!kept.contains(static_cast<int>(at))) {
-                lowest = std::min(lowest, std::stoi(before[at]));
-            }
-        }
-        QCOMPARE(f.AddItem("H", "new"), lowest);
+        QCOMPARE(f.Line("G"), (std::vector<std::string>{"G#0", before[2], before[5]}));
     }
 
     void deletingTheLastRowSelectsTheNewLastAndCancelChangesNothing() {
