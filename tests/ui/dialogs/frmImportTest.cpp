@@ -39,15 +39,10 @@ private:
     static const QString kImportFailed;
 
 private slots:
-    void controlsStandTopToBottomWithTheirCaptions() {
+    void controlsStandTopToBottomAndImageButtonsAreNamed() {
         test::MainFixture f;
         frmImport dialog(f.Open());
         dialog.show();
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("インポート/エクスポート"));
-        QCOMPARE(dialog.exportButton()->text(), QStringLiteral("▲ エクスポート"));
-        QCOMPARE(dialog.importButton()->text(), QStringLiteral("▼  インポート  "));
-        QCOMPARE(dialog.appendBox()->text(), QStringLiteral("追加書き"));
-        QCOMPARE(dialog.closeButton()->text(), QStringLiteral("閉じる"));
         QVERIFY(dialog.fileButton()->text().isEmpty() && !dialog.fileButton()->icon().isNull());
         QVERIFY(dialog.groupButton()->text().isEmpty() && !dialog.groupButton()->icon().isNull());
         QCOMPARE(dialog.fileButton()->accessibleName(), QStringLiteral("ファイルの選択"));
