@@ -13,6 +13,7 @@
 #include "tools/PasswordGenerator.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
+#include "ui/dialogs/PassClassSwitches.h"
 #include "ui/dialogs/PassLenBoxes.h"
 #include "ui/dialogs/TextLimit.h"
 #include "ui/dialogs/UpDownBox.h"
@@ -25,15 +26,6 @@ namespace zorvan {
 namespace {
 
 constexpr std::size_t kMaxGeneratedLength = 128;
-
-// A class switch as stored: 1 on, 0 off, anything else the key's default.
-bool ClassSwitch(const SettingsStore& store, const settings::IntKey& key) {
-    const int value = store.Get(key);
-    if (value == 0 || value == 1) {
-        return value == 1;
-    }
-    return key.defaultValue == 1;
-}
 
 }  // namespace
 
@@ -93,10 +85,9 @@ PassGenPage::~PassGenPage() {
 
 void PassGenPage::LoadSettings(const std::filesystem::path& iniFile) {
     const SettingsStore store(iniFile);
-    chkPassChar[0]->setChecked(ClassSwitch(store, settings::kUpper));
-    chkPassChar[1]->setChecked(ClassSwitch(store, settings::kLower));
-    chkPassChar[2]->setChecked(ClassSwitch(store, settings::kNumber));
-    chkPassChar[3]->setChecked(ClassSwitch(store, settings::kSymbol));
+    for (std::size_t i = 0; i < chkPassChar.size(); ++i) {
+        chkPassChar[i]->setChecked(ClassSwitch(store, *kClassKeys[i]));
+    }
     txtSymbols->setText(ToQ(store.Get(settings::kSymbols)));
     const auto text = [&](const settings::IntKey& key) {
         return ToQ(

@@ -20,6 +20,7 @@
 #include "ui/Text.h"
 #include "ui/UiServices.h"
 #include "ui/WindowServices.h"
+#include "ui/dialogs/DialogConventions.h"
 #include "ui/dialogs/frmPass.h"
 #include "ui/main/frmMain.h"
 #include "vault/BackupFile.h"
@@ -41,11 +42,11 @@ DateTimeParts PartsOf(const QDateTime& moment) {
 
 }  // namespace
 
-frmBackUp::frmBackUp(frmMain& main)
-    : QDialog(&main),
-      main_(main),
-      session_(main.session()),
-      ui_(main.ui()),
+frmBackUp::frmBackUp(Session& session, UiServices& ui, bool topMost, QWidget* parent)
+    : QDialog(parent),
+      session_(session),
+      ui_(ui),
+      topMost_(topMost),
       now_([] { return QDateTime::currentDateTime(); }),
       runPass_([](frmPass& dialog) { dialog.exec(); }) {
     setObjectName(QStringLiteral("frmBackUp"));
@@ -95,6 +96,7 @@ frmBackUp::frmBackUp(frmMain& main)
     // A fixed dialog border: the dialog keeps the size of its controls.
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
+    DialogConventions::Install(*this);
     Form_Load();
 }
 
@@ -102,9 +104,7 @@ frmBackUp::~frmBackUp() = default;
 
 void frmBackUp::Form_Load() {
     blnRestored = false;
-    if (main_.topMost()) {
-        window::SetTopMost(this, true);
-    }
+    DialogConventions::KeepOnTop(*this, topMost_);
     lvwBackup->clear();
     lvwBackup->setHeaderLabels(
         {QStringLiteral("日付"), QStringLiteral("コメント"), QStringLiteral("ファイル")});
@@ -155,10 +155,7 @@ bool frmBackUp::eventFilter(QObject* watched, QEvent* event) {
 
 void frmBackUp::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
-        if (event->modifiers() == Qt::NoModifier) {
-            reject();
-        }
-        return;
+        return;  // a plain one closed the dialog already; others do nothing
     }
     // Enter on a focused button presses that button, not the default one.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {

@@ -12,7 +12,6 @@ class QTreeWidgetItem;
 
 namespace zorvan {
 
-class frmMain;
 class frmPass;
 class UiServices;
 struct Session;
@@ -27,7 +26,8 @@ public:
     enum Button { kBackUp = 0, kRestore = 1, kDelete = 2, kClose = 3 };
     enum Column { kDateColumn = 0, kCommentColumn = 1, kFileColumn = 2 };
 
-    explicit frmBackUp(frmMain& main);
+    // topMost: the main window is kept on top, and so is the dialog.
+    frmBackUp(Session& session, UiServices& ui, bool topMost, QWidget* parent);
     ~frmBackUp() override;
 
     // Set when a restore has completed; the main window then runs its load sequence.
@@ -63,9 +63,9 @@ private:
     QTreeWidgetItem* SelectedRow() const;
     void AddRow(const QString& date, const QString& comment, const QString& fileName);
 
-    frmMain& main_;
     Session& session_;
     UiServices& ui_;
+    bool topMost_ = false;
     std::function<QDateTime()> now_;
     std::function<void(frmPass&)> runPass_;
 

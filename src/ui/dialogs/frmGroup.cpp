@@ -10,26 +10,17 @@
 #include <exception>
 
 #include "platform/Codepage.h"
-#include "ui/Session.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
 #include "ui/WindowServices.h"
-#include "ui/main/frmMain.h"
+#include "ui/dialogs/DialogConventions.h"
+#include "ui/dialogs/StoredName.h"
 #include "vault/GroupIndex.h"
 
 namespace zorvan {
 
-namespace {
-
-// The name as the index will hold it: characters code page 932 lacks become "?",
-// so the selector shows and compares what the file stores.
-QString AsStored(const QString& name) {
-    return ToQ(codepage::FromAnsi(codepage::ToAnsi(FromQ(name))));
-}
-
-}  // namespace
-
-frmGroup::frmGroup(frmMain& main) : QDialog(&main), main_(main), ui_(main.ui()) {
+frmGroup::frmGroup(Input input, UiServices& ui, QWidget* parent)
+    : QDialog(parent), input_(std::move(input)), ui_(ui) {
     setObjectName(QStringLiteral("frmGroup"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -60,16 +51,15 @@ frmGroup::frmGroup(frmMain& main) : QDialog(&main), main_(main), ui_(main.ui()) 
     setTabOrder(txtGroupName, cmdExecute[0]);
     setTabOrder(cmdExecute[0], chkReadOnly);
     setTabOrder(chkReadOnly, cmdExecute[1]);
+    DialogConventions::Install(*this);
 }
 
 void frmGroup::PrepareGroupInfo(const QString& strGroupName, bool add) {
     setWindowTitle(strGroupName + Res(res::kItemProperties));
     txtGroupName->setText(strGroupName);
     blnAddState = add;
-    chkReadOnly->setChecked(!blnAddState && main_.state().blnReadOnlyGroup);
-    if (main_.topMost()) {
-        window::SetTopMost(this, true);
-    }
+    chkReadOnly->setChecked(!blnAddState && input_.readOnly);
+    DialogConventions::KeepOnTop(*this, input_.topMost);
     txtGroupName->setFocus();
 }
 
@@ -86,11 +76,10 @@ QString frmGroup::CheckName(const QString& name) const {
         return Res(res::kGroupNameForbidden) + QStringLiteral("\r\n") +
                Res(res::kForbiddenCharacters);
     }
-    const QComboBox* selector = main_.groupSelector();
     const QString stored = AsStored(name);
-    for (int i = 0; i < selector->count(); ++i) {
+    for (int i = 0; i < input_.groups.size(); ++i) {
         // Renaming the shown group to its own name only changes its flag.
-        if (selector->itemText(i) == stored && (blnAddState || i != selector->currentIndex())) {
+        if (input_.groups[i] == stored && (blnAddState || i != input_.shown)) {
             return Res(res::kGroupExists);
         }
     }
@@ -109,66 +98,13 @@ void frmGroup::cmdExecute_Click(int index) {
         return;
     }
     try {
-        if (blnAddState) {
-            AddGroup(AsStored(name));
-        } else {
-            RenameGroup(AsStored(name));
-        }
-        main_.UpdateMoveMenu();
+        input_.apply(Choice{blnAddState, AsStored(name), chkReadOnly->isChecked()});
     } catch (const std::exception& error) {
         // Nothing was changed: the index write comes first. The name stays for a retry.
         ui_.Message(this, ToQ(error.what()), UiServices::Buttons::kOk);
         return;
     }
     accept();
-}
-
-QString frmGroup::Head(const QString& name) const {
-    return name + QLatin1Char('#') +
-           (chkReadOnly->isChecked() ? QLatin1Char('1') : QLatin1Char('0'));
-}
-
-void frmGroup::ShowFlag() {
-    const bool readOnly = chkReadOnly->isChecked();
-    main_.state().blnReadOnlyGroup = readOnly;
-    main_.statusPanel(2)->setText(readOnly ? Res(res::kWriteProtected) : QString());
-}
-
-void frmGroup::AddGroup(const QString& strGroupName) {
-    // A head never names an existing group, so this appends the group's line.
-    main_.session().vault.AddGroup(FromQ(Head(strGroupName)));
-    ShowFlag();
-    QComboBox* selector = main_.groupSelector();
-    MainState& state = main_.state();
-    if (state.strCurrentGroup == strGroupName) {
-        // A stale name of a removed group must not keep the new group from loading.
-        state.strCurrentGroup.clear();
-    }
-    {
-        const QSignalBlocker block(selector);
-        selector->addItem(strGroupName);
-        selector->setCurrentIndex(-1);
-    }
-    // Selecting it runs the selector's own handler, which loads the empty group.
-    selector->setCurrentIndex(selector->count() - 1);
-}
-
-void frmGroup::RenameGroup(const QString& strGroupName) {
-    QComboBox* selector = main_.groupSelector();
-    const int shown = selector->currentIndex();
-    if (shown < 0) {
-        return;
-    }
-    main_.session().vault.RenameGroup(FromQ(selector->itemText(shown)), FromQ(Head(strGroupName)));
-    ShowFlag();
-    {
-        // The entry keeps its place, so the selector stays in the index's order.
-        const QSignalBlocker block(selector);
-        selector->setItemText(shown, strGroupName);
-        selector->setCurrentIndex(-1);
-    }
-    // The selector's handler reloads only when the name changed.
-    selector->setCurrentIndex(shown);
 }
 
 }  // namespace zorvan

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 #include <array>
+#include <functional>
 
 class QCheckBox;
 class QLineEdit;
@@ -9,25 +11,36 @@ class QPushButton;
 
 namespace zorvan {
 
-class frmMain;
 class UiServices;
 
 // The group properties dialog: creates a group, or renames the shown group and
 // sets or clears its write protection. The name is checked before anything is
-// written; the main window's selector, status panel 2 and move submenu follow.
+// written; the input's apply makes the change.
 class frmGroup : public QDialog {
     Q_OBJECT
 
 public:
-    explicit frmGroup(frmMain& main);
+    // What OK asks for: a new group or the shown one renamed, with its protection.
+    struct Choice {
+        bool add = false;
+        QString name;  // as the index will hold it
+        bool readOnly = false;
+    };
+    struct Input {
+        QStringList groups;     // every group, in the selector's order
+        int shown = -1;         // the shown one's place among them
+        bool readOnly = false;  // the shown one's protection
+        bool topMost = false;
+        // Makes the change; throws, having changed nothing, when it cannot.
+        std::function<void(const Choice&)> apply;
+    };
+
+    frmGroup(Input input, UiServices& ui, QWidget* parent);
 
     // Prepares the dialog and shows it modally; returns when it has closed.
     void ShowGroupInfo(const QString& strGroupName, bool blnAddState);
     // Everything ShowGroupInfo does before showing the dialog.
     void PrepareGroupInfo(const QString& strGroupName, bool blnAddState);
-
-    void AddGroup(const QString& strGroupName);
-    void RenameGroup(const QString& strGroupName);
 
     // 0 "OK", 1 "キャンセル".
     void cmdExecute_Click(int index);
@@ -41,11 +54,7 @@ public:
     bool addState() const { return blnAddState; }
 
 private:
-    // The head of the group's index line: name, "#" and the flag.
-    QString Head(const QString& name) const;
-    void ShowFlag();
-
-    frmMain& main_;
+    Input input_;
     UiServices& ui_;
     bool blnAddState = false;
 

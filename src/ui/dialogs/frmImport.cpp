@@ -25,6 +25,8 @@
 #include "ui/Text.h"
 #include "ui/UiServices.h"
 #include "ui/WindowServices.h"
+#include "ui/dialogs/DialogConventions.h"
+#include "ui/dialogs/StoredName.h"
 #include "ui/main/ItemList.h"
 #include "ui/main/MenuTables.h"
 #include "ui/main/frmMain.h"
@@ -35,20 +37,9 @@ namespace zorvan {
 
 namespace {
 
-// The name as the index will hold it: characters code page 932 lacks become "?",
-// so that comparisons and the selector see what the file stores.
-QString AsStored(const QString& name) {
-    return ToQ(codepage::FromAnsi(codepage::ToAnsi(FromQ(name))));
-}
-
 // A menu caption showing the name as it is: "&" would make an access key.
 QString Caption(QString name) {
     return name.replace(QLatin1Char('&'), QStringLiteral("&&"));
-}
-
-bool PlainEscape(const QKeyEvent& key) {
-    const auto held = key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
-    return key.key() == Qt::Key_Escape && held == Qt::NoModifier;
 }
 
 }  // namespace
@@ -137,23 +128,14 @@ frmImport::frmImport(frmMain& main)
     layout->addWidget(staImport);
     txtFile->setMinimumWidth(fontMetrics().averageCharWidth() * 48);
 
-    // Keys reach the dialog before its controls, so that Esc closes it from anywhere.
-    installEventFilter(this);
-    for (QWidget* child : findChildren<QWidget*>()) {
-        // An open pop-up menu keeps Esc for closing itself.
-        if (qobject_cast<QMenu*>(child) == nullptr) {
-            child->installEventFilter(this);
-        }
-    }
+    DialogConventions::Install(*this, [this] { cmdClose_Click(); });
     Form_Load();
 }
 
 frmImport::~frmImport() = default;
 
 void frmImport::Form_Load() {
-    if (main_.topMost()) {
-        window::SetTopMost(this, true);
-    }
+    DialogConventions::KeepOnTop(*this, main_.topMost());
     try {
         for (const auto& name : main_.session().vault.GroupNames()) {
             if (!name.empty()) {
@@ -303,14 +285,6 @@ void frmImport::cmdImport_Click() {
     }
     EndRun(ok, res::kImportDone, res::kImportFailed);
     main_.UpdateMoveMenu();
-}
-
-bool frmImport::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && PlainEscape(*static_cast<QKeyEvent*>(event))) {
-        cmdClose_Click();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void frmImport::closeEvent(QCloseEvent* event) {

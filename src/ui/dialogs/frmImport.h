@@ -61,7 +61,6 @@ public:
     const std::vector<QAction*>& groupItems() const { return mnuGroupItem; }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:

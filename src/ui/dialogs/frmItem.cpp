@@ -20,10 +20,9 @@
 #include "ui/UiServices.h"
 #include "ui/WindowServices.h"
 #include "ui/dialogs/AsteriskStyle.h"
-#include "ui/dialogs/ItemSaver.h"
+#include "ui/dialogs/DialogConventions.h"
 #include "ui/dialogs/PassGenPage.h"
 #include "ui/dialogs/TextLimit.h"
-#include "ui/main/frmMain.h"
 #include "vault/ItemRecord.h"
 #include "vault/ItemStore.h"
 
@@ -76,7 +75,8 @@ bool NoModifiers(const QKeyEvent& key) {
 
 }  // namespace
 
-frmItem::frmItem(frmMain& main) : QDialog(&main), main_(main), ui_(main.ui()) {
+frmItem::frmItem(Input input, UiServices& ui, QWidget* parent)
+    : QDialog(parent), input_(std::move(input)), ui_(ui) {
     setObjectName(QStringLiteral("frmItem"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     BuildPages();
@@ -85,6 +85,7 @@ frmItem::frmItem(frmMain& main) : QDialog(&main), main_(main), ui_(main.ui()) {
     for (QWidget* child : findChildren<QWidget*>()) {
         child->installEventFilter(this);
     }
+    DialogConventions::Install(*this, [this] { cmdItem_Click(1); });
 }
 
 frmItem::~frmItem() {
@@ -191,10 +192,9 @@ QWidget* frmItem::field(int index) const {
 }
 
 void frmItem::Form_Load() {
-    const MainState& state = main_.state();
     ShowTab(0);
-    generator_->LoadSettings(main_.session().paths.strIniFile);
-    if (state.intEditSlot != 0) {
+    generator_->LoadSettings(input_.paths.strIniFile);
+    if (input_.existing) {
         LoadExisting();
     } else {
         txtItem[0]->setText(Res(res::kNewItem));
@@ -203,25 +203,21 @@ void frmItem::Form_Load() {
     for (int i = 0; i < kFields; ++i) {
         SetLabelBold(i, false);
     }
-    chkHidePass->setChecked(!main_.passwordsShown());
+    chkHidePass->setChecked(input_.hidePassword);
     chkHidePass_Click();
     mvwExpire->setVisible(chkExpire->isChecked());
-    if (main_.topMost()) {
-        window::SetTopMost(this, true);
-    }
+    DialogConventions::KeepOnTop(*this, input_.topMost);
     setWindowTitle(txtItem[0]->text() + Res(res::kItemProperties));
     cmdItem[2]->setEnabled(false);
-    cmdItem[0]->setEnabled(!state.blnReadOnlyGroup);
+    cmdItem[0]->setEnabled(!input_.readOnly);
 }
 
 void frmItem::LoadExisting() {
-    const MainState& state = main_.state();
-    const auto slot = static_cast<std::size_t>(state.intEditSlot);
     try {
-        if (state.intEditSlot < 0 || slot >= state.lngItemBlocks.size()) {
+        if (!input_.block) {
             throw std::out_of_range("no item in this row");
         }
-        const ItemRecord item = main_.session().vault.LoadItem(state.lngItemBlocks[slot]);
+        const ItemRecord item = input_.load(*input_.block);
         txtItem[0]->setText(ToQ(item.ItemName));
         txtItem[1]->setText(ToQ(item.AccountID));
         txtItem[2]->setText(ToQ(item.AccountPass));
@@ -233,7 +229,7 @@ void frmItem::LoadExisting() {
     } catch (const std::exception& error) {
         // Editing what could not be read would overwrite the item with empty fields.
         loadFailed_ = true;
-        ui_.Message(&main_, ToQ(error.what()), UiServices::Buttons::kOk);
+        ui_.Message(parentWidget(), ToQ(error.what()), UiServices::Buttons::kOk);
     }
 }
 
@@ -257,7 +253,7 @@ void frmItem::SetLabelBold(int index, bool bold) {
 }
 
 void frmItem::EnableApply() {
-    if (!main_.state().blnReadOnlyGroup) {
+    if (!input_.readOnly) {
         cmdItem[2]->setEnabled(true);
     }
 }
@@ -335,10 +331,6 @@ bool frmItem::eventFilter(QObject* watched, QEvent* event) {
 
 bool frmItem::Form_KeyDown(QObject* watched, const QKeyEvent& key) {
     const auto modifiers = key.modifiers() & ~Qt::KeypadModifier;
-    if (key.key() == Qt::Key_Escape && NoModifiers(key)) {
-        cmdItem_Click(1);
-        return true;
-    }
     const bool tab = key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab;
     if (tab && modifiers == Qt::ControlModifier && key.key() == Qt::Key_Tab) {
         ShowTab((intCurrentPage + 1) % kPages);
@@ -399,17 +391,16 @@ void frmItem::cmdItem_Click(int index) {
 }
 
 bool frmItem::Save() {
-    const MainState& state = main_.state();
-    if (state.blnReadOnlyGroup) {
+    if (input_.readOnly) {
         return false;
     }
-    if (state.strCurrentGroup.isEmpty()) {
+    if (input_.group.isEmpty()) {
         // With no group the record would be reachable from no index line.
         ui_.Message(this, Res(res::kNoGroupSelected), UiServices::Buttons::kOk);
         return false;
     }
     try {
-        ItemSaver(main_).Save(FromBoxes());
+        input_.save(FromBoxes());
     } catch (const std::exception& error) {
         ui_.Message(this, ToQ(error.what()), UiServices::Buttons::kOk);
         return false;

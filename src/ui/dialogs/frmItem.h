@@ -2,8 +2,12 @@
 
 #include <QDialog>
 #include <array>
+#include <functional>
+#include <optional>
 
 #include "platform/RandomSource.h"
+#include "ui/Session.h"
+#include "vault/BlockNumber.h"
 
 class QCalendarWidget;
 class QKeyEvent;
@@ -16,16 +20,14 @@ class QTabWidget;
 
 namespace zorvan {
 
-class frmMain;
 class PassGenPage;
 class TextLimit;
 class UiServices;
 struct ItemRecord;
 
-// The item properties dialog: creates an item in the shown group (intEditSlot 0) or
-// edits the item of the main window's intEditIndex / intEditSlot. Three pages: the
-// item's fields, the password generator and the expiry date. Every save stores a
-// new record and hands it to the main window's list.
+// The item properties dialog: creates an item in the shown group or edits one of its
+// items. Three pages: the item's fields, the password generator and the expiry
+// date. Every save hands the item to the input's save, which stores it.
 class frmItem : public QDialog {
     Q_OBJECT
 
@@ -34,7 +36,21 @@ public:
     static constexpr int kFields = 5;
     static constexpr int kMemo = 4;
 
-    explicit frmItem(frmMain& main);
+    struct Input {
+        DataPaths paths;
+        bool existing = false;             // editing an item, not making one
+        std::optional<BlockNumber> block;  // the edited item's record; none when unknown
+        QString group;                     // the shown group; empty for none
+        bool readOnly = false;             // the group is write-protected
+        bool hidePassword = true;
+        bool topMost = false;
+        // Reads the edited item's record; throws when it cannot.
+        std::function<ItemRecord(BlockNumber)> load;
+        // Stores the item; throws when it cannot.
+        std::function<void(const ItemRecord&)> save;
+    };
+
+    frmItem(Input input, UiServices& ui, QWidget* parent);
     ~frmItem() override;
 
     // Does not show the dialog when the item could not be read.
@@ -84,7 +100,7 @@ private:
     ItemRecord FromBoxes() const;
     void WipeBoxes();
 
-    frmMain& main_;
+    Input input_;
     UiServices& ui_;
     RandomSource random_;
     int intCurrentPage = 0;

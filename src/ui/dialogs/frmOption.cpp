@@ -14,14 +14,13 @@
 #include <exception>
 
 #include "tools/PasswordGenerator.h"
-#include "ui/Session.h"
 #include "ui/Text.h"
-#include "ui/Transparency.h"
 #include "ui/UiServices.h"
 #include "ui/WindowServices.h"
+#include "ui/dialogs/DialogConventions.h"
+#include "ui/dialogs/PassClassSwitches.h"
 #include "ui/dialogs/PassLenBoxes.h"
 #include "ui/dialogs/UpDownBox.h"
-#include "ui/main/frmMain.h"
 #include "vault/Settings.h"
 #include "vault/SettingsKeys.h"
 #include "vault/SettingsStore.h"
@@ -33,15 +32,6 @@ namespace {
 // The wait and the clearing seconds take up to three digits.
 constexpr int kNumberDigits = 3;
 
-const settings::IntKey* const kClassKeys[] = {&settings::kUpper, &settings::kLower,
-                                              &settings::kNumber, &settings::kSymbol};
-
-// A class switch as stored: 1 ticked, 0 not, anything else the key's default.
-bool ClassSwitch(const SettingsStore& store, const settings::IntKey& key) {
-    const int value = store.Get(key);
-    return (value == 0 || value == 1) ? value == 1 : key.defaultValue == 1;
-}
-
 // A settings value is one line of the file: line breaks would cut it.
 std::string OneLine(const QString& text) {
     QString line = text;
@@ -52,7 +42,8 @@ std::string OneLine(const QString& text) {
 
 }  // namespace
 
-frmOption::frmOption(frmMain& main) : QDialog(&main), main_(main), ui_(main.ui()) {
+frmOption::frmOption(Input input, UiServices& ui, QWidget* parent)
+    : QDialog(parent), input_(std::move(input)), ui_(ui) {
     setObjectName(QStringLiteral("frmOption"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -141,14 +132,13 @@ frmOption::frmOption(frmMain& main) : QDialog(&main), main_(main), ui_(main.ui()
     layout->addLayout(grid);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    DialogConventions::Install(*this);
     Form_Load();
 }
 
 void frmOption::Form_Load() {
-    if (main_.topMost()) {
-        window::SetTopMost(this, true);
-    }
-    const auto& iniFile = main_.session().paths.strIniFile;
+    DialogConventions::KeepOnTop(*this, input_.topMost);
+    const auto& iniFile = input_.iniFile;
     const SettingsStore store(iniFile);
     for (std::size_t i = 0; i < chkPassChar.size(); ++i) {
         chkPassChar[i]->setChecked(ClassSwitch(store, *kClassKeys[i]));
@@ -191,15 +181,18 @@ void frmOption::updWait_DownClick() {
 }
 
 void frmOption::cmdSetPos_Click() {
-    const SettingsStore& store = main_.settings();
-    const double tppX = window::TwipsPerPixelX(&main_);
-    const double tppY = window::TwipsPerPixelY(&main_);
+    const SettingsStore store(input_.iniFile);
+    // The main window's screen, where there is one.
+    const QWidget* on = parentWidget() != nullptr ? parentWidget() : this;
+    const double tppX = window::TwipsPerPixelX(on);
+    const double tppY = window::TwipsPerPixelY(on);
+    const QRect& main = input_.window;
     try {
         // As the main window reads them back: frame position, client size.
-        store.Set(settings::kWidth, window::PixelsToTwips(main_.width(), tppX));
-        store.Set(settings::kHeight, window::PixelsToTwips(main_.height(), tppY));
-        store.Set(settings::kLeft, window::PixelsToTwips(main_.x(), tppX));
-        store.Set(settings::kTop, window::PixelsToTwips(main_.y(), tppY));
+        store.Set(settings::kWidth, window::PixelsToTwips(main.width(), tppX));
+        store.Set(settings::kHeight, window::PixelsToTwips(main.height(), tppY));
+        store.Set(settings::kLeft, window::PixelsToTwips(main.x(), tppX));
+        store.Set(settings::kTop, window::PixelsToTwips(main.y(), tppY));
     } catch (const std::exception& error) {
         ui_.Message(this, ToQ(error.what()), UiServices::Buttons::kOk);
         return;
@@ -208,7 +201,7 @@ void frmOption::cmdSetPos_Click() {
 }
 
 void frmOption::WriteSettings() {
-    const SettingsStore& store = main_.settings();
+    const SettingsStore store(input_.iniFile);
     for (std::size_t i = 0; i < chkPassChar.size(); ++i) {
         store.Set(*kClassKeys[i], chkPassChar[i]->isChecked() ? 1 : 0);
     }
@@ -223,7 +216,7 @@ void frmOption::WriteSettings() {
     store.Set(settings::kWait, wait);
     const int level = sldTransparent->value();
     store.Set(settings::kTransparency, level);
-    SetTransparency(&main_, level);
+    emit transparencyChosen(level);
     // After the keys of old, which keep their order in the file.
     const int seconds =
         std::clamp(CheckNumber(txtClipboardClear, settings::kClipboardClear), 0, int{INT16_MAX});

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QDialog>
+#include <QRect>
 #include <array>
+#include <filesystem>
 
 #include "vault/SettingsKeys.h"
 
@@ -12,7 +14,6 @@ class QSlider;
 
 namespace zorvan {
 
-class frmMain;
 class PassLenBoxes;
 class UiServices;
 class UpDownBox;
@@ -30,7 +31,14 @@ public:
     static constexpr int kMaxWait = 30;
     static constexpr int kMaxClipboardClear = 999;
 
-    explicit frmOption(frmMain& main);
+    // What the dialog shows and stores.
+    struct Input {
+        std::filesystem::path iniFile;
+        bool topMost = false;
+        QRect window;  // the main window's frame position and client size
+    };
+
+    frmOption(Input input, UiServices& ui, QWidget* parent);
 
     // 0 "OK", 1 "キャンセル".
     void cmdExit_Click(int index);
@@ -47,6 +55,10 @@ public:
     QPushButton* setPosButton() const { return cmdSetPos; }
     QPushButton* button(int index) const { return cmdExit[static_cast<std::size_t>(index)]; }
 
+signals:
+    // OK chose the main window's opacity (and has stored it).
+    void transparencyChosen(int level);
+
 private:
     void Form_Load();
     // A number box's number, after putting the key's default into a box without
@@ -57,7 +69,7 @@ private:
     // Writes every setting in order; throws when one cannot be written.
     void WriteSettings();
 
-    frmMain& main_;
+    Input input_;
     UiServices& ui_;
 
     std::array<QCheckBox*, 4> chkPassChar{};

@@ -15,6 +15,7 @@
 #include "ui/UiServices.h"
 #include "ui/WindowServices.h"
 #include "ui/dialogs/AsteriskStyle.h"
+#include "ui/dialogs/DialogConventions.h"
 #include "vault/Cipher.h"
 #include "vault/SettingsKeys.h"
 #include "vault/SettingsStore.h"
@@ -63,6 +64,7 @@ frmPass::frmPass(Session& session, UiServices& ui, std::optional<SecretText> com
     layout->addLayout(grid);
     layout->addLayout(buttons);
 
+    DialogConventions::Install(*this);
     session_.blnPassOK = false;
     chkPass_Click();
 }
@@ -83,9 +85,7 @@ void frmPass::PrepareMode(bool confirmation, bool blnTopMost) {
     palette.setColor(QPalette::Base, confirmation ? palette.color(QPalette::Active, QPalette::Base)
                                                   : palette.color(QPalette::Button));
     txtPass[1]->setPalette(palette);
-    if (blnTopMost) {
-        window::SetTopMost(this, true);
-    }
+    DialogConventions::KeepOnTop(*this, blnTopMost);
 }
 
 void frmPass::SetNewPass(bool blnTopMost) {

@@ -100,12 +100,7 @@ void AutoType::mnuSendkeysItem_Click(int index) {
         main_.ui().Message(&main_, UnavailableMessage(), UiServices::Buttons::kOk);
         return;
     }
-    const auto slot = static_cast<std::size_t>(main_.itemModel()->row(row).tag);
-    const auto& blocks = main_.state().lngItemBlocks;
-    if (slot >= blocks.size()) {
-        return;
-    }
-    const BlockNumber block = blocks[slot];
+    const BlockNumber block = main_.itemModel()->row(row).block;
 
     std::string quoted;
     const WipeOnExit wipeQuoted(quoted);

@@ -145,7 +145,7 @@ void ItemCommands::DeleteSelectedItems() {
     }
     std::vector<BlockNumber> blocks;
     for (const int row : rows) {
-        blocks.push_back(state.lngItemBlocks[static_cast<std::size_t>(model->row(row).tag)]);
+        blocks.push_back(model->row(row).block);
     }
     // The selection lands where the last deleted row was, counted after the rows
     // above it went; when nothing could be deleted, on the first selected row.
@@ -169,9 +169,9 @@ void ItemCommands::UseSelectedItem(int intKind) {
     if (row < 0) {
         return;
     }
-    const MainState& state = main_.state();
-    const auto slot = static_cast<std::size_t>(main_.itemModel()->row(row).tag);
-    const BlockNumber block = state.lngItemBlocks[slot];
+    const ItemRow& shown = main_.itemModel()->row(row);
+    const BlockNumber block = shown.block;
+    const QString url = shown.url;
     Vault& vault = main_.session().vault;
     const std::string group = FromQ(main_.groupSelector()->currentText());
     Guarded([&] {
@@ -181,8 +181,8 @@ void ItemCommands::UseSelectedItem(int intKind) {
                  UiServices::Clip::kSecret);
             return;
         }
-        if (intKind == kOpenUrl && !state.strItemURLs[slot].isEmpty()) {
-            main_.ui().OpenUrl(state.strItemURLs[slot]);
+        if (intKind == kOpenUrl && !url.isEmpty()) {
+            main_.ui().OpenUrl(url);
         }
         vault.MarkUsed(group, block);
     });
@@ -193,9 +193,9 @@ void ItemCommands::CopySelectedUrl() {
     if (row < 0) {
         return;
     }
-    const auto slot = static_cast<std::size_t>(main_.itemModel()->row(row).tag);
+    const BlockNumber block = main_.itemModel()->row(row).block;
     Guarded([&] {
-        const ItemRecord item = main_.session().vault.LoadItem(main_.state().lngItemBlocks[slot]);
+        const ItemRecord item = main_.session().vault.LoadItem(block);
         Copy(ToQ(item.RelatedURL), UiServices::Clip::kPlain);
     });
 }
@@ -211,14 +211,13 @@ void ItemCommands::MoveSelectedItems(const QString& targetGroup) {
     const QString source = main_.groupSelector()->currentText();
     ItemListModel* model = main_.itemModel();
     QTableView* list = main_.itemList();
-    const MainState& state = main_.state();
     const auto rows = SelectedRows(list);
     if (rows.empty()) {
         return;
     }
     std::vector<BlockNumber> blocks;
     for (const int row : rows) {
-        blocks.push_back(state.lngItemBlocks[static_cast<std::size_t>(model->row(row).tag)]);
+        blocks.push_back(model->row(row).block);
     }
     Guarded([&] {
         main_.session().vault.MoveItems(blocks, FromQ(source), FromQ(targetGroup));

@@ -80,10 +80,6 @@ void ItemList::cboMain_Click() {
         }
     }
     main_.itemModel()->ClearRows();
-    const BlockNumber dummy = state.lngItemBlocks.front();
-    state.lngItemBlocks.assign(1, dummy);
-    state.strItemURLs.resize(1);
-    state.strItemMemos.resize(1);
     const std::size_t count = entry.empty() ? 0 : entry.size() - 1;
     BeginRows();
     Try([&] {
@@ -119,6 +115,9 @@ void ItemList::AddItemToListView(int itemIndex, const ItemRecord& item, BlockNum
     const QString password = ToQ(item.AccountPass);
     row.password = plain ? password : Mask(password);
     row.icon = ExpiryIcon(item.HasExpiry(), item.ExpireDate, today_ ? *today_ : Today());
+    row.url = ToQ(item.RelatedURL);
+    row.memo = ToQ(item.AccountMemo);
+    row.block = lngPointer;
 
     int at = 0;
     if (itemIndex > 0) {
@@ -131,12 +130,9 @@ void ItemList::AddItemToListView(int itemIndex, const ItemRecord& item, BlockNum
     } else {
         main_.DisableSorting();
         at = itemIndex < 0 ? 0 : RowCount();
-        const int slot = static_cast<int>(state.lngItemBlocks.size());
+        const int slot = model->TakeTag();
         state.intEditIndex = at + 1;
         state.intEditSlot = slot;
-        state.lngItemBlocks.push_back(kNoBlock);
-        state.strItemURLs.emplace_back();
-        state.strItemMemos.emplace_back();
         row.tag = slot;
         if (batching_ == 0) {
             model->InsertRow(at, std::move(row));
@@ -146,10 +142,6 @@ void ItemList::AddItemToListView(int itemIndex, const ItemRecord& item, BlockNum
             bottom_.push_back(std::move(row));
         }
     }
-    const auto slot = static_cast<std::size_t>(state.intEditSlot);
-    state.strItemURLs[slot] = ToQ(item.RelatedURL);
-    state.strItemMemos[slot] = ToQ(item.AccountMemo);
-    state.lngItemBlocks[slot] = lngPointer;
 }
 
 void ItemList::BeginRows() {
@@ -187,7 +179,6 @@ void ItemList::EndRows() {
 void ItemList::ShowPasswords(bool plain) {
     FlushRows();
     ItemListModel* model = main_.itemModel();
-    const MainState& state = main_.state();
     // The texts are all made first and handed to the list in one step; a row whose
     // item cannot be read keeps what it shows.
     std::vector<QString> shown;
@@ -203,9 +194,8 @@ void ItemList::ShowPasswords(bool plain) {
                 operation.Progress(static_cast<std::size_t>(at),
                                    static_cast<std::size_t>(model->rowCount()));
                 Try([&] {
-                    const auto slot = static_cast<std::size_t>(model->row(at).tag);
                     shown[static_cast<std::size_t>(at)] =
-                        ToQ(reader.Load(state.lngItemBlocks[slot]).AccountPass);
+                        ToQ(reader.Load(model->row(at).block).AccountPass);
                 });
             }
         });

@@ -114,7 +114,14 @@ void ItemListModel::AddColumn(const QString& heading) {
 void ItemListModel::ClearRows() {
     beginResetModel();
     rows_.clear();
+    nextTag_ = 1;
     endResetModel();
+}
+
+ItemListModel::Row* ItemListModel::FindTag(int tag) {
+    const auto found =
+        std::find_if(rows_.begin(), rows_.end(), [tag](const Row& r) { return r.tag == tag; });
+    return found == rows_.end() ? nullptr : &*found;
 }
 
 void ItemListModel::InsertRow(int at, Row row) {

@@ -4,21 +4,17 @@
 #include <QStringList>
 #include <vector>
 
+#include "ui/main/ItemRow.h"
+
 namespace zorvan {
 
-// The rows of the item list: name, user ID and password (or its mask), a row icon
-// and the tag that names the row's slot in the main window's slot store.
+// The rows of the item list; three columns show a row's name, user ID and password
+// (or its mask), and the first its icon.
 class ItemListModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    struct Row {
-        QString name;
-        QString userId;
-        QString password;  // as shown: plain or masked
-        int icon = 1;
-        int tag = 0;
-    };
+    using Row = ItemRow;
 
     using QAbstractTableModel::QAbstractTableModel;
 
@@ -45,6 +41,11 @@ public:
     // rows, so that deleting a shift-selected block of a long list moves the rest once.
     void RemoveRows(const std::vector<int>& ascending);
     const Row& row(int at) const { return rows_[static_cast<std::size_t>(at)]; }
+    // The row with a tag, or none.
+    Row* FindTag(int tag);
+    // A tag for a new row: 1 after ClearRows, then counting up.
+    int TakeTag() { return nextTag_++; }
+    int nextTag() const { return nextTag_; }
     void SetPassword(int at, const QString& shown);
     // Column 3 of every row at once; shown holds one text per row.
     void SetPasswords(std::vector<QString> shown);
@@ -54,6 +55,7 @@ public:
 private:
     QStringList headings_;
     std::vector<Row> rows_;
+    int nextTag_ = 1;
 };
 
 }  // namespace zorvan

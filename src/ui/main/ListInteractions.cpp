@@ -48,12 +48,12 @@ void ListInteractions::lvwMain_ItemClick(int row) {
     state.intEditSlot = item.tag;
     main_.EnableItemCommands(false);
     main_.menus().mnuPopupItem[0]->setEnabled(true);
-    const QString url = state.strItemURLs[static_cast<std::size_t>(item.tag)];
+    const QString url = item.url;
     main_.statusPanel(1)->setText(url);
-    main_.EnableItemCommand(ItemCommands::kCopyId, !item.userId.isEmpty());
-    main_.EnableItemCommand(ItemCommands::kCopyPassword, !item.password.isEmpty());
-    main_.EnableItemCommand(ItemCommands::kOpenUrl, !url.isEmpty());
-    main_.EnableItemCommand(frmMain::kItemPropertiesCommand, true);
+    main_.EnableItemCommand(Command::kCopyId, !item.userId.isEmpty());
+    main_.EnableItemCommand(Command::kCopyPassword, !item.password.isEmpty());
+    main_.EnableItemCommand(Command::kOpenUrl, !url.isEmpty());
+    main_.EnableItemCommand(Command::kItemProperties, true);
 }
 
 void ListInteractions::ClickEmptySpace(Qt::KeyboardModifiers modifiers) {
@@ -80,7 +80,7 @@ void ListInteractions::lvwMain_MouseMove(const QPoint& viewportPos) {
         return;
     }
     const ItemListModel::Row& item = main_.itemModel()->row(row);
-    main_.ShowToolTip(item.name, main_.state().strItemMemos[static_cast<std::size_t>(item.tag)]);
+    main_.ShowToolTip(item.name, item.memo);
     main_.SetTipIndex(row);
 }
 

@@ -15,7 +15,8 @@ namespace zorvan {
 namespace {
 
 template <std::size_t N>
-std::vector<QAction*> AddEntries(QMenu* menu, const std::array<res::MenuEntry, N>& entries) {
+std::vector<QAction*> AddEntries(QMenu* menu, const std::array<res::MenuEntry, N>& entries,
+                                 std::vector<std::pair<Command, QAction*>>& bound) {
     std::vector<QAction*> actions;
     for (const auto& entry : entries) {
         QAction* action = nullptr;
@@ -26,6 +27,13 @@ std::vector<QAction*> AddEntries(QMenu* menu, const std::array<res::MenuEntry, N
             if (!entry.shortcut.empty()) {
                 action->setShortcut(QKeySequence(ToQ(entry.shortcut)));
             }
+            if (IsSwitch(entry.command)) {
+                action->setCheckable(true);
+                action->setChecked(entry.command != Command::kTopMost);
+            }
+        }
+        if (entry.command != Command::kNone) {
+            bound.emplace_back(entry.command, action);
         }
         actions.push_back(action);
     }
@@ -38,23 +46,19 @@ MainMenus MainMenus::Build(QMainWindow* window) {
     MainMenus m;
     QMenuBar* bar = window->menuBar();
     m.mnuFile = bar->addMenu(ToQ(res::kFileMenu));
-    m.mnuFileItem = AddEntries(m.mnuFile, res::kFileItems);
+    m.mnuFileItem = AddEntries(m.mnuFile, res::kFileItems, m.bound);
     m.mnuEdit = bar->addMenu(ToQ(res::kEditMenu));
-    m.mnuEditItem = AddEntries(m.mnuEdit, res::kEditItems);
+    m.mnuEditItem = AddEntries(m.mnuEdit, res::kEditItems, m.bound);
     m.mnuView = bar->addMenu(ToQ(res::kViewMenu));
-    m.mnuViewItem = AddEntries(m.mnuView, res::kViewItems);
-    for (const int i : {0, 1, 2, 3, 4, 6}) {
-        m.mnuViewItem[i]->setCheckable(true);
-        m.mnuViewItem[i]->setChecked(i != 6);
-    }
+    m.mnuViewItem = AddEntries(m.mnuView, res::kViewItems, m.bound);
     m.mnuSendkeys = bar->addMenu(ToQ(res::kSendkeysMenu));
-    m.mnuSendkeysItem = AddEntries(m.mnuSendkeys, res::kSendkeysItems);
+    m.mnuSendkeysItem = AddEntries(m.mnuSendkeys, res::kSendkeysItems, m.bound);
     m.mnuHelp = bar->addMenu(ToQ(res::kHelpMenu));
-    m.mnuHelpItem = AddEntries(m.mnuHelp, res::kHelpItems);
+    m.mnuHelpItem = AddEntries(m.mnuHelp, res::kHelpItems, m.bound);
 
     // The context menu is never in the menu bar.
     m.mnuPopup = new QMenu(ToQ(res::kPopupMenu), window);
-    m.mnuPopupItem = AddEntries(m.mnuPopup, res::kPopupItems);
+    m.mnuPopupItem = AddEntries(m.mnuPopup, res::kPopupItems, m.bound);
     m.mnuMove = new QMenu(m.mnuPopupItem[0]->text(), m.mnuPopup);
     m.mnuPopupItem[0]->setMenu(m.mnuMove);
     m.mnuMove->addAction(ToQ(res::kNoGroupEntry));
@@ -77,10 +81,30 @@ MainMenus MainMenus::Build(QMainWindow* window) {
         action->setObjectName(ToQ(button.key));
         // The button shows only its image; screen readers say its tooltip.
         m.tlbMain->widgetForAction(action)->setAccessibleName(action->toolTip());
+        action->setCheckable(button.command == Command::kTopMost);
         m.tlbButtons.push_back(action);
+        m.bound.emplace_back(button.command, action);
     }
-    m.ToolButton(res::kTopmostButton)->setCheckable(true);
     return m;
+}
+
+std::vector<QAction*> MainMenus::Actions(Command command) const {
+    std::vector<QAction*> actions;
+    for (const auto& [boundCommand, action] : bound) {
+        if (boundCommand == command) {
+            actions.push_back(action);
+        }
+    }
+    return actions;
+}
+
+QAction* MainMenus::Find(Command command) const {
+    for (const auto& [boundCommand, action] : bound) {
+        if (boundCommand == command) {
+            return action;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace zorvan

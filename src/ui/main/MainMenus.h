@@ -1,6 +1,9 @@
 #pragma once
 
+#include <utility>
 #include <vector>
+
+#include "ui/main/Command.h"
 
 class QAction;
 class QMainWindow;
@@ -10,8 +13,8 @@ class QToolBar;
 namespace zorvan {
 
 // The main window's menus and toolbar. Each menu's entries (separators included)
-// are kept in index order, so that commands dispatch on the index; toolbar buttons
-// are kept by position (button k is tlbButtons[k - 1]).
+// are kept in their order and toolbar buttons by position (button k is
+// tlbButtons[k - 1]); every entry that runs a command is also listed with it.
 struct MainMenus {
     QMenu* mnuFile = nullptr;
     std::vector<QAction*> mnuFileItem;
@@ -28,6 +31,8 @@ struct MainMenus {
     QMenu* mnuMove = nullptr;  // the popup's "移動" submenu
     QToolBar* tlbMain = nullptr;
     std::vector<QAction*> tlbButtons;
+    // Menu entries first, then toolbar buttons.
+    std::vector<std::pair<Command, QAction*>> bound;
 
     // Builds the menu bar, the context menu and the toolbar of the window.
     static MainMenus Build(QMainWindow* window);
@@ -35,6 +40,11 @@ struct MainMenus {
     QAction* ToolButton(int position) const {
         return tlbButtons[static_cast<std::size_t>(position - 1)];
     }
+
+    // Every entry and button that runs the command.
+    std::vector<QAction*> Actions(Command command) const;
+    // The first of them: the menu entry where there is one.
+    QAction* Find(Command command) const;
 };
 
 }  // namespace zorvan

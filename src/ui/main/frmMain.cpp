@@ -4,12 +4,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCursor>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPointer>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTableView>
@@ -19,46 +17,27 @@
 
 #include "platform/KeyInjector.h"
 #include "ui/ClipboardClearer.h"
-#include "ui/LongOperation.h"
 #include "ui/Session.h"
 #include "ui/Text.h"
 #include "ui/Transparency.h"
 #include "ui/UiServices.h"
 #include "ui/WindowServices.h"
-#include "ui/dialogs/frmBackUp.h"
-#include "ui/dialogs/frmGroup.h"
-#include "ui/dialogs/frmImport.h"
-#include "ui/dialogs/frmItem.h"
-#include "ui/dialogs/frmOption.h"
-#include "ui/main/AboutText.h"
 #include "ui/main/AutoType.h"
+#include "ui/main/CommandRouter.h"
+#include "ui/main/Countdown.h"
 #include "ui/main/ItemCommands.h"
 #include "ui/main/ItemList.h"
 #include "ui/main/ItemListModel.h"
 #include "ui/main/ListInteractions.h"
+#include "ui/main/MainDialogs.h"
 #include "ui/main/MainKeys.h"
 #include "ui/main/MenuTables.h"
-#include "ui/main/PasswordChange.h"
 #include "ui/main/frmTooltip.h"
 #include "vault/GroupIndex.h"
 #include "vault/SettingsKeys.h"
 #include "vault/SettingsStore.h"
 
 namespace zorvan {
-
-namespace {
-constexpr int kViewToolbar = 0;
-constexpr int kViewStatusBar = 1;
-constexpr int kViewGrid = 2;
-constexpr int kViewToolTip = 3;
-constexpr int kViewPassword = 4;
-constexpr int kViewTopMost = 6;
-constexpr int kViewOptions = 8;
-constexpr int kFileImport = 0;
-constexpr int kFilePassword = 2;
-constexpr int kFileBackup = 4;
-constexpr int kFileExit = 6;
-}  // namespace
 
 frmMain::frmMain(Session& session, UiServices& ui, QWidget* parent)
     : QMainWindow(parent),
@@ -81,6 +60,7 @@ frmMain::frmMain(Session& session, UiServices& ui, QWidget* parent)
     lvwMain->setObjectName(QStringLiteral("lvwMain"));
     model_ = new ItemListModel(lvwMain);
     lvwMain->setModel(model_);
+    state_.lngItemBlocks.Attach(model_);
     lvwMain->setSelectionBehavior(QAbstractItemView::SelectRows);
     lvwMain->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lvwMain->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -113,82 +93,20 @@ frmMain::frmMain(Session& session, UiServices& ui, QWidget* parent)
     interactions_ = new ListInteractions(*this);
     keys_ = new MainKeys(*this);
     injector_ = CreateKeyInjector();
+    countdown_ = new Countdown(*tooltip_, *menus_.Find(Command::kAutoTypeMenu), this);
     autoType_ = std::make_unique<AutoType>(*this, *injector_);
-    InstallDialogs();
+    MainDialogs::Install(*this);
 
     const double tppX = window::TwipsPerPixelX(this);
     const double tppY = window::TwipsPerPixelY(this);
     resize(window::TwipsToPixels(kDesignClientWidth, tppX),
            window::TwipsToPixels(kDesignClientHeight, tppY) + menuBar()->sizeHint().height());
 
-    Timer1.setInterval(1000);
-    connect(&Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
     connect(cboMain, &QComboBox::currentIndexChanged, this, &frmMain::cboMain_Click);
-    ConnectCommands();
+    router_ = new CommandRouter(*this);
 }
 
-frmMain::~frmMain() {
-    AutoType::Wipe(timerTag_);
-}
-
-void frmMain::InstallDialogs() {
-    // Each opening gets a fresh dialog, discarded when it closes.
-    auto& dialogs = commands_->dialogs();
-    dialogs.item = [this] {
-        frmItem dialog(*this);
-        dialog.exec();
-    };
-    dialogs.group = [this](const QString& name, bool blnAddState) {
-        frmGroup dialog(*this);
-        dialog.ShowGroupInfo(name, blnAddState);
-    };
-    dialogs.options = [this] {
-        frmOption dialog(*this);
-        dialog.exec();
-    };
-    dialogs.importExport = [this] {
-        frmImport dialog(*this);
-        dialog.exec();
-    };
-    dialogs.backup = [this] {
-        frmBackUp dialog(*this);
-        dialog.exec();
-        if (dialog.blnRestored) {
-            Form_Load();
-        }
-    };
-    dialogs.passwordChange = [this] { PasswordChange(*this).Run(); };
-}
-
-void frmMain::ConnectCommands() {
-    for (std::size_t i = 0; i < menus_.mnuFileItem.size(); ++i) {
-        connect(menus_.mnuFileItem[i], &QAction::triggered, this,
-                [this, i] { mnuFileItem_Click(static_cast<int>(i)); });
-    }
-    for (std::size_t i = 0; i < menus_.mnuEditItem.size(); ++i) {
-        connect(menus_.mnuEditItem[i], &QAction::triggered, this,
-                [this, i] { mnuEditItem_Click(static_cast<int>(i)); });
-    }
-    for (std::size_t i = 0; i < menus_.mnuPopupItem.size(); ++i) {
-        connect(menus_.mnuPopupItem[i], &QAction::triggered, this,
-                [this, i] { mnuPopupItem_Click(static_cast<int>(i)); });
-    }
-    connect(menus_.mnuMove, &QMenu::triggered, this, &frmMain::mnuMoveItem_Click);
-    for (std::size_t i = 0; i < menus_.mnuSendkeysItem.size(); ++i) {
-        connect(menus_.mnuSendkeysItem[i], &QAction::triggered, this,
-                [this, i] { autoType_->mnuSendkeysItem_Click(static_cast<int>(i)); });
-    }
-    for (std::size_t i = 0; i < menus_.mnuViewItem.size(); ++i) {
-        connect(menus_.mnuViewItem[i], &QAction::triggered, this,
-                [this, i] { mnuViewItem_Click(static_cast<int>(i)); });
-    }
-    connect(menus_.mnuHelpItem[0], &QAction::triggered, this,
-            [this] { ui_.Message(this, AboutText(session_.paths), UiServices::Buttons::kOk); });
-    for (std::size_t i = 0; i < menus_.tlbButtons.size(); ++i) {
-        connect(menus_.tlbButtons[i], &QAction::triggered, this,
-                [this, i] { tlbMain_ButtonClick(static_cast<int>(i) + 1); });
-    }
-}
+frmMain::~frmMain() = default;
 
 void frmMain::Step(const std::function<void()>& step) {
     try {
@@ -297,24 +215,24 @@ void frmMain::DisableSorting() {
 }
 
 bool frmMain::topMost() const {
-    return menus_.mnuViewItem[kViewTopMost]->isChecked();
+    return menus_.Find(Command::kTopMost)->isChecked();
 }
 
 bool frmMain::passwordsShown() const {
-    return menus_.mnuViewItem[kViewPassword]->isChecked();
+    return menus_.Find(Command::kShowPasswords)->isChecked();
 }
 
 void frmMain::EnableItemCommands(bool enabled) {
-    for (int command = 1; command <= kItemPropertiesCommand; ++command) {
+    for (const Command command :
+         {Command::kCopyId, Command::kCopyPassword, Command::kOpenUrl, Command::kItemProperties}) {
         EnableItemCommand(command, enabled);
     }
 }
 
-void frmMain::EnableItemCommand(int command, bool enabled) {
-    // Toolbar buttons 3-6, context menu entries 4-7 and Edit menu entries 6-9.
-    menus_.ToolButton(2 + command)->setEnabled(enabled);
-    menus_.mnuPopupItem[static_cast<std::size_t>(3 + command)]->setEnabled(enabled);
-    menus_.mnuEditItem[static_cast<std::size_t>(5 + command)]->setEnabled(enabled);
+void frmMain::EnableItemCommand(Command command, bool enabled) {
+    for (QAction* action : menus_.Actions(command)) {
+        action->setEnabled(enabled);
+    }
 }
 
 void frmMain::UpdateMoveMenu() {
@@ -349,7 +267,7 @@ void frmMain::LayOut() {
 }
 
 void frmMain::SetToolbarVisible(bool blnShow, bool blnStartup) {
-    menus_.mnuViewItem[kViewToolbar]->setChecked(blnShow);
+    menus_.Find(Command::kShowToolbar)->setChecked(blnShow);
     menus_.tlbMain->setVisible(blnShow);
     if (!blnStartup) {
         LayOut();
@@ -357,7 +275,7 @@ void frmMain::SetToolbarVisible(bool blnShow, bool blnStartup) {
 }
 
 void frmMain::SetStatusBarVisible(bool blnShow, bool blnStartup) {
-    menus_.mnuViewItem[kViewStatusBar]->setChecked(blnShow);
+    menus_.Find(Command::kShowStatusBar)->setChecked(blnShow);
     statusBar()->setVisible(blnShow);
     if (!blnStartup) {
         LayOut();
@@ -365,7 +283,7 @@ void frmMain::SetStatusBarVisible(bool blnShow, bool blnStartup) {
 }
 
 void frmMain::SetGridLines(bool blnShow, bool blnStartup) {
-    menus_.mnuViewItem[kViewGrid]->setChecked(blnShow);
+    menus_.Find(Command::kShowGrid)->setChecked(blnShow);
     lvwMain->setShowGrid(blnShow);
     if (!blnStartup) {
         LayOut();
@@ -373,12 +291,12 @@ void frmMain::SetGridLines(bool blnShow, bool blnStartup) {
 }
 
 void frmMain::SetToolTipEnabled(bool blnShow, bool /*blnStartup*/) {
-    menus_.mnuViewItem[kViewToolTip]->setChecked(blnShow);
+    menus_.Find(Command::kShowToolTips)->setChecked(blnShow);
     blnToolTip = blnShow;
 }
 
 void frmMain::SetPassView(bool blnShow, bool blnStartup) {
-    menus_.mnuViewItem[kViewPassword]->setChecked(blnShow);
+    menus_.Find(Command::kShowPasswords)->setChecked(blnShow);
     staPanel2->setText(Res(res::kLoadingItems));
     itemList_->ShowPasswords(blnShow);
     staPanel2->clear();
@@ -388,8 +306,9 @@ void frmMain::SetPassView(bool blnShow, bool blnStartup) {
 }
 
 void frmMain::SetTopMost(bool blnShow, bool blnStartup) {
-    menus_.mnuViewItem[kViewTopMost]->setChecked(blnShow);
-    menus_.ToolButton(res::kTopmostButton)->setChecked(blnShow);
+    for (QAction* action : menus_.Actions(Command::kTopMost)) {
+        action->setChecked(blnShow);
+    }
     window::SetTopMost(this, blnShow);
     if (!blnStartup) {
         settings_->Set(settings::kTopmost, blnShow);
@@ -404,221 +323,27 @@ void frmMain::cboMain_Click() {
     itemList_->cboMain_Click();
 }
 
-void frmMain::mnuFileItem_Click(int index) {
-    // Any failure inside a File command ends it; the window goes on working.
-    try {
-        switch (index) {
-            case kFileImport:
-                commands_->ImportExport();
-                break;
-            case kFilePassword:
-                commands_->ChangeMasterPassword();
-                break;
-            case kFileBackup:
-                commands_->Backup();
-                break;
-            case kFileExit:
-                close();
-                break;
-            default:
-                break;
-        }
-    } catch (const std::exception&) {
-    }
-}
-
-void frmMain::mnuEditItem_Click(int index) {
-    switch (index) {
-        case 0:
-            commands_->NewGroup();
-            break;
-        case 1:
-            commands_->DeleteGroup();
-            break;
-        case 2:
-            commands_->GroupProperties();
-            break;
-        case 4:
-            commands_->NewItem();
-            break;
-        case 6:
-            commands_->UseSelectedItem(ItemCommands::kCopyId);
-            break;
-        case 7:
-            commands_->UseSelectedItem(ItemCommands::kCopyPassword);
-            break;
-        case 8:
-            commands_->UseSelectedItem(ItemCommands::kOpenUrl);
-            break;
-        case 9:
-            commands_->ItemProperties();
-            break;
+void frmMain::SetSwitch(Command command, bool blnShow, bool blnStartup) {
+    switch (command) {
+        case Command::kShowToolbar:
+            return SetToolbarVisible(blnShow, blnStartup);
+        case Command::kShowStatusBar:
+            return SetStatusBarVisible(blnShow, blnStartup);
+        case Command::kShowGrid:
+            return SetGridLines(blnShow, blnStartup);
+        case Command::kShowToolTips:
+            return SetToolTipEnabled(blnShow, blnStartup);
+        case Command::kShowPasswords:
+            return SetPassView(blnShow, blnStartup);
+        case Command::kTopMost:
+            return SetTopMost(blnShow, blnStartup);
         default:
-            break;
+            return;
     }
-}
-
-void frmMain::mnuPopupItem_Click(int index) {
-    switch (index) {
-        case 2:
-            commands_->NewItem();
-            break;
-        case 4:
-            commands_->UseSelectedItem(ItemCommands::kCopyId);
-            break;
-        case 5:
-            commands_->UseSelectedItem(ItemCommands::kCopyPassword);
-            break;
-        case 6:
-            commands_->UseSelectedItem(ItemCommands::kOpenUrl);
-            break;
-        case 7:
-            commands_->ItemProperties();
-            break;
-        default:
-            break;
-    }
-}
-
-void frmMain::mnuMoveItem_Click(QAction* entry) {
-    const QString target = entry->data().toString();
-    if (!target.isEmpty()) {
-        commands_->MoveSelectedItems(target);
-    }
-}
-
-void frmMain::mnuViewItem_Click(int index) {
-    const auto inverse = [&] {
-        return !menus_.mnuViewItem[static_cast<std::size_t>(index)]->isChecked();
-    };
-    // A checkable action has already flipped its mark when it triggers; undo that,
-    // so that each switch sets the mark itself from the inverse of the old one.
-    QAction* action = menus_.mnuViewItem[static_cast<std::size_t>(index)];
-    if (action->isCheckable()) {
-        action->setChecked(!action->isChecked());
-    }
-    try {
-        switch (index) {
-            case kViewToolbar:
-                SetToolbarVisible(inverse(), false);
-                break;
-            case kViewStatusBar:
-                SetStatusBarVisible(inverse(), false);
-                break;
-            case kViewGrid:
-                SetGridLines(inverse(), false);
-                break;
-            case kViewToolTip:
-                SetToolTipEnabled(inverse(), false);
-                break;
-            case kViewPassword:
-                SetPassView(inverse(), false);
-                break;
-            case kViewTopMost:
-                SetTopMost(inverse(), false);
-                break;
-            case kViewOptions:
-                commands_->Options();
-                break;
-            default:
-                break;
-        }
-    } catch (const std::exception& error) {
-        ui_.Message(this, ToQ(error.what()), UiServices::Buttons::kOk);
-    }
-}
-
-void frmMain::tlbMain_ButtonClick(int position) {
-    switch (position) {
-        case 1:
-            commands_->NewItem();
-            return;
-        case 3:
-            commands_->UseSelectedItem(ItemCommands::kCopyId);
-            return;
-        case 4:
-            commands_->UseSelectedItem(ItemCommands::kCopyPassword);
-            return;
-        case 5:
-            commands_->UseSelectedItem(ItemCommands::kOpenUrl);
-            return;
-        case 6:
-            commands_->ItemProperties();
-            return;
-        case 10:
-            commands_->NewGroup();
-            return;
-        case 11:
-            commands_->DeleteGroup();
-            return;
-        case 12:
-            commands_->GroupProperties();
-            return;
-        case 14:
-            menus_.mnuSendkeys->popup(QCursor::pos());
-            return;
-        default:
-            break;
-    }
-    if (position == res::kTopmostButton) {
-        QAction* button = menus_.ToolButton(position);
-        button->setChecked(!button->isChecked());
-        try {
-            SetTopMost(!menus_.mnuViewItem[kViewTopMost]->isChecked(), false);
-        } catch (const std::exception& error) {
-            ui_.Message(this, ToQ(error.what()), UiServices::Buttons::kOk);
-        }
-    }
-}
-
-void frmMain::StartCountdown(int waitSeconds, const QString& keystrokes) {
-    intSendWait = waitSeconds;
-    AutoType::Wipe(timerTag_);  // an earlier text is dropped, never sent
-    timerTag_ = keystrokes;
-    menus_.ToolButton(res::kSendKeysButton)->setEnabled(false);
-    Timer1.start();
-}
-
-void frmMain::SetKeystrokeSender(std::function<void(const QString&)> send) {
-    sendKeys_ = std::move(send);
-}
-
-void frmMain::SetTargetNamer(std::function<QString()> name) {
-    nameTarget_ = std::move(name);
 }
 
 QProgressBar* frmMain::progressBar() const {
     return isVisible() && statusBar()->isVisible() ? prbMain : nullptr;
-}
-
-void frmMain::Timer1_Timer() {
-    if (LongOperation::Running()) {
-        // Held until the operation ends: keystrokes are never sent in its middle.
-        LongOperation::Later([window = QPointer<frmMain>(this)] {
-            if (window != nullptr && window->Timer1.isActive()) {
-                window->Timer1_Timer();
-            }
-        });
-        return;
-    }
-    const int before = intSendWait--;
-    if (before == 1) {
-        ShowToolTip(QString(), QString());
-        Timer1.stop();
-        QString text = std::move(timerTag_);
-        timerTag_.clear();
-        if (sendKeys_) {
-            sendKeys_(text);
-        }
-        AutoType::Wipe(text);
-        menus_.ToolButton(res::kSendKeysButton)->setEnabled(true);
-        return;
-    }
-    QString tip = QString::number(intSendWait);
-    if (nameTarget_) {
-        tip += QStringLiteral("\r\n") + nameTarget_();
-    }
-    ShowToolTip(QString(), tip);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

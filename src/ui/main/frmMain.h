@@ -1,11 +1,12 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QTimer>
 #include <functional>
 #include <memory>
 
 #include "tools/Version.h"
+#include "ui/main/Command.h"
+#include "ui/main/Countdown.h"
 #include "ui/main/MainMenus.h"
 #include "ui/main/MainState.h"
 
@@ -28,6 +29,7 @@ class MainKeys;
 class KeyInjector;
 class AutoType;
 class ClipboardClearer;
+class CommandRouter;
 
 // The main window: group selector, item list, toolbar, status bar and menus. It
 // owns the state that the dialogs share (MainState) and restores its stored view
@@ -57,27 +59,32 @@ public:
     void SetToolTipEnabled(bool blnShow, bool blnStartup);
     void SetPassView(bool blnShow, bool blnStartup);
     void SetTopMost(bool blnShow, bool blnStartup);
+    // One of them by its command.
+    void SetSwitch(Command command, bool blnShow, bool blnStartup);
 
     // The one tooltip popup of the program; an empty text hides it.
     void ShowToolTip(const QString& strTitle, const QString& strToolTip);
 
-    // Starts the auto-type countdown: text is sent after waitSeconds ticks.
-    void StartCountdown(int waitSeconds, const QString& keystrokes);
-    // One countdown tick: counts down, and sends the keystrokes on the last one.
-    void Timer1_Timer();
-    // Where the countdown sends its keystrokes.
-    void SetKeystrokeSender(std::function<void(const QString&)> send);
-    // What names, under the seconds left, the window the keys would reach now.
-    void SetTargetNamer(std::function<QString()> name);
+    // The auto-type countdown (see Countdown).
+    void StartCountdown(int waitSeconds, const QString& keystrokes) {
+        countdown_->Start(waitSeconds, keystrokes);
+    }
+    void Timer1_Timer() { countdown_->Tick(); }
+    void SetKeystrokeSender(std::function<void(const QString&)> send) {
+        countdown_->SetKeystrokeSender(std::move(send));
+    }
+    void SetTargetNamer(std::function<QString()> name) {
+        countdown_->SetTargetNamer(std::move(name));
+    }
+    int secondsLeft() const { return countdown_->secondsLeft(); }
 
     // Rebuilds the move submenu: one entry per group, the shown group disabled.
     void UpdateMoveMenu();
     // Enables or disables the commands that need a selected row.
     void EnableItemCommands(bool enabled);
-    // One of them (ItemCommands::kCopyId, kCopyPassword, kOpenUrl, or
-    // kItemPropertiesCommand) in the toolbar, the context menu and the Edit menu.
-    static constexpr int kItemPropertiesCommand = 4;
-    void EnableItemCommand(int command, bool enabled);
+    // One of them (kCopyId, kCopyPassword, kOpenUrl or kItemProperties) wherever
+    // it is offered: the toolbar, the context menu and the Edit menu.
+    void EnableItemCommand(Command command, bool enabled);
     // The plain column headings, without sort marks.
     void ResetColumnHeadings();
     void DisableSorting();
@@ -108,22 +115,13 @@ public:
     QProgressBar* progressBar() const;
     frmTooltip* tooltip() const { return tooltip_; }
     bool toolTipsEnabled() const { return blnToolTip; }
-    int secondsLeft() const { return intSendWait; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void mnuFileItem_Click(int index);
-    void mnuEditItem_Click(int index);
-    void mnuViewItem_Click(int index);
-    void mnuPopupItem_Click(int index);
-    void mnuMoveItem_Click(QAction* entry);
-    void tlbMain_ButtonClick(int position);
     void cboMain_Click();
 
-    void ConnectCommands();
-    void InstallDialogs();
     void LayOut();
     void AddColumns();
     void FillGroupSelector();
@@ -151,13 +149,10 @@ private:
     QLabel* staPanel2 = nullptr;
     QProgressBar* prbMain = nullptr;
     frmTooltip* tooltip_ = nullptr;
-    QTimer Timer1;
-    QString timerTag_;
-    std::function<void(const QString&)> sendKeys_;
-    std::function<QString()> nameTarget_;
+    Countdown* countdown_ = nullptr;
+    CommandRouter* router_ = nullptr;
 
     int intTipIndex = -1;
-    int intSendWait = 0;
     bool blnToolTip = true;
 };
 

@@ -11,6 +11,7 @@
 
 #include "support/MainFixture.h"
 #include "ui/dialogs/frmGroup.h"
+#include "ui/main/MainDialogs.h"
 #include "vault/Settings.h"
 
 namespace zorvan {
@@ -41,15 +42,13 @@ private:
 private slots:
     void newGroupIsAppendedAndShown() {
         Fixture f;
-        f.main->SetTopMost(true, false);
-        frmGroup dialog(*f.main);
-        dialog.PrepareGroupInfo(QStringLiteral("新規グループ"), true);
-        QVERIFY(dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("新規グループのプロパティ"));
-        QCOMPARE(dialog.nameBox()->text(), QStringLiteral("新規グループ"));
-        QVERIFY(!dialog.readOnlyBox()->isChecked());
-        dialog.button(0)->click();
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        const auto dialog = MainDialogs::Group(*f.main);
+        dialog->PrepareGroupInfo(QStringLiteral("新規グループ"), true);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("新規グループのプロパティ"));
+        QCOMPARE(dialog->nameBox()->text(), QStringLiteral("新規グループ"));
+        QVERIFY(!dialog->readOnlyBox()->isChecked());
+        dialog->button(0)->click();
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
         QVERIFY(f.ui.messages.isEmpty());
         // Code page 932 bytes of 新規グループ.
         QVERIFY(f.Index() ==
@@ -67,26 +66,26 @@ private slots:
     void theSameNewNameTwiceIsRefusedTheSecondTime() {
         Fixture f;
         {
-            frmGroup dialog(*f.main);
-            dialog.PrepareGroupInfo(QStringLiteral("新規グループ"), true);
-            dialog.button(0)->click();
+            const auto dialog = MainDialogs::Group(*f.main);
+            dialog->PrepareGroupInfo(QStringLiteral("新規グループ"), true);
+            dialog->button(0)->click();
         }
         const std::string index = f.Index();
-        frmGroup dialog(*f.main);
-        dialog.PrepareGroupInfo(QStringLiteral("新規グループ"), true);
-        dialog.button(0)->click();
+        const auto dialog = MainDialogs::Group(*f.main);
+        dialog->PrepareGroupInfo(QStringLiteral("新規グループ"), true);
+        dialog->button(0)->click();
         QCOMPARE(f.ui.messages, QStringList{kExists});
-        QCOMPARE(dialog.result(), 0);
+        QCOMPARE(dialog->result(), 0);
         QCOMPARE(f.Index(), index);
         QCOMPARE(f.selector()->count(), 5);
     }
 
     void newWriteProtectedGroupIsMarkedAtOnce() {
         Fixture f;
-        frmGroup dialog(*f.main);
-        dialog.PrepareGroupInfo(QStringLiteral("金庫"), true);
-        dialog.readOnlyBox()->click();
-        dialog.button(0)->click();
+        const auto dialog = MainDialogs::Group(*f.main);
+        dialog->PrepareGroupInfo(QStringLiteral("金庫"), true);
+        dialog->readOnlyBox()->click();
+        dialog->button(0)->click();
         QVERIFY(f.Index().ends_with("\r\n" + std::string("\x8b\xe0\x8c\xc9") + "#1"));
         QCOMPARE(f.main->statusPanel(2)->text(), QStringLiteral("書込禁止"));
         QVERIFY(f.main->state().blnReadOnlyGroup);
@@ -113,13 +112,13 @@ private slots:
         QFETCH(QString, message);
         Fixture f;
         const std::string index = f.Index();
-        frmGroup dialog(*f.main);
-        dialog.PrepareGroupInfo(QStringLiteral("Web"), add);
-        dialog.nameBox()->setText(name);
-        dialog.button(0)->click();
+        const auto dialog = MainDialogs::Group(*f.main);
+        dialog->PrepareGroupInfo(QStringLiteral("Web"), add);
+        dialog->nameBox()->setText(name);
+        dialog->button(0)->click();
         QCOMPARE(f.ui.messages, QStringList{message});
-        QCOMPARE(dialog.result(), 0);
-        QCOMPARE(dialog.nameBox()->text(), name);
+        QCOMPARE(dialog->result(), 0);
+        QCOMPARE(dialog->nameBox()->text(), name);
         QCOMPARE(f.Index(), index);
         QCOMPARE(f.GroupEntries(), (QStringList{"Web", "銀行", "Empty", "Imported"}));
     }
@@ -127,13 +126,13 @@ private slots:
     // "EMPTY" differs from the group "Empty" in case only, so it is a new name.
     void renamingKeepsTheItemsAndThePlace() {
         Fixture f;
-        frmGroup dialog(*f.main);
-        dialog.PrepareGroupInfo(QStringLiteral("Web"), false);
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("Webのプロパティ"));
-        QVERIFY(!dialog.readOnlyBox()->isChecked());
-        dialog.nameBox()->setText(QStringLiteral("EMPTY"));
-        dialog.button(0)->click();
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        const auto dialog = MainDialogs::Group(*f.main);
+        dialog->PrepareGroupInfo(QStringLiteral("Web"), false);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Webのプロパティ"));
+        QVERIFY(!dialog->readOnlyBox()->isChecked());
+        dialog->nameBox()->setText(QStringLiteral("EMPTY"));
+        dialog->button(0)->click();
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
         QVERIFY(f.Index().starts_with("EMPTY#0\t1\t7\r\n"));
         QCOMPARE(f.GroupEntries(), (QStringList{"EMPTY", "銀行", "Empty", "Imported"}));
         QCOMPARE(f.selector()->currentIndex(), 0);
@@ -146,10 +145,10 @@ private slots:
     void renamingToItsOwnNameChangesOnlyTheFlag() {
         Fixture f;
         WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "lastgroup", "marker");
-        frmGroup dialog(*f.main);
-        dialog.PrepareGroupInfo(QStringLiteral("Web"), false);
-        dialog.readOnlyBox()->click();
-        dialog.button(0)->click();
+        const auto dialog = MainDialogs::Group(*f.main);
+        dialog->PrepareGroupInfo(QStringLiteral("Web"), false);
+        dialog->readOnlyBox()->click();
+        dialog->button(0)->click();
         QVERIFY(f.ui.messages.isEmpty());
         QVERIFY(f.Index().starts_with("Web#1\t1\t7\r\n"));
         QCOMPARE(f.main->statusPanel(2)->text(), QStringLiteral("書込禁止"));
@@ -160,14 +159,14 @@ private slots:
 
     void clearingTheFlagOfAProtectedGroup() {
         Fixture f("銀行");
-        frmGroup offer(*f.main);
-        offer.PrepareGroupInfo(QStringLiteral("新規グループ"), true);
-        QVERIFY(!offer.readOnlyBox()->isChecked());  // a new group starts unprotected
-        frmGroup dialog(*f.main);
-        dialog.PrepareGroupInfo(QStringLiteral("銀行"), false);
-        QVERIFY(dialog.readOnlyBox()->isChecked());
-        dialog.readOnlyBox()->click();
-        dialog.button(0)->click();
+        const auto offer = MainDialogs::Group(*f.main);
+        offer->PrepareGroupInfo(QStringLiteral("新規グループ"), true);
+        QVERIFY(!offer->readOnlyBox()->isChecked());  // a new group starts unprotected
+        const auto dialog = MainDialogs::Group(*f.main);
+        dialog->PrepareGroupInfo(QStringLiteral("銀行"), false);
+        QVERIFY(dialog->readOnlyBox()->isChecked());
+        dialog->readOnlyBox()->click();
+        dialog->button(0)->click();
         QVERIFY(f.Index().find("\r\n\x8b\xe2\x8d\x73#0\t11\r\n") != std::string::npos);
         QVERIFY(f.main->statusPanel(2)->text().isEmpty());
         QVERIFY(!f.main->state().blnReadOnlyGroup);
@@ -175,37 +174,31 @@ private slots:
 
     void charactersOutsideTheCodePageAreStoredAsQuestionMarks() {
         Fixture f;
-        frmGroup dialog(*f.main);
-        dialog.PrepareGroupInfo(QStringLiteral("新規グループ"), true);
-        dialog.nameBox()->setText(QStringLiteral("G\u00bd"));
-        dialog.button(0)->click();
+        const auto dialog = MainDialogs::Group(*f.main);
+        dialog->PrepareGroupInfo(QStringLiteral("新規グループ"), true);
+        dialog->nameBox()->setText(QStringLiteral("G\u00bd"));
+        dialog->button(0)->click();
         QVERIFY(f.Index().ends_with("\r\nG?#0"));
         QCOMPARE(f.selector()->currentText(), QStringLiteral("G?"));
         QCOMPARE(f.main->state().strCurrentGroup, QStringLiteral("G?"));
         // The stored form is what a later name is compared with.
-        frmGroup again(*f.main);
-        again.PrepareGroupInfo(QStringLiteral("G\u00be"), true);
-        again.button(0)->click();
+        const auto again = MainDialogs::Group(*f.main);
+        again->PrepareGroupInfo(QStringLiteral("G\u00be"), true);
+        again->button(0)->click();
         QCOMPARE(f.ui.messages, QStringList{kExists});
     }
 
-    void escapeAndCancelChangeNothing() {
+    void cancelChangesNothing() {
         Fixture f;
         const std::string index = f.Index();
-        for (const bool escape : {true, false}) {
-            frmGroup dialog(*f.main);
-            QTimer::singleShot(0, &dialog, [&] {
-                dialog.nameBox()->setText(QStringLiteral("typed"));
-                dialog.readOnlyBox()->setChecked(true);
-                if (escape) {
-                    QTest::keyClick(dialog.nameBox(), Qt::Key_Escape);
-                } else {
-                    dialog.button(1)->click();
-                }
-            });
-            dialog.ShowGroupInfo(QStringLiteral("Web"), false);
-            QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        }
+        const auto dialog = MainDialogs::Group(*f.main);
+        QTimer::singleShot(0, dialog.get(), [&] {
+            dialog->nameBox()->setText(QStringLiteral("typed"));
+            dialog->readOnlyBox()->setChecked(true);
+            dialog->button(1)->click();
+        });
+        dialog->ShowGroupInfo(QStringLiteral("Web"), false);
+        QCOMPARE(dialog->result(), int(QDialog::Rejected));
         QCOMPARE(f.Index(), index);
         QCOMPARE(f.GroupEntries(), (QStringList{"Web", "銀行", "Empty", "Imported"}));
         QVERIFY(!f.main->state().blnReadOnlyGroup);
@@ -218,13 +211,13 @@ private slots:
         const auto idx = f.vault.session->paths.strIdxFile;
         std::filesystem::remove(idx);
         std::filesystem::create_directory(idx);
-        frmGroup dialog(*f.main);
-        dialog.PrepareGroupInfo(QStringLiteral("新規グループ"), true);
-        dialog.readOnlyBox()->click();
-        dialog.button(0)->click();
+        const auto dialog = MainDialogs::Group(*f.main);
+        dialog->PrepareGroupInfo(QStringLiteral("新規グループ"), true);
+        dialog->readOnlyBox()->click();
+        dialog->button(0)->click();
         QCOMPARE(f.ui.messages.size(), 1);
-        QCOMPARE(dialog.result(), 0);
-        QCOMPARE(dialog.nameBox()->text(), QStringLiteral("新規グループ"));
+        QCOMPARE(dialog->result(), 0);
+        QCOMPARE(dialog->nameBox()->text(), QStringLiteral("新規グループ"));
         QCOMPARE(f.GroupEntries(), (QStringList{"Web", "銀行", "Empty", "Imported"}));
         QVERIFY(!f.main->state().blnReadOnlyGroup);
         QVERIFY(f.main->statusPanel(2)->text().isEmpty());

@@ -13,6 +13,7 @@
 #include "ui/dialogs/PassGenPage.h"
 #include "ui/dialogs/PassLenBoxes.h"
 #include "ui/dialogs/frmItem.h"
+#include "ui/main/MainDialogs.h"
 
 namespace zorvan {
 
@@ -65,30 +66,30 @@ private:
 private slots:
     void newItemOffersItsNameAndTodayWithNothingToApply() {
         Fixture f;
-        frmItem dialog(*f.main);
-        QCOMPARE(dialog.textBox(0)->text(), QStringLiteral("新規アイテム"));
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("新規アイテムのプロパティ"));
-        QCOMPARE(dialog.calendar()->selectedDate(), QDate::currentDate());
-        QVERIFY(!dialog.button(2)->isEnabled());
-        QVERIFY(!Bold(dialog, 0));
-        dialog.textBox(0)->setText(QStringLiteral("x"));
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("新規アイテムのプロパティ"));
-        QVERIFY(Bold(dialog, 0) && !Bold(dialog, 1));
-        QVERIFY(dialog.button(2)->isEnabled());
+        const auto dialog = MainDialogs::Item(*f.main);
+        QCOMPARE(dialog->textBox(0)->text(), QStringLiteral("新規アイテム"));
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("新規アイテムのプロパティ"));
+        QCOMPARE(dialog->calendar()->selectedDate(), QDate::currentDate());
+        QVERIFY(!dialog->button(2)->isEnabled());
+        QVERIFY(!Bold(*dialog, 0));
+        dialog->textBox(0)->setText(QStringLiteral("x"));
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("新規アイテムのプロパティ"));
+        QVERIFY(Bold(*dialog, 0) && !Bold(*dialog, 1));
+        QVERIFY(dialog->button(2)->isEnabled());
     }
 
     void secondApplyReplacesTheRecordJustWritten() {
         Fixture f;
-        frmItem dialog(*f.main);
-        dialog.textBox(0)->setText(QStringLiteral("first"));
-        dialog.button(2)->click();
-        QVERIFY(!dialog.button(2)->isEnabled());
+        const auto dialog = MainDialogs::Item(*f.main);
+        dialog->textBox(0)->setText(QStringLiteral("first"));
+        dialog->button(2)->click();
+        QVERIFY(!dialog->button(2)->isEnabled());
         const BlockNumber first = f.FirstBlock();
         QVERIFY(f.Used(first));
         QCOMPARE(f.main->itemModel()->rowCount(), 1);
 
-        dialog.textBox(0)->setText(QStringLiteral("second"));
-        dialog.button(2)->click();
+        dialog->textBox(0)->setText(QStringLiteral("second"));
+        dialog->button(2)->click();
         QCOMPARE(f.main->itemModel()->rowCount(), 1);
         QCOMPARE(f.main->itemModel()->ColumnText(0, 0), QStringLiteral("second"));
         QCOMPARE(f.Line("Empty").size(), 2u);
@@ -96,20 +97,20 @@ private slots:
         QVERIFY(second != first && f.Used(second));
         QVERIFY2(!f.Used(first) && !f.Used(first + 1), "the first record is freed");
         QCOMPARE(f.Store().LoadItem(second).ItemName, std::string("second"));
-        QVERIFY(Bold(dialog, 0));  // the marks stay after a save
-        QCOMPARE(dialog.result(), 0);
+        QVERIFY(Bold(*dialog, 0));  // the marks stay after a save
+        QCOMPARE(dialog->result(), 0);
     }
 
     void okOnAnExistingItemReplacesItInPlace() {
         Fixture f("Web");
         const auto before = f.Line("Web");  // Web#0, 1, 7
         f.EditRow(2);
-        frmItem dialog(*f.main);
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("メールのプロパティ"));
-        QCOMPARE(dialog.calendar()->selectedDate(), QDate(2003, 4, 5));
-        dialog.textBox(2)->setText(QStringLiteral("新しいパス"));
-        dialog.button(0)->click();
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        const auto dialog = MainDialogs::Item(*f.main);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("メールのプロパティ"));
+        QCOMPARE(dialog->calendar()->selectedDate(), QDate(2003, 4, 5));
+        dialog->textBox(2)->setText(QStringLiteral("新しいパス"));
+        dialog->button(0)->click();
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
         const auto after = f.Line("Web");
         QCOMPARE(after.size(), 3u);
         QCOMPARE(after[2], before[1]);
@@ -126,14 +127,14 @@ private slots:
         Fixture f("銀行");
         const std::string before = f.Vault();
         f.EditRow(1);
-        frmItem dialog(*f.main);
-        QVERIFY(!dialog.button(0)->isEnabled());
-        dialog.textBox(0)->setText(QStringLiteral("changed"));
-        dialog.expireBox()->click();
-        dialog.lblItem_DblClick(2);
-        QVERIFY(!dialog.button(2)->isEnabled());
-        dialog.cmdItem_Click(0);
-        dialog.cmdItem_Click(2);
+        const auto dialog = MainDialogs::Item(*f.main);
+        QVERIFY(!dialog->button(0)->isEnabled());
+        dialog->textBox(0)->setText(QStringLiteral("changed"));
+        dialog->expireBox()->click();
+        dialog->lblItem_DblClick(2);
+        QVERIFY(!dialog->button(2)->isEnabled());
+        dialog->cmdItem_Click(0);
+        dialog->cmdItem_Click(2);
         QCOMPARE(f.Vault(), before);
         QCOMPARE(f.main->itemModel()->ColumnText(0, 0), QStringLiteral("口座"));
     }
@@ -150,24 +151,24 @@ private slots:
         QFETCH(QString, name);
         QFETCH(int, count);
         Fixture f;
-        frmItem dialog(*f.main);
-        dialog.textBox(0)->setText(name);
-        dialog.button(0)->click();
+        const auto dialog = MainDialogs::Item(*f.main);
+        dialog->textBox(0)->setText(name);
+        dialog->button(0)->click();
         QCOMPARE(f.Store().ReadHeader(f.FirstBlock()).count, count);
         QCOMPARE(f.Store().LoadItem(f.FirstBlock()).ItemName, FromQ(name));
     }
 
     void savedItemReadsBackBitExactly() {
         Fixture f;
-        frmItem dialog(*f.main);
-        dialog.textBox(0)->setText(QStringLiteral("銀行\r\nA"));
-        dialog.textBox(1)->setText(QStringLiteral("taro\r\n"));
-        dialog.textBox(2)->setText(QStringLiteral("p@ss{w}rd ½"));
-        dialog.textBox(3)->setText(QStringLiteral("https://example.jp/?q=日本"));
-        dialog.memoBox()->setPlainText(QStringLiteral("一行目\n\n三行目 "));
-        dialog.expireBox()->click();
-        dialog.calendar()->setSelectedDate(QDate(2030, 1, 31));
-        dialog.button(0)->click();
+        const auto dialog = MainDialogs::Item(*f.main);
+        dialog->textBox(0)->setText(QStringLiteral("銀行\r\nA"));
+        dialog->textBox(1)->setText(QStringLiteral("taro\r\n"));
+        dialog->textBox(2)->setText(QStringLiteral("p@ss{w}rd ½"));
+        dialog->textBox(3)->setText(QStringLiteral("https://example.jp/?q=日本"));
+        dialog->memoBox()->setPlainText(QStringLiteral("一行目\n\n三行目 "));
+        dialog->expireBox()->click();
+        dialog->calendar()->setSelectedDate(QDate(2030, 1, 31));
+        dialog->button(0)->click();
 
         ItemRecord expected;
         expected.ItemName = "銀行A";  // CR LF dropped from the first four fields
@@ -183,147 +184,131 @@ private slots:
         // Opened again and saved unchanged: new blocks, the same record.
         const BlockNumber first = f.FirstBlock();
         f.EditRow(1);
-        frmItem again(*f.main);
-        QCOMPARE(again.memoBox()->toPlainText(), QStringLiteral("一行目\n\n三行目 "));
-        again.button(0)->click();
+        const auto again = MainDialogs::Item(*f.main);
+        QCOMPARE(again->memoBox()->toPlainText(), QStringLiteral("一行目\n\n三行目 "));
+        again->button(0)->click();
         QVERIFY(f.FirstBlock() != first);
         QVERIFY(f.Store().LoadItem(f.FirstBlock()) == expected);
     }
 
     void expiryBoxShowsTheCalendarAndADateClickCounts() {
         Fixture f;
-        frmItem dialog(*f.main);
-        dialog.show();
-        dialog.ShowTab(2);
-        QVERIFY(!dialog.calendar()->isVisible());
-        dialog.expireBox()->click();
-        QVERIFY(dialog.calendar()->isVisible() && dialog.button(2)->isEnabled());
-        dialog.button(2)->click();
-        emit dialog.calendar()->clicked(QDate(2025, 5, 5));
-        QVERIFY(dialog.button(2)->isEnabled());
-        QCOMPARE(dialog.focusWidget(), static_cast<QWidget*>(dialog.expireBox()));
+        const auto dialog = MainDialogs::Item(*f.main);
+        dialog->show();
+        dialog->ShowTab(2);
+        QVERIFY(!dialog->calendar()->isVisible());
+        dialog->expireBox()->click();
+        QVERIFY(dialog->calendar()->isVisible() && dialog->button(2)->isEnabled());
+        dialog->button(2)->click();
+        emit dialog->calendar()->clicked(QDate(2025, 5, 5));
+        QVERIFY(dialog->button(2)->isEnabled());
+        QCOMPARE(dialog->focusWidget(), static_cast<QWidget*>(dialog->expireBox()));
     }
 
     void fieldLimitsCountCharacters() {
         Fixture f;
-        frmItem dialog(*f.main);
-        dialog.show();
-        QLineEdit* name = dialog.textBox(0);
+        const auto dialog = MainDialogs::Item(*f.main);
+        dialog->show();
+        QLineEdit* name = dialog->textBox(0);
         name->setText(QString(255, QLatin1Char('x')));
         QTest::keyClicks(name, QStringLiteral("yz"));
         QCOMPARE(name->text(), QString(255, QLatin1Char('x')) + QLatin1Char('y'));
         QCOMPARE(f.ui.beeps, 1);
         // Double-byte characters count one each: 127 of the ID's 128, then one more.
-        QLineEdit* id = dialog.textBox(1);
+        QLineEdit* id = dialog->textBox(1);
         id->setText(QString(127, QChar(0x3042)));
         id->insert(QStringLiteral("いう"));
         QCOMPARE(id->text(), QString(127, QChar(0x3042)) + QStringLiteral("い"));
         // Text put in by the program (a stored item) is never cut.
-        dialog.textBox(3)->setText(QString(600, QLatin1Char('u')));
-        QCOMPARE(dialog.textBox(3)->text().size(), 600);
+        dialog->textBox(3)->setText(QString(600, QLatin1Char('u')));
+        QCOMPARE(dialog->textBox(3)->text().size(), 600);
         // In the memo each line break counts two, as CR LF.
-        dialog.memoBox()->setPlainText(QString(8190, QLatin1Char('m')) + QStringLiteral("\nab"));
-        QCOMPARE(dialog.memoBox()->toPlainText().size(), 8191);
+        dialog->memoBox()->setPlainText(QString(8190, QLatin1Char('m')) + QStringLiteral("\nab"));
+        QCOMPARE(dialog->memoBox()->toPlainText().size(), 8191);
         QCOMPARE(f.ui.beeps, 3);
     }
 
     void controlTabWrapsAroundThePages() {
         Fixture f;
-        frmItem dialog(*f.main);
-        QWidget* box = dialog.textBox(0);
+        const auto dialog = MainDialogs::Item(*f.main);
+        QWidget* box = dialog->textBox(0);
         QTest::keyClick(box, Qt::Key_Tab, Qt::ControlModifier);
-        QCOMPARE(dialog.currentPage(), 1);
+        QCOMPARE(dialog->currentPage(), 1);
         QTest::keyClick(box, Qt::Key_Tab, Qt::ControlModifier);
         QTest::keyClick(box, Qt::Key_Tab, Qt::ControlModifier);
-        QCOMPARE(dialog.currentPage(), 0);
+        QCOMPARE(dialog->currentPage(), 0);
         QTest::keyClick(box, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(dialog.currentPage(), 2);
-        QTest::keyClick(dialog.memoBox(), Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(dialog.currentPage(), 1);
+        QCOMPARE(dialog->currentPage(), 2);
+        QTest::keyClick(dialog->memoBox(), Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(dialog->currentPage(), 1);
     }
 
     void arrowKeysRingTheBoxesButStayInTheMemo() {
         Fixture f;
-        frmItem dialog(*f.main);
-        dialog.show();
+        const auto dialog = MainDialogs::Item(*f.main);
+        dialog->show();
         const std::pair<int, Qt::Key> moves[] = {
             {3, Qt::Key_Down}, {0, Qt::Key_Up}, {1, Qt::Key_Up}, {0, Qt::Key_Down}};
         const int targets[] = {4, 4, 0, 1};
         for (std::size_t i = 0; i < std::size(moves); ++i) {
-            dialog.field(moves[i].first)->setFocus();
-            QTest::keyClick(dialog.field(moves[i].first), moves[i].second);
-            QCOMPARE(dialog.focusWidget(), dialog.field(targets[i]));
+            dialog->field(moves[i].first)->setFocus();
+            QTest::keyClick(dialog->field(moves[i].first), moves[i].second);
+            QCOMPARE(dialog->focusWidget(), dialog->field(targets[i]));
         }
-        dialog.memoBox()->setPlainText(QStringLiteral("a\nb"));
-        dialog.memoBox()->setFocus();
-        dialog.memoBox()->moveCursor(QTextCursor::End);
-        QTest::keyClick(dialog.memoBox(), Qt::Key_Down);
-        QTest::keyClick(dialog.memoBox(), Qt::Key_Up);
-        QCOMPARE(dialog.focusWidget(), dialog.field(4));
-        QCOMPARE(dialog.memoBox()->textCursor().blockNumber(), 0);
+        dialog->memoBox()->setPlainText(QStringLiteral("a\nb"));
+        dialog->memoBox()->setFocus();
+        dialog->memoBox()->moveCursor(QTextCursor::End);
+        QTest::keyClick(dialog->memoBox(), Qt::Key_Down);
+        QTest::keyClick(dialog->memoBox(), Qt::Key_Up);
+        QCOMPARE(dialog->focusWidget(), dialog->field(4));
+        QCOMPARE(dialog->memoBox()->textCursor().blockNumber(), 0);
     }
 
     void theMemoTakesEnterAndOtherBoxesSave() {
         Fixture f;
-        frmItem dialog(*f.main);
-        dialog.show();
-        dialog.memoBox()->setFocus();
-        QTest::keyClick(dialog.memoBox(), Qt::Key_Return);
-        QCOMPARE(dialog.memoBox()->toPlainText(), QStringLiteral("\n"));
-        QVERIFY(dialog.isVisible());
-        dialog.textBox(1)->setFocus();
-        QTest::keyClick(dialog.textBox(1), Qt::Key_Return);
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        const auto dialog = MainDialogs::Item(*f.main);
+        dialog->show();
+        dialog->memoBox()->setFocus();
+        QTest::keyClick(dialog->memoBox(), Qt::Key_Return);
+        QCOMPARE(dialog->memoBox()->toPlainText(), QStringLiteral("\n"));
+        QVERIFY(dialog->isVisible());
+        dialog->textBox(1)->setFocus();
+        QTest::keyClick(dialog->textBox(1), Qt::Key_Return);
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
         QCOMPARE(f.Store().LoadItem(f.FirstBlock()).AccountMemo, std::string("\r\n"));
-    }
-
-    void escapeClosesWithoutSaving() {
-        Fixture f;
-        const std::string before = f.Vault();
-        frmItem dialog(*f.main);
-        dialog.show();
-        dialog.textBox(0)->setText(QStringLiteral("typed"));
-        QTest::keyClick(dialog.textBox(0), Qt::Key_Escape, Qt::ShiftModifier);
-        QVERIFY(dialog.isVisible());
-        QTest::keyClick(dialog.memoBox(), Qt::Key_Escape);
-        QVERIFY(!dialog.isVisible());
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        QCOMPARE(f.Vault(), before);
     }
 
     void passwordIsMaskedUnlessTheListShowsPasswords() {
         Fixture f;
         f.main->SetPassView(false, false);
-        f.main->SetTopMost(true, false);
-        frmItem dialog(*f.main);
-        QCOMPARE(dialog.textBox(2)->echoMode(), QLineEdit::Password);
-        QVERIFY(dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        dialog.hidePassBox()->click();
-        QCOMPARE(dialog.textBox(2)->echoMode(), QLineEdit::Normal);
+        const auto dialog = MainDialogs::Item(*f.main);
+        QCOMPARE(dialog->textBox(2)->echoMode(), QLineEdit::Password);
+        dialog->hidePassBox()->click();
+        QCOMPARE(dialog->textBox(2)->echoMode(), QLineEdit::Normal);
     }
 
     void storeFailureKeepsTheDialogAndTheInput() {
         Fixture f;
         const std::string index = f.vault.ReadFile("Zorvan.idx");
-        frmItem dialog(*f.main);
-        dialog.show();
-        dialog.textBox(0)->setText(QStringLiteral("kept"));
+        const auto dialog = MainDialogs::Item(*f.main);
+        dialog->show();
+        dialog->textBox(0)->setText(QStringLiteral("kept"));
         f.Break(f.vault.session->paths.strItmFile);
-        dialog.button(0)->click();
+        dialog->button(0)->click();
         QCOMPARE(f.ui.messages.size(), 1);
-        QVERIFY(dialog.isVisible() && dialog.button(2)->isEnabled());
-        QCOMPARE(dialog.textBox(0)->text(), QStringLiteral("kept"));
+        QVERIFY(dialog->isVisible() && dialog->button(2)->isEnabled());
+        QCOMPARE(dialog->textBox(0)->text(), QStringLiteral("kept"));
         QCOMPARE(f.vault.ReadFile("Zorvan.idx"), index);
         QCOMPARE(f.main->itemModel()->rowCount(), 0);
     }
 
     void indexFailureGivesTheNewBlocksBack() {
         Fixture f;
-        frmItem dialog(*f.main);
-        dialog.textBox(0)->setText(QStringLiteral("kept"));
+        const auto dialog = MainDialogs::Item(*f.main);
+        dialog->textBox(0)->setText(QStringLiteral("kept"));
         const std::string bitmap = f.vault.ReadFile("Zorvan.bmp");
         f.Break(f.vault.session->paths.strIdxFile);
-        dialog.button(2)->click();
+        dialog->button(2)->click();
         QCOMPARE(f.ui.messages.size(), 1);
         QCOMPARE(f.main->itemModel()->rowCount(), 0);
         const std::string after = f.vault.ReadFile("Zorvan.bmp");
@@ -337,18 +322,18 @@ private slots:
         f.main->state().lngItemBlocks[static_cast<std::size_t>(f.main->state().intEditSlot)] =
             99999;
         const std::string before = f.Vault();
-        frmItem dialog(*f.main);
+        const auto dialog = MainDialogs::Item(*f.main);
         QCOMPARE(f.ui.messages.size(), 1);
-        QCOMPARE(dialog.exec(), int(QDialog::Rejected));
+        QCOMPARE(dialog->exec(), int(QDialog::Rejected));
         QCOMPARE(f.Vault(), before);
     }
 
     void noShownGroupRefusesToStore() {
         Fixture f(nullptr, false);
         const std::string before = f.Vault();
-        frmItem dialog(*f.main);
-        dialog.textBox(0)->setText(QStringLiteral("orphan"));
-        dialog.button(2)->click();
+        const auto dialog = MainDialogs::Item(*f.main);
+        dialog->textBox(0)->setText(QStringLiteral("orphan"));
+        dialog->button(2)->click();
         QCOMPARE(f.ui.messages, QStringList{QStringLiteral(
                                     "グループの選択ができていないのでアイテムを追加できません")});
         QCOMPARE(f.Vault(), before);
@@ -365,8 +350,8 @@ private slots:
                                                               {"maxpasslen", "4"}}) {
             WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", key, value);
         }
-        frmItem dialog(*f.main);
-        PassGenPage* gen = dialog.generator();
+        const auto dialog = MainDialogs::Item(*f.main);
+        PassGenPage* gen = dialog->generator();
         QCOMPARE(gen->lengths().text(0), QStringLiteral("abc"));  // shown as stored
         for (int run = 0; run < 50; ++run) {
             QVERIFY(gen->Generate());
@@ -384,51 +369,51 @@ private slots:
 
     void generatedPasswordIsAppliedToThePasswordField() {
         Fixture f;
-        frmItem dialog(*f.main);
-        PassGenPage* gen = dialog.generator();
+        const auto dialog = MainDialogs::Item(*f.main);
+        PassGenPage* gen = dialog->generator();
         QVERIFY(!gen->button(1)->isEnabled());
-        dialog.ShowTab(1);
+        dialog->ShowTab(1);
         gen->button(0)->click();
         const QString password = gen->resultBox()->text();
         QVERIFY(password.size() >= 6 && password.size() <= 8);
-        QVERIFY(gen->button(1)->isEnabled() && !dialog.button(2)->isEnabled());
+        QVERIFY(gen->button(1)->isEnabled() && !dialog->button(2)->isEnabled());
         gen->button(1)->click();
-        QCOMPARE(dialog.textBox(2)->text(), password);
-        QCOMPARE(dialog.currentPage(), 0);
-        QVERIFY(Bold(dialog, 2) && dialog.button(2)->isEnabled());
+        QCOMPARE(dialog->textBox(2)->text(), password);
+        QCOMPARE(dialog->currentPage(), 0);
+        QVERIFY(Bold(*dialog, 2) && dialog->button(2)->isEnabled());
         QVERIFY(!gen->button(1)->isEnabled());
     }
 
     void doubleClickOnThePasswordLabelGeneratesAndApplies() {
         Fixture f;
-        frmItem dialog(*f.main);
-        dialog.show();
-        QTest::mouseDClick(dialog.label(2), Qt::LeftButton);
-        const QString password = dialog.textBox(2)->text();
+        const auto dialog = MainDialogs::Item(*f.main);
+        dialog->show();
+        QTest::mouseDClick(dialog->label(2), Qt::LeftButton);
+        const QString password = dialog->textBox(2)->text();
         QVERIFY(password.size() >= 6 && password.size() <= 8);
-        QCOMPARE(password, dialog.generator()->resultBox()->text());
-        QTest::mouseDClick(dialog.label(1), Qt::LeftButton);
-        QVERIFY(dialog.textBox(1)->text().isEmpty());
+        QCOMPARE(password, dialog->generator()->resultBox()->text());
+        QTest::mouseDClick(dialog->label(1), Qt::LeftButton);
+        QVERIFY(dialog->textBox(1)->text().isEmpty());
     }
 
     void noClassCheckedGivesTheMessageAndKeepsThePassword() {
         Fixture f("Web");
         f.EditRow(1);
-        frmItem dialog(*f.main);
-        PassGenPage* gen = dialog.generator();
+        const auto dialog = MainDialogs::Item(*f.main);
+        PassGenPage* gen = dialog->generator();
         QVERIFY(gen->Generate());
         const QString previous = gen->resultBox()->text();
         for (int i = 0; i < 4; ++i) {
             gen->classBox(i)->setChecked(false);
         }
         gen->button(0)->click();
-        dialog.lblItem_DblClick(2);
+        dialog->lblItem_DblClick(2);
         const QString message = QStringLiteral("文字種を最低一つはチェックしてください");
         QCOMPARE(f.ui.messages, (QStringList{message, message}));
         QCOMPARE(gen->resultBox()->text(), previous);
         QVERIFY(gen->button(1)->isEnabled());
-        QCOMPARE(dialog.textBox(2)->text(), QStringLiteral("p@ss{w}rd"));
-        QVERIFY(!dialog.button(2)->isEnabled());
+        QCOMPARE(dialog->textBox(2)->text(), QStringLiteral("p@ss{w}rd"));
+        QVERIFY(!dialog->button(2)->isEnabled());
     }
 };
 

@@ -198,17 +198,6 @@ private slots:
         QCOMPARE(Probe(f), before);
     }
 
-    void escapeClosesWithoutSuccess() {
-        Fixture f(true);
-        f.dialog.CheckPass(false);
-        f.dialog.show();
-        f.dialog.passwordBox()->setText(QStringLiteral("zorvan"));
-        QTest::keyClick(&f.dialog, Qt::Key_Escape);
-        QVERIFY(!f.dialog.isVisible());
-        QVERIFY(!f.vault.session->blnPassOK);
-        QCOMPARE(f.mainShown, 0);
-    }
-
     void unwritableSettingsKeepTheDialogOpenWithAMessage() {
         Fixture f(false);
         std::filesystem::remove(f.vault.session->paths.strIniFile);

@@ -179,7 +179,7 @@ private slots:
     void backupShowsItsProgressInADialog() {
         Fixture x;
         ShownProgress shown(x.f.ui.messages);
-        frmBackUp dialog(x.main());
+        frmBackUp dialog(*x.f.vault.session, x.f.ui, false, &x.main());
         dialog.button(frmBackUp::kBackUp)->click();
         qApp->removeEventFilter(&shown);
         QCOMPARE(shown.labels, QStringList{QStringLiteral("バックアップ処理中")});
@@ -189,7 +189,7 @@ private slots:
 
     void restoreShowsItsProgressInADialogAfterItsQuestionAndPassword() {
         Fixture x;
-        frmBackUp dialog(x.main());
+        frmBackUp dialog(*x.f.vault.session, x.f.ui, false, &x.main());
         dialog.button(frmBackUp::kBackUp)->click();
         dialog.list()->topLevelItem(0)->setSelected(true);
         int passwordDialogs = 0;

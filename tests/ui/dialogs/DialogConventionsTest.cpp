@@ -1,0 +1,99 @@
+#include <QtTest>
+#include <memory>
+
+#include "support/MainFixture.h"
+#include "ui/dialogs/frmBackUp.h"
+#include "ui/dialogs/frmGroup.h"
+#include "ui/dialogs/frmImport.h"
+#include "ui/dialogs/frmItem.h"
+#include "ui/dialogs/frmOption.h"
+#include "ui/dialogs/frmPass.h"
+#include "ui/main/MainDialogs.h"
+
+namespace zorvan {
+
+// What the six dialogs do alike: kept on top while the main window is, closed as
+// Cancel would by a plain Esc from whichever control has the focus (Shift+Esc does
+// nothing), and nothing in the vault changes either way.
+class DialogConventionsTest : public QObject {
+    Q_OBJECT
+
+private:
+    static std::unique_ptr<QDialog> Make(const QString& name, test::MainFixture& f) {
+        frmMain& main = *f.main;
+        if (name == "frmItem") {
+            return MainDialogs::Item(main);
+        }
+        if (name == "frmGroup") {
+            auto dialog = MainDialogs::Group(main);
+            dialog->PrepareGroupInfo(QStringLiteral("Web"), false);
+            return dialog;
+        }
+        if (name == "frmImport") {
+            return std::make_unique<frmImport>(main);
+        }
+        if (name == "frmBackUp") {
+            return std::make_unique<frmBackUp>(*f.vault.session, f.ui, main.topMost(), &main);
+        }
+        if (name == "frmOption") {
+            return MainDialogs::Options(main);
+        }
+        auto dialog =
+            std::make_unique<frmPass>(*f.vault.session, f.ui, std::optional<SecretText>{}, &main);
+        dialog->SetNewPass(main.topMost());
+        return dialog;
+    }
+
+    static std::string Files(const test::MainFixture& f) {
+        std::string all;
+        for (const char* name : {"Zorvan.ini", "Zorvan.idx", "Zorvan.itm", "Zorvan.bmp"}) {
+            all += f.vault.ReadFile(name) + '|';
+        }
+        return all;
+    }
+
+private slots:
+    void everyDialogKeepsOnTopAndClosesOnAPlainEscape_data() {
+        QTest::addColumn<QString>("dialog");
+        for (const char* name :
+             {"frmItem", "frmGroup", "frmImport", "frmBackUp", "frmOption", "frmPass"}) {
+            QTest::newRow(name) << QString::fromLatin1(name);
+        }
+    }
+    void everyDialogKeepsOnTopAndClosesOnAPlainEscape() {
+        QFETCH(QString, dialog);
+        test::MainFixture f;
+        f.Open();
+        f.Show(QStringLiteral("Web"));
+        f.main->SetTopMost(true, false);
+        const std::string before = Files(f);
+        const auto shown = Make(dialog, f);
+        QVERIFY(shown->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        shown->show();
+        QWidget* focus = shown->focusWidget() != nullptr ? shown->focusWidget() : shown.get();
+        QTest::keyClick(focus, Qt::Key_Escape, Qt::ShiftModifier);
+        QVERIFY(shown->isVisible());
+        QTest::keyClick(focus, Qt::Key_Escape);
+        QVERIFY(!shown->isVisible());
+        QCOMPARE(shown->result(), int(QDialog::Rejected));
+        QCOMPARE(Files(f), before);
+        QVERIFY(f.ui.messages.isEmpty());
+    }
+
+    void noDialogIsOnTopWhileTheMainWindowIsNot() {
+        test::MainFixture f;
+        f.Open();
+        for (const char* name :
+             {"frmItem", "frmGroup", "frmImport", "frmBackUp", "frmOption", "frmPass"}) {
+            QVERIFY2(!Make(QString::fromLatin1(name), f)
+                          ->windowFlags()
+                          .testFlag(Qt::WindowStaysOnTopHint),
+                     name);
+        }
+    }
+};
+
+}  // namespace zorvan
+
+QTEST_MAIN(zorvan::DialogConventionsTest)
+#include "DialogConventionsTest.moc"
