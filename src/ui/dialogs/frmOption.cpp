@@ -21,6 +21,7 @@
 #include "ui/dialogs/PassClassSwitches.h"
 #include "ui/dialogs/PassLenBoxes.h"
 #include "ui/dialogs/UpDownBox.h"
+#include "vault/OptionValues.h"
 #include "vault/Settings.h"
 #include "vault/SettingsKeys.h"
 #include "vault/SettingsStore.h"
@@ -201,27 +202,23 @@ void frmOption::cmdSetPos_Click() {
 }
 
 void frmOption::WriteSettings() {
-    const SettingsStore store(input_.iniFile);
+    OptionValues values;
     for (std::size_t i = 0; i < chkPassChar.size(); ++i) {
-        store.Set(*kClassKeys[i], chkPassChar[i]->isChecked() ? 1 : 0);
+        values.classes[i] = chkPassChar[i]->isChecked();
     }
-    store.Set(settings::kSymbols, OneLine(txtSymbols->text()));
+    values.symbols = OneLine(txtSymbols->text());
     lengths_->CheckPassLen();
-    store.Set(settings::kMinPassLen, lengths_->minimum());
-    store.Set(settings::kMaxPassLen, lengths_->maximum());
+    values.minPassLen = lengths_->minimum();
+    values.maxPassLen = lengths_->maximum();
     // Typed text has no range limit; only the up/down buttons keep to 0-30.
-    const int wait =
-        std::clamp(CheckNumber(txtWait, settings::kWait), int{INT16_MIN}, int{INT16_MAX});
-    txtWait->setBoxText(QString::number(wait));
-    store.Set(settings::kWait, wait);
-    const int level = sldTransparent->value();
-    store.Set(settings::kTransparency, level);
-    emit transparencyChosen(level);
-    // After the keys of old, which keep their order in the file.
-    const int seconds =
+    values.wait = std::clamp(CheckNumber(txtWait, settings::kWait), int{INT16_MIN}, int{INT16_MAX});
+    txtWait->setBoxText(QString::number(values.wait));
+    values.transparency = sldTransparent->value();
+    values.clipboardClear =
         std::clamp(CheckNumber(txtClipboardClear, settings::kClipboardClear), 0, int{INT16_MAX});
-    txtClipboardClear->setBoxText(QString::number(seconds));
-    store.Set(settings::kClipboardClear, seconds);
+    txtClipboardClear->setBoxText(QString::number(values.clipboardClear));
+    SaveOptions(SettingsStore(input_.iniFile), values);
+    emit transparencyChosen(values.transparency);
 }
 
 void frmOption::cmdExit_Click(int index) {

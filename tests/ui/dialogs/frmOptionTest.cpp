@@ -161,6 +161,8 @@ private slots:
         QCOMPARE(wait->boxText(), QStringLiteral("30"));
         QTest::keyClick(wait, Qt::Key_Down);
         QCOMPARE(wait->boxText(), QStringLiteral("29"));
+        QTest::keyClick(wait, Qt::Key_Up);  // the top of the range is reachable
+        QCOMPARE(wait->boxText(), QStringLiteral("30"));
         wait->setBoxText(QStringLiteral("abc"));
         wait->stepUp();
         QCOMPARE(wait->boxText(), QStringLiteral("5"));  // "4" first, then one up

@@ -233,7 +233,7 @@ protected:
             "\r\nleft=0\r\ntop=0\r\nwidth=6060\r\nheight=3405\r\ntoolbar=True\r\n"
             "statusbar=True\r\nglidline=True\r\ntooltip=True\r\ntopmost=False\r\n"
             "passview=True\r\ntransparency=255\r\nwait=4\r\nupper=1\r\nlower=0\r\nnumber=1\r\n"
-            "symbol=0\r\nsymbols=_-#$%\r\nminpasslen=6\r\nmaxpasslen=8";
+            "symbol=0\r\nsymbols=_-#$%\r\nminpasslen=6\r\nmaxpasslen=8\r\nclipboardclear=30";
         test::WriteBytes(fixture_ / "Zorvan.ini", ini);
 
         std::string csv;

@@ -9,6 +9,7 @@
 
 #include "csv/CsvEngine.h"
 #include "vault/ItemRecord.h"
+#include "vault/OptionValues.h"
 #include "vault/SettingsKeys.h"
 #include "vault/SettingsStore.h"
 #include "vault/Vault.h"
@@ -101,18 +102,17 @@ void Restore(Vault& vault, const std::filesystem::path& backup) {
     vault.Restore(backup, kPassword);
 }
 
-// The options dialog's OK, key by key in its order.
+// The options dialog's OK.
 void WriteOptions(Vault& vault, const std::filesystem::path&) {
-    const SettingsStore store = vault.Settings();
-    store.Set(settings::kUpper, 0);
-    store.Set(settings::kLower, 1);
-    store.Set(settings::kNumber, 0);
-    store.Set(settings::kSymbol, 1);
-    store.Set(settings::kSymbols, "!?@");
-    store.Set(settings::kMinPassLen, 12);
-    store.Set(settings::kMaxPassLen, 20);
-    store.Set(settings::kWait, 9);
-    store.Set(settings::kTransparency, 200);
+    OptionValues values;
+    values.classes = {false, true, false, true};
+    values.symbols = "!?@";
+    values.minPassLen = 12;
+    values.maxPassLen = 20;
+    values.wait = 9;
+    values.transparency = 200;
+    values.clipboardClear = 45;
+    SaveOptions(vault.Settings(), values);
 }
 
 // What a session writes besides the options: the version at start, the shown
