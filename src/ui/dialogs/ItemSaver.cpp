@@ -4,6 +4,7 @@
 #include "ui/Session.h"
 #include "ui/Text.h"
 #include "ui/main/ItemList.h"
+#include "ui/main/ItemListModel.h"
 #include "ui/main/frmMain.h"
 #include "vault/ItemRecord.h"
 
@@ -42,10 +43,8 @@ ItemRecord ItemSaver::AsStored(const ItemRecord& item) {
 BlockNumber ItemSaver::Save(const ItemRecord& item) {
     MainState& state = main_.state();
 
-    const auto slot = static_cast<std::size_t>(state.intEditSlot);
-    const BlockNumber oldBlock = state.intEditSlot > 0 && slot < state.lngItemBlocks.size()
-                                     ? state.lngItemBlocks[slot]
-                                     : kNoBlock;
+    const BlockNumber oldBlock =
+        state.intEditSlot > 0 ? main_.itemModel()->BlockOfTag(state.intEditSlot) : kNoBlock;
     const BlockNumber newBlock =
         main_.session().vault.SaveItem(FromQ(state.strCurrentGroup), item, oldBlock);
     const ItemRecord shown = AsStored(item);

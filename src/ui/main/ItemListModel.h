@@ -43,6 +43,11 @@ public:
     const Row& row(int at) const { return rows_[static_cast<std::size_t>(at)]; }
     // The row with a tag, or none.
     Row* FindTag(int tag);
+    // The record of the row with a tag; kNoBlock when no row has it.
+    BlockNumber BlockOfTag(int tag) {
+        const Row* found = FindTag(tag);
+        return found == nullptr ? kNoBlock : found->block;
+    }
     // A tag for a new row: 1 after ClearRows, then counting up.
     int TakeTag() { return nextTag_++; }
     int nextTag() const { return nextTag_; }

@@ -12,6 +12,7 @@
 #include "ui/dialogs/frmOption.h"
 #include "ui/main/GroupEditor.h"
 #include "ui/main/ItemCommands.h"
+#include "ui/main/ItemListModel.h"
 #include "ui/main/PasswordChange.h"
 #include "ui/main/frmMain.h"
 
@@ -44,9 +45,8 @@ std::unique_ptr<frmItem> MainDialogs::Item(frmMain& main) {
     frmItem::Input input;
     input.paths = main.session().paths;
     input.existing = state.intEditSlot != 0;
-    const auto slot = static_cast<std::size_t>(state.intEditSlot);
-    if (state.intEditSlot > 0 && slot < state.lngItemBlocks.size()) {
-        input.block = state.lngItemBlocks[slot];
+    if (state.intEditSlot > 0 && state.intEditSlot < main.itemModel()->nextTag()) {
+        input.block = main.itemModel()->BlockOfTag(state.intEditSlot);
     }
     input.group = state.strCurrentGroup;
     input.readOnly = state.blnReadOnlyGroup;

@@ -60,7 +60,6 @@ frmMain::frmMain(Session& session, UiServices& ui, QWidget* parent)
     lvwMain->setObjectName(QStringLiteral("lvwMain"));
     model_ = new ItemListModel(lvwMain);
     lvwMain->setModel(model_);
-    state_.lngItemBlocks.Attach(model_);
     lvwMain->setSelectionBehavior(QAbstractItemView::SelectRows);
     lvwMain->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lvwMain->setEditTriggers(QAbstractItemView::NoEditTriggers);

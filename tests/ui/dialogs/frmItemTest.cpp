@@ -319,8 +319,7 @@ private slots:
     void unreadableItemIsNotOpened() {
         Fixture f("Web");
         f.EditRow(1);
-        f.main->state().lngItemBlocks[static_cast<std::size_t>(f.main->state().intEditSlot)] =
-            99999;
+        f.main->itemModel()->FindTag(f.main->state().intEditSlot)->block = 99999;
         const std::string before = f.Vault();
         const auto dialog = MainDialogs::Item(*f.main);
         QCOMPARE(f.ui.messages.size(), 1);

@@ -305,8 +305,8 @@ private slots:
             t.keys.onType = [&] { t.keys.focus = {3, "新しいウィンドウ"}; };
         }
         if (failure == QStringLiteral("unreadable")) {
-            const auto slot = static_cast<std::size_t>(main.itemModel()->row(0).tag);
-            main.state().lngItemBlocks[slot] = 99999;  // far beyond the item file
+            // Far beyond the item file.
+            main.itemModel()->FindTag(main.itemModel()->row(0).tag)->block = 99999;
         }
         t.Send(0, 2);
         if (failure == QStringLiteral("unavailable later")) {
