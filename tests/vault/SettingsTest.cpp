@@ -82,10 +82,13 @@ TEST_F(SettingsFile, TypedKeysConvertAndFallBackToTheirDefaults) {
     SettingsStore store(ini_);
     Given(
         "[Zorvan]\r\ntoolbar=False\r\nwait=12\r\nstatusbar=0\r\ntopmost=true\r\nleft=abc\r\n"
-        "top=99999");
+        "top=99999\r\ntooltip=yes");
     EXPECT_FALSE(store.Get(settings::kToolbar));
     EXPECT_FALSE(store.Get(settings::kStatusbar));
     EXPECT_TRUE(store.Get(settings::kTopmost));
+    // Missing or not a truth value: the key's default, which is on for these two.
+    EXPECT_TRUE(store.Get(settings::kGridLine));
+    EXPECT_TRUE(store.Get(settings::kTooltip));
     EXPECT_EQ(store.Get(settings::kWait), 12);
     EXPECT_EQ(store.Get(settings::kLeft), 0);  // not a number
     EXPECT_EQ(store.Get(settings::kTop), 0);   // beyond 16 bits
