@@ -13,6 +13,7 @@
 #include "tools/PasswordGenerator.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
+#include "ui/dialogs/GeneratorBoxes.h"
 #include "ui/dialogs/PassClassSwitches.h"
 #include "ui/dialogs/PassLenBoxes.h"
 #include "ui/dialogs/TextLimit.h"
@@ -84,16 +85,7 @@ PassGenPage::~PassGenPage() {
 }
 
 void PassGenPage::LoadSettings(const std::filesystem::path& iniFile) {
-    const SettingsStore store(iniFile);
-    for (std::size_t i = 0; i < chkPassChar.size(); ++i) {
-        chkPassChar[i]->setChecked(ClassSwitch(store, *kClassKeys[i]));
-    }
-    txtSymbols->setText(ToQ(store.Get(settings::kSymbols)));
-    const auto text = [&](const settings::IntKey& key) {
-        return ToQ(
-            ReadSetting(iniFile, settings::kSection, key.name, std::to_string(key.defaultValue)));
-    };
-    lengths_->Load(text(settings::kMinPassLen), text(settings::kMaxPassLen));
+    GeneratorBoxes{chkPassChar, txtSymbols, lengths_}.Load(iniFile);
 }
 
 void PassGenPage::cmdPassGen_Click(int index) {

@@ -18,6 +18,7 @@
 #include "ui/UiServices.h"
 #include "ui/WindowServices.h"
 #include "ui/dialogs/DialogConventions.h"
+#include "ui/dialogs/GeneratorBoxes.h"
 #include "ui/dialogs/PassClassSwitches.h"
 #include "ui/dialogs/PassLenBoxes.h"
 #include "ui/dialogs/UpDownBox.h"
@@ -140,19 +141,11 @@ frmOption::frmOption(Input input, UiServices& ui, QWidget* parent)
 void frmOption::Form_Load() {
     DialogConventions::KeepOnTop(*this, input_.topMost);
     const auto& iniFile = input_.iniFile;
-    const SettingsStore store(iniFile);
-    for (std::size_t i = 0; i < chkPassChar.size(); ++i) {
-        chkPassChar[i]->setChecked(ClassSwitch(store, *kClassKeys[i]));
-    }
-    txtSymbols->setText(ToQ(store.Get(settings::kSymbols)));
-    const auto text = [&](const settings::IntKey& key) {
-        return ToQ(
-            ReadSetting(iniFile, settings::kSection, key.name, std::to_string(key.defaultValue)));
-    };
-    lengths_->Load(text(settings::kMinPassLen), text(settings::kMaxPassLen));
-    txtWait->setBoxText(text(settings::kWait));
-    txtClipboardClear->setBoxText(text(settings::kClipboardClear));
-    sldTransparent->setValue(std::max(store.Get(settings::kTransparency), kMinTransparency));
+    GeneratorBoxes{chkPassChar, txtSymbols, lengths_}.Load(iniFile);
+    txtWait->setBoxText(SettingText(iniFile, settings::kWait));
+    txtClipboardClear->setBoxText(SettingText(iniFile, settings::kClipboardClear));
+    sldTransparent->setValue(
+        std::max(SettingsStore(iniFile).Get(settings::kTransparency), kMinTransparency));
 }
 
 int frmOption::CheckNumber(UpDownBox* box, const settings::IntKey& key) {
