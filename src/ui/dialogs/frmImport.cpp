@@ -21,17 +21,15 @@
 #include "platform/Codepage.h"
 #include "platform/StorageError.h"
 #include "ui/LongOperation.h"
-#include "ui/Session.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
 #include "ui/WindowServices.h"
 #include "ui/dialogs/DialogConventions.h"
 #include "ui/dialogs/StoredName.h"
-#include "ui/main/ItemList.h"
 #include "ui/main/MenuTables.h"
-#include "ui/main/frmMain.h"
 #include "vault/GroupIndex.h"
 #include "vault/ItemRecord.h"
+#include "vault/Vault.h"
 
 namespace zorvan {
 
@@ -44,10 +42,10 @@ QString Caption(QString name) {
 
 }  // namespace
 
-frmImport::frmImport(frmMain& main)
-    : QDialog(&main),
-      main_(main),
-      ui_(main.ui()),
+frmImport::frmImport(Input input, UiServices& ui, QWidget* parent)
+    : QDialog(parent),
+      input_(std::move(input)),
+      ui_(ui),
       progressDelay_(LongOperation::defaultProgressDelay()) {
     setObjectName(QStringLiteral("frmImport"));
     setWindowTitle(QStringLiteral("インポート/エクスポート"));
@@ -135,9 +133,9 @@ frmImport::frmImport(frmMain& main)
 frmImport::~frmImport() = default;
 
 void frmImport::Form_Load() {
-    DialogConventions::KeepOnTop(*this, main_.topMost());
+    DialogConventions::KeepOnTop(*this, input_.topMost);
     try {
-        for (const auto& name : main_.session().vault.GroupNames()) {
+        for (const auto& name : input_.vault->GroupNames()) {
             if (!name.empty()) {
                 AddGroupItem(ToQ(name));
             }
@@ -145,7 +143,7 @@ void frmImport::Form_Load() {
     } catch (const std::exception&) {
         // An unreadable index leaves the menu with its placeholder; names can be typed.
     }
-    txtGroup->setText(main_.groupSelector()->currentText());
+    txtGroup->setText(input_.groupText);
 }
 
 void frmImport::AddGroupItem(const QString& name) {
@@ -160,18 +158,6 @@ void frmImport::AddGroupItem(const QString& name) {
     connect(entry, &QAction::triggered, this, [this, index] { mnuGroupItem_Click(index); });
     mnuGroupItem.push_back(entry);
     mnuGroupItem.front()->setVisible(false);
-}
-
-void frmImport::AddToGroupSelector(const QString& name) {
-    QComboBox* selector = main_.groupSelector();
-    if (selector->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0) {
-        return;
-    }
-    // Listing the name must not select it: the shown group stays as it is.
-    const int shown = selector->currentIndex();
-    const QSignalBlocker block(selector);
-    selector->addItem(name);
-    selector->setCurrentIndex(shown);
 }
 
 void frmImport::cmdFile_Click() {
@@ -240,11 +226,10 @@ CsvHooks frmImport::Hooks(const QString& importGroup) {
     hooks.progress = [this](std::size_t done, std::size_t total) { Progress(done, total); };
     if (!importGroup.isNull()) {
         hooks.itemImported = [this, importGroup](const ItemRecord& item, BlockNumber block) {
-            if (importGroup == main_.state().strCurrentGroup) {
-                ItemList& list = main_.itemListHandler();
-                list.AddItemToListView(-1, item, block);
+            if (importGroup == input_.shownGroup) {
+                input_.itemShown(item, block);
                 if (run_->RepaintDue()) {
-                    list.FlushRows();
+                    input_.flushRows();
                 }
                 run_->Tick();
             }
@@ -255,7 +240,7 @@ CsvHooks frmImport::Hooks(const QString& importGroup) {
 
 void frmImport::cmdExport_Click() {
     BeginRun(res::kExporting);
-    CsvEngine engine(main_.session().vault);
+    CsvEngine engine(*input_.vault);
     const bool ok =
         engine.ExportCsv(Utf8ToPath(FromQ(txtFile->text())), FromQ(AsStored(txtGroup->text())),
                          true, chkAppend->isChecked(), Hooks(QString()));
@@ -266,7 +251,7 @@ void frmImport::cmdImport_Click() {
     BeginRun(res::kImporting);
     const QString name = AsStored(txtGroup->text());
     const std::string group = FromQ(name);
-    CsvEngine engine(main_.session().vault);
+    CsvEngine engine(*input_.vault);
     bool created = false;
     try {
         created = CsvEngine::IsValidGroupName(group) && !engine.GroupExists(group);
@@ -274,17 +259,17 @@ void frmImport::cmdImport_Click() {
         // The import itself reports the unreadable index.
     }
     if (created) {
-        AddToGroupSelector(name);
+        input_.groupCreated(name);
     }
     // The rows reach the list in one step, not one list update per item.
-    main_.itemListHandler().BeginRows();
+    input_.beginRows();
     const bool ok = engine.ImportCsv(Utf8ToPath(FromQ(txtFile->text())), group, Hooks(name));
-    main_.itemListHandler().EndRows();
+    input_.endRows();
     if (ok && created) {
         AddGroupItem(name);
     }
     EndRun(ok, res::kImportDone, res::kImportFailed);
-    main_.UpdateMoveMenu();
+    input_.importEnded();
 }
 
 void frmImport::closeEvent(QCloseEvent* event) {

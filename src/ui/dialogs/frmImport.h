@@ -2,10 +2,12 @@
 
 #include <QDialog>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include "csv/CsvEngine.h"
+#include "vault/BlockNumber.h"
 
 class QAction;
 class QCheckBox;
@@ -18,7 +20,8 @@ class QStatusBar;
 
 namespace zorvan {
 
-class frmMain;
+class Vault;
+struct ItemRecord;
 class LongOperation;
 class UiServices;
 
@@ -31,7 +34,25 @@ class frmImport : public QDialog {
     Q_OBJECT
 
 public:
-    explicit frmImport(frmMain& main);
+    // What the dialog shows and what it tells the main window while it runs.
+    struct Input {
+        Vault* vault = nullptr;  // open; items move through its key
+        QString groupText;       // the group box's first text
+        QString shownGroup;      // the group the main window lists; its imports show there
+        bool topMost = false;
+        // A group the import creates, for the main window's selector (not selected).
+        std::function<void(const QString&)> groupCreated;
+        // Around an import: the list takes its new rows in one step.
+        std::function<void()> beginRows;
+        std::function<void()> endRows;
+        // An item imported into the shown group, and the rows so far shown at once.
+        std::function<void(const ItemRecord&, BlockNumber)> itemShown;
+        std::function<void()> flushRows;
+        // After every import, done or not.
+        std::function<void()> importEnded;
+    };
+
+    frmImport(Input input, UiServices& ui, QWidget* parent);
     ~frmImport() override;
 
     void cmdFile_Click();
@@ -66,15 +87,13 @@ protected:
 private:
     void Form_Load();
     void AddGroupItem(const QString& name);
-    // The name added to the main window's group selector, without selecting it.
-    void AddToGroupSelector(const QString& name);
     void BeginRun(int statusId);
     // Hides the progress, shows the outcome and enables the direction buttons.
     void EndRun(bool ok, int doneId, int failedId);
     void Progress(std::size_t done, std::size_t total);
     CsvHooks Hooks(const QString& importGroup);
 
-    frmMain& main_;
+    Input input_;
     UiServices& ui_;
     bool busy_ = false;
     int progressDelay_;

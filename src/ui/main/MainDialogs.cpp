@@ -12,6 +12,7 @@
 #include "ui/dialogs/frmOption.h"
 #include "ui/main/GroupEditor.h"
 #include "ui/main/ItemCommands.h"
+#include "ui/main/ItemList.h"
 #include "ui/main/ItemListModel.h"
 #include "ui/main/PasswordChange.h"
 #include "ui/main/frmMain.h"
@@ -26,10 +27,7 @@ void MainDialogs::Install(frmMain& main) {
         Group(main)->ShowGroupInfo(name, blnAddState);
     };
     dialogs.options = [&main] { Options(main)->exec(); };
-    dialogs.importExport = [&main] {
-        frmImport dialog(main);
-        dialog.exec();
-    };
+    dialogs.importExport = [&main] { Import(main)->exec(); };
     dialogs.backup = [&main] {
         frmBackUp dialog(main.session(), main.ui(), main.topMost(), &main);
         dialog.exec();
@@ -68,6 +66,33 @@ std::unique_ptr<frmGroup> MainDialogs::Group(frmMain& main) {
     input.topMost = main.topMost();
     input.apply = [&main](const frmGroup::Choice& choice) { GroupEditor(main).Apply(choice); };
     return std::make_unique<frmGroup>(std::move(input), main.ui(), &main);
+}
+
+std::unique_ptr<frmImport> MainDialogs::Import(frmMain& main) {
+    frmImport::Input input;
+    input.vault = &main.session().vault;
+    input.groupText = main.groupSelector()->currentText();
+    input.shownGroup = main.state().strCurrentGroup;
+    input.topMost = main.topMost();
+    input.groupCreated = [&main](const QString& name) {
+        QComboBox* selector = main.groupSelector();
+        if (selector->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0) {
+            return;
+        }
+        // Listing the name must not select it: the shown group stays as it is.
+        const int shown = selector->currentIndex();
+        const QSignalBlocker block(selector);
+        selector->addItem(name);
+        selector->setCurrentIndex(shown);
+    };
+    input.beginRows = [&main] { main.itemListHandler().BeginRows(); };
+    input.endRows = [&main] { main.itemListHandler().EndRows(); };
+    input.itemShown = [&main](const ItemRecord& item, BlockNumber block) {
+        main.itemListHandler().AddItemToListView(-1, item, block);
+    };
+    input.flushRows = [&main] { main.itemListHandler().FlushRows(); };
+    input.importEnded = [&main] { main.UpdateMoveMenu(); };
+    return std::make_unique<frmImport>(std::move(input), main.ui(), &main);
 }
 
 std::unique_ptr<frmOption> MainDialogs::Options(frmMain& main) {

@@ -6,6 +6,7 @@ namespace zorvan {
 
 class frmMain;
 class frmGroup;
+class frmImport;
 class frmItem;
 class frmOption;
 
@@ -20,6 +21,8 @@ public:
     static std::unique_ptr<frmItem> Item(frmMain& main);
     // The group dialog over the main window's selector.
     static std::unique_ptr<frmGroup> Group(frmMain& main);
+    // The import/export dialog, showing what it imports into the listed group.
+    static std::unique_ptr<frmImport> Import(frmMain& main);
     // The options dialog over the main window, applying the opacity it chooses.
     static std::unique_ptr<frmOption> Options(frmMain& main);
 };

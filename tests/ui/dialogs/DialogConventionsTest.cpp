@@ -30,7 +30,7 @@ private:
             return dialog;
         }
         if (name == "frmImport") {
-            return std::make_unique<frmImport>(main);
+            return MainDialogs::Import(main);
         }
         if (name == "frmBackUp") {
             return std::make_unique<frmBackUp>(*f.vault.session, f.ui, main.topMost(), &main);

@@ -13,6 +13,7 @@
 #include "platform/Codepage.h"
 #include "support/MainFixture.h"
 #include "ui/dialogs/frmImport.h"
+#include "ui/main/MainDialogs.h"
 
 namespace zorvan {
 
@@ -41,7 +42,8 @@ private:
 private slots:
     void controlsStandTopToBottomAndImageButtonsAreNamed() {
         test::MainFixture f;
-        frmImport dialog(f.Open());
+        const auto owned = MainDialogs::Import(f.Open());
+        frmImport& dialog = *owned;
         dialog.show();
         QVERIFY(dialog.fileButton()->text().isEmpty() && !dialog.fileButton()->icon().isNull());
         QVERIFY(dialog.groupButton()->text().isEmpty() && !dialog.groupButton()->icon().isNull());
@@ -62,7 +64,8 @@ private slots:
 
     void groupMenuListsTheGroupsAndFillsTheGroupBox() {
         test::MainFixture f;
-        frmImport dialog(f.Open());
+        const auto owned = MainDialogs::Import(f.Open());
+        frmImport& dialog = *owned;
         QCOMPARE(Menu(dialog), (QStringList{QStringLiteral("Web"), QStringLiteral("銀行"),
                                             QStringLiteral("Empty"), QStringLiteral("Imported")}));
         dialog.show();
@@ -75,14 +78,16 @@ private slots:
 
     void withoutGroupsTheMenuHoldsOnlyTheDisabledPlaceholder() {
         test::MainFixture f(false);
-        frmImport dialog(f.Open());
+        const auto owned = MainDialogs::Import(f.Open());
+        frmImport& dialog = *owned;
         QCOMPARE(Menu(dialog), QStringList{QStringLiteral("-(no group)")});
         QVERIFY(dialog.groupBox()->text().isEmpty());
     }
 
     void fileDialogHasTheFilterAndTitleAndCancelKeepsTheName() {
         test::MainFixture f;
-        frmImport dialog(f.Open());
+        const auto owned = MainDialogs::Import(f.Open());
+        frmImport& dialog = *owned;
         f.ui.chosenFile = QStringLiteral("/data/一覧.csv");
         dialog.fileButton()->click();
         QCOMPARE(f.ui.fileDialogs,
@@ -97,7 +102,8 @@ private slots:
 
     void exportWritesTheGroupAndReportsCompletion() {
         test::MainFixture f;
-        frmImport dialog(f.Open());
+        const auto owned = MainDialogs::Import(f.Open());
+        frmImport& dialog = *owned;
         dialog.fileBox()->setText(Path(f, "out.csv"));
         dialog.exportButton()->click();
         QCOMPARE(dialog.statusPanel()->text(), QStringLiteral("エクスポート完了"));
@@ -113,7 +119,8 @@ private slots:
 
     void missingGroupOrDeclinedOverwriteShowTheFailureAndYesAppends() {
         test::MainFixture f;
-        frmImport dialog(f.Open());
+        const auto owned = MainDialogs::Import(f.Open());
+        frmImport& dialog = *owned;
         dialog.fileBox()->setText(Path(f, "out.csv"));
         dialog.groupBox()->setText(QStringLiteral("web"));
         dialog.exportButton()->click();
@@ -142,7 +149,8 @@ private slots:
     void importIntoANewGroupListsItInTheSelectorAndTheMenus() {
         test::MainFixture f;
         frmMain& main = f.Open();
-        frmImport dialog(main);
+        const auto owned = MainDialogs::Import(main);
+        frmImport& dialog = *owned;
         WriteCsv(f, "in.csv", "x,1\r\ny,2\r\n");
         dialog.fileBox()->setText(Path(f, "in.csv"));
         dialog.groupBox()->setText(QStringLiteral("新規"));
@@ -168,7 +176,8 @@ private slots:
     void emptyFileIntoANewNameListsItOnlyOnce() {
         test::MainFixture f;
         frmMain& main = f.Open();
-        frmImport dialog(main);
+        const auto owned = MainDialogs::Import(main);
+        frmImport& dialog = *owned;
         f.vault.Write("empty.csv", "");
         dialog.fileBox()->setText(Path(f, "empty.csv"));
         dialog.groupBox()->setText(QStringLiteral("空"));
@@ -182,7 +191,8 @@ private slots:
     void failedImportStillListsTheTypedNameButAddsNoMenuEntry() {
         test::MainFixture f;
         frmMain& main = f.Open();
-        frmImport dialog(main);
+        const auto owned = MainDialogs::Import(main);
+        frmImport& dialog = *owned;
         const std::string index = f.vault.ReadFile("Zorvan.idx");
         dialog.fileBox()->setText(Path(f, "missing.csv"));
         dialog.groupBox()->setText(QStringLiteral("新規"));
@@ -198,7 +208,8 @@ private slots:
     void invalidGroupNameIsRefusedWithoutTouchingTheSelector() {
         test::MainFixture f;
         frmMain& main = f.Open();
-        frmImport dialog(main);
+        const auto owned = MainDialogs::Import(main);
+        frmImport& dialog = *owned;
         WriteCsv(f, "in.csv", "x\r\n");
         dialog.fileBox()->setText(Path(f, "in.csv"));
         const QStringList before = f.GroupEntries();
@@ -214,7 +225,8 @@ private slots:
 
     void importIntoTheShownGroupPutsTheRowsOnTop() {
         test::MainFixture f;
-        frmImport dialog(f.Open());
+        const auto owned = MainDialogs::Import(f.Open());
+        frmImport& dialog = *owned;
         WriteCsv(f, "in.csv", "one,id1,pw1\r\ntwo,id2,pw2\r\n");
         dialog.fileBox()->setText(Path(f, "in.csv"));
         dialog.importButton()->click();
@@ -225,7 +237,8 @@ private slots:
 
     void slowRunShowsProgressAndRepaintsButCannotBeClosed() {
         test::MainFixture f;
-        frmImport dialog(f.Open());
+        const auto owned = MainDialogs::Import(f.Open());
+        frmImport& dialog = *owned;
         dialog.show();
         dialog.SetProgressDelay(0);
         std::string lines;

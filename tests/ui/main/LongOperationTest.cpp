@@ -14,6 +14,7 @@
 #include "ui/dialogs/frmBackUp.h"
 #include "ui/dialogs/frmImport.h"
 #include "ui/dialogs/frmPass.h"
+#include "ui/main/MainDialogs.h"
 #include "ui/main/PasswordChange.h"
 
 namespace zorvan {
@@ -157,7 +158,8 @@ private slots:
     void importIntoTheShownGroupDropsInputAndListsTheRowsOnTop() {
         Fixture x;
         x.f.Show(QStringLiteral("Big"));
-        frmImport dialog(x.main());
+        const auto owned = MainDialogs::Import(x.main());
+        frmImport& dialog = *owned;
         dialog.show();
         DuringPaint during(x.main());
         dialog.progressBar()->installEventFilter(&during);
