@@ -4,7 +4,6 @@
 
 #include "ui/Session.h"
 #include "ui/Transparency.h"
-#include "ui/dialogs/ItemSaver.h"
 #include "ui/dialogs/frmBackUp.h"
 #include "ui/dialogs/frmGroup.h"
 #include "ui/dialogs/frmImport.h"
@@ -14,6 +13,7 @@
 #include "ui/main/ItemCommands.h"
 #include "ui/main/ItemList.h"
 #include "ui/main/ItemListModel.h"
+#include "ui/main/ItemSaver.h"
 #include "ui/main/PasswordChange.h"
 #include "ui/main/frmMain.h"
 

@@ -1,4 +1,4 @@
-#include "ui/dialogs/ItemSaver.h"
+#include "ui/main/ItemSaver.h"
 
 #include "platform/Codepage.h"
 #include "ui/Session.h"
