@@ -1,7 +1,7 @@
 #!/bin/bash
 # Builds and runs every test: the native build with warnings as errors, the core
 # under AddressSanitizer and UndefinedBehaviorSanitizer, the Windows build under
-# wine, the formatting check, and a short run of every fuzz target.
+# wine, the formatting and layer checks, and a short run of every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,6 +19,14 @@ step "Formatting"
 mapfile -t sources < <(git ls-files '*.cpp' '*.h' 2>/dev/null || find src tests bench -name '*.cpp' -o -name '*.h')
 clang-format --dry-run --Werror "${sources[@]}"
 echo "clang-format: ${#sources[@]} files clean"
+
+# Includes point down the layers only, and Qt stays above the core; one test.
+step "Layers"
+if bash scripts/check-layers.sh; then
+    echo "100% tests passed, 0 tests failed out of 1" >"$logs/layers.log"
+else
+    echo "0% tests passed, 1 tests failed out of 1" >"$logs/layers.log"
+fi
 
 for preset in ci sanitize mingw; do
     step "Build and test: $preset"
