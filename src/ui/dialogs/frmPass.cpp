@@ -154,7 +154,7 @@ void frmPass::cmdPass_Click(int index) {
     const QString checkValue = ToQ(CheckValue(SecretFromQ(txtPass[0]->text())));
     if (settingMode) {
         try {
-            SettingsStore(session_.paths.strIniFile).Set(settings::kPass, checkValue.toStdString());
+            session_.vault.SetFirstPassword(SecretFromQ(txtPass[0]->text()));
         } catch (const StorageError& error) {
             // Without a stored check value no later login could succeed.
             ui_.Message(this, ToQ(error.what()), UiServices::Buttons::kOk);
