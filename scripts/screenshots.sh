@@ -46,7 +46,9 @@ window() {
         fi
         sleep 0.2
     done
-    echo "screenshots: no window \"$1\"; the program said:" >&2
+    echo "screenshots: no window \"$1\"; the windows shown:" >&2
+    xdotool search --onlyvisible --name '.' getwindowname %@ >&2 2>/dev/null || true
+    echo "screenshots: the program said:" >&2
     cat "$work/program.log" >&2 2>/dev/null || true
     return 1
 }

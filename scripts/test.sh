@@ -37,7 +37,10 @@ done
 
 # The screenshot script still renders its three windows; it counts as one test.
 step "Screenshots"
-if bash scripts/screenshots.sh "$logs/screenshots"; then
+# It once found no main window within 30 s on a loaded machine and never again in
+# many runs; a second try is made and shown, with what was on the screen.
+if bash scripts/screenshots.sh "$logs/screenshots" ||
+    { echo "screenshots: second try"; bash scripts/screenshots.sh "$logs/screenshots"; }; then
     echo "100% tests passed, 0 tests failed out of 1" | tee "$logs/screenshots.log"
 else
     echo "0% tests passed, 1 tests failed out of 1" | tee "$logs/screenshots.log"
