@@ -27,6 +27,15 @@ void FreeOrLeak(ItemStore& store, BlockNumber block) {
     }
 }
 
+// The backup files count their steps in int.
+std::function<void(int, int)> StepProgress(const Vault::Progress& progress) {
+    return [&progress](int done, int total) {
+        if (progress) {
+            progress(static_cast<std::size_t>(done), static_cast<std::size_t>(total));
+        }
+    };
+}
+
 }  // namespace
 
 // The key bytes and the cipher table made from them, together in locked memory.
@@ -187,23 +196,15 @@ std::filesystem::path Vault::Backup(const std::string& fileName, BackupHeader he
                                     const Progress& progress) const {
     const SecureBytes check = CheckBlock(OpenKey().bytes.span());
     std::copy(check.span().begin(), check.span().end(), header.checkBlock.begin());
-    return BackupFile::Write(paths_, fileName, header, [&progress](int done, int total) {
-        if (progress) {
-            progress(static_cast<std::size_t>(done), static_cast<std::size_t>(total));
-        }
-    });
+    return BackupFile::Write(paths_, fileName, header, StepProgress(progress));
 }
 
-void Vault::Restore(const std::filesystem::path& backupFile, std::string_view password,
-                    const Progress& progress) {
+template <typename Change>
+void Vault::ChangeTo(std::string_view password, Change&& change) {
     try {
-        BackupRestore::Restore(paths_, backupFile, [&progress](int done, int total) {
-            if (progress) {
-                progress(static_cast<std::size_t>(done), static_cast<std::size_t>(total));
-            }
-        });
+        change();
     } catch (...) {
-        // Committed, the next start-up finishes it: the backup's password holds.
+        // Once committed, the next start-up finishes the change: the new password holds.
         if (VaultJournal(paths_).Pending()) {
             UseKeyOf(password);
         }
@@ -212,20 +213,19 @@ void Vault::Restore(const std::filesystem::path& backupFile, std::string_view pa
     UseKeyOf(password);
 }
 
+void Vault::Restore(const std::filesystem::path& backupFile, std::string_view password,
+                    const Progress& progress) {
+    ChangeTo(password, [&] { BackupRestore::Restore(paths_, backupFile, StepProgress(progress)); });
+}
+
 MasterPasswordChange::Result Vault::ChangePassword(std::string_view newPassword,
                                                    const Progress& progress) {
     const SecureBytes newKey = KeyBytes(newPassword);
     MasterPasswordChange::Result result;
-    try {
+    ChangeTo(newPassword, [&] {
         result = MasterPasswordChange::ReencryptAll(paths_, OpenKey().bytes.span(), newKey.span(),
                                                     progress);
-    } catch (...) {
-        if (VaultJournal(paths_).Pending()) {
-            UseKeyOf(newPassword);
-        }
-        throw;
-    }
-    UseKeyOf(newPassword);
+    });
     return result;
 }
 

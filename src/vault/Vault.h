@@ -104,6 +104,10 @@ private:
     };
     static std::unique_ptr<Key, KeyDeleter> MakeKey(std::string_view password);
     const Key& OpenKey() const;
+    // Runs a change through the journal; the key then follows the password the
+    // vault opens with: the new one once the change was committed, else the old.
+    template <typename Change>
+    void ChangeTo(std::string_view password, Change&& change);
 
     DataPaths paths_;
     std::unique_ptr<Key, KeyDeleter> key_;
