@@ -43,7 +43,7 @@ std::vector<ItemRecord> LoadGroup(const ScaleVault& vault) {
     const auto entry = vault.vault().GroupEntry(vault.biggestGroup());
     std::vector<ItemRecord> items;
     items.reserve(entry.size());
-    ItemReader reader = vault.vault().Reader();
+    auto reader = vault.vault().Reader();
     for (std::size_t i = 1; i < entry.size(); ++i) {
         if (const auto block = ParseBlockNumber(entry[i])) {
             items.push_back(reader.Load(*block));

@@ -15,11 +15,9 @@
 #include "platform/StorageError.h"
 #include "platform/WholeFile.h"
 #include "tools/Strings.h"
-#include "vault/Cipher.h"
 #include "vault/GroupIndex.h"
 #include "vault/ItemReader.h"
 #include "vault/ItemRecord.h"
-#include "vault/RecordBatch.h"
 #include "vault/TextFile.h"
 
 namespace zorvan {
@@ -53,23 +51,13 @@ void BlankZeros(ItemRecord& item) {
     }
 }
 
-// What one UpdateGroupLine(group, -1, block) per block, in order, leaves in the
-// index, written once: GroupIndex's own batch rule with the blocks last first.
-void PrependBlocks(const std::filesystem::path& idxFile, std::string_view groupName,
-                   const std::vector<BlockNumber>& blocks) {
-    const std::vector<BlockNumber> lastFirst(blocks.rbegin(), blocks.rend());
-    auto lines = textfile::ReadLines(idxFile);
-    GroupIndex::ApplyBatch(lines, groupName, {}, lastFirst);
-    textfile::Rewrite(idxFile, textfile::JoinLines(lines));
-}
-
 }  // namespace
 
 bool CsvEngine::GroupExists(std::string_view groupName) const {
     if (groupName.empty()) {
         return false;
     }
-    const auto names = GroupIndex(paths_.strIdxFile).GetGroupNames();
+    const auto names = vault_.GroupNames();
     return std::find(names.begin(), names.end(), groupName) != names.end();
 }
 
@@ -83,8 +71,8 @@ bool CsvEngine::Refuse(std::string reason) {
 }
 
 bool CsvEngine::IsVaultFile(const std::filesystem::path& file) const {
-    for (const auto* vaultFile :
-         {&paths_.strIniFile, &paths_.strIdxFile, &paths_.strItmFile, &paths_.strBmpFile}) {
+    for (const auto* vaultFile : {&paths_.strIniFile, &paths_.strIdxFile, &paths_.strItmFile,
+                                  &paths_.strBmpFile, &paths_.strSealedFile}) {
         std::error_code error;
         if (std::filesystem::equivalent(file, *vaultFile, error) && !error) {
             return true;
@@ -134,7 +122,7 @@ bool CsvEngine::Export(const std::filesystem::path& file, std::string_view group
         }
     }
 
-    const auto entry = GroupIndex(paths_.strIdxFile).GetGroupItems(groupName);
+    const auto entry = vault_.GroupEntry(groupName);
     const std::size_t total = entry.empty() ? 0 : entry.size() - 1;
     // Each line is kept in its own buffer and the file content is built at its
     // final size, so no growing buffer leaves copies of the passwords behind.
@@ -153,7 +141,7 @@ bool CsvEngine::Export(const std::filesystem::path& file, std::string_view group
     } wipe{lines, content};
 
     if (total > 0) {
-        ItemReader reader = vault_.Reader();
+        auto reader = vault_.Reader();
         for (std::size_t i = 1; i < entry.size(); ++i) {
             const auto block = ParseBlockNumber(entry[i]);
             if (!block) {
@@ -213,39 +201,26 @@ bool CsvEngine::Import(const std::filesystem::path& file, std::string_view group
         return true;
     }
 
-    // The records are all stored and forced to disk before the index names any of
-    // them, and the index is rewritten once: a crash leaves the group as it was.
     std::vector<ItemRecord> items;
-    std::vector<BlockNumber> blocks;
     items.reserve(lines.size());  // never moved, so no stale copies of passwords
-    blocks.reserve(lines.size());
-    RecordBatch batch(paths_.strItmFile, paths_.strBmpFile);
     const double today = csv::TodayAsDays();
+    for (const auto line : lines) {
+        items.push_back(csv::ParseCsvLine(line, today));
+        BlankZeros(items.back());
+    }
+    // The records are all stored before the group names any of them: a crash leaves
+    // the group as it was.
+    std::vector<BlockNumber> blocks;
     std::exception_ptr failure;
     try {
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            ItemRecord item = csv::ParseCsvLine(lines[i], today);
-            BlankZeros(item);
-            ItemPlaintext plain = BuildItemPlaintext(item);
-            vault_.cipher().Encrypt(plain.bytes.span());
-            blocks.push_back(
-                batch.Store(plain.bytes.span(), plain.count, item.Expire, item.ExpireDate));
-            items.push_back(std::move(item));
-            if (hooks.progress) {
-                hooks.progress(i + 1, lines.size());
-            }
-        }
+        vault_.AddItems(groupName, items, blocks, hooks.progress);
     } catch (...) {
-        // What was stored up to here is still named by the index below.
+        // The items stored before the failure are in the group.
         failure = std::current_exception();
     }
-    if (!blocks.empty()) {
-        batch.Commit();
-        PrependBlocks(paths_.strIdxFile, groupName, blocks);
-        if (hooks.itemImported) {
-            for (std::size_t i = 0; i < blocks.size(); ++i) {
-                hooks.itemImported(items[i], blocks[i]);
-            }
+    if (hooks.itemImported) {
+        for (std::size_t i = 0; i < blocks.size(); ++i) {
+            hooks.itemImported(items[i], blocks[i]);
         }
     }
     if (failure) {

@@ -30,7 +30,7 @@ struct CsvHooks {
 class CsvEngine {
 public:
     // The vault must be open: items are enciphered and deciphered with its key.
-    explicit CsvEngine(const Vault& vault) : vault_(vault), paths_(vault.paths()) {}
+    explicit CsvEngine(Vault& vault) : vault_(vault), paths_(vault.paths()) {}
 
     // Whether the index has a group of exactly this name; never for an empty name.
     bool GroupExists(std::string_view groupName) const;
@@ -62,7 +62,7 @@ private:
     bool Refuse(std::string reason);
     bool IsVaultFile(const std::filesystem::path& file) const;
 
-    const Vault& vault_;
+    Vault& vault_;
     DataPaths paths_;
     std::string lastError_;
 };

@@ -11,6 +11,9 @@ struct DataPaths {
     std::filesystem::path strItmFile;       // item records, 16-byte blocks
     std::filesystem::path strBmpFile;       // block bitmap of the item file
     std::filesystem::path strBackupFolder;  // backup snapshots
+    // The protected format: the whole vault sealed in one file, and its backups.
+    std::filesystem::path strSealedFile;
+    std::filesystem::path strSealedBackupFolder;
 
     static DataPaths InFolder(const std::filesystem::path& folder);
 };

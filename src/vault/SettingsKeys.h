@@ -22,6 +22,11 @@ inline constexpr IntKey kVersion{"version", 0};
 // Check value of the master password; empty until one is set.
 inline constexpr TextKey kPass{"pass", ""};
 inline constexpr TextKey kLastGroup{"lastgroup", ""};
+// The place of the group shown last in a protected vault's list, counted from 1.
+inline constexpr IntKey kLastGroupPlace{"lastgroupplace", 0};
+// How many times the protected vault file has been written: an older file put in
+// its place is refused.
+inline constexpr TextKey kSealedGeneration{"generation", "0"};
 
 // Main window geometry in twips. The size defaults to the window's size at the time
 // of reading (its design client area of 6060 x 3405 twips on a first start), which

@@ -5,11 +5,15 @@
 #include <stdexcept>
 
 #include "platform/SecureHeap.h"
+#include "platform/StorageError.h"
 #include "vault/BackupRestore.h"
 #include "vault/Cipher.h"
 #include "vault/GroupIndex.h"
 #include "vault/ItemRecord.h"
 #include "vault/ItemStore.h"
+#include "vault/RecordBatch.h"
+#include "vault/SealedVault.h"
+#include "vault/TextFile.h"
 #include "vault/VaultJournal.h"
 
 namespace zorvan {
@@ -25,6 +29,16 @@ void FreeOrLeak(ItemStore& store, BlockNumber block) {
     } catch (const std::exception&) {
         // No line names the record any more; its blocks only stay allocated.
     }
+}
+
+// What one UpdateGroupLine(group, -1, block) per block, in order, leaves in the
+// index, written once: GroupIndex's own batch rule with the blocks last first.
+void PrependBlocks(const std::filesystem::path& idxFile, std::string_view groupName,
+                   const std::vector<BlockNumber>& blocks) {
+    const std::vector<BlockNumber> lastFirst(blocks.rbegin(), blocks.rend());
+    auto lines = textfile::ReadLines(idxFile);
+    GroupIndex::ApplyBatch(lines, groupName, {}, lastFirst);
+    textfile::Rewrite(idxFile, textfile::JoinLines(lines));
 }
 
 // The backup files count their steps in int.
@@ -59,15 +73,26 @@ std::unique_ptr<Vault::Key, Vault::KeyDeleter> Vault::MakeKey(std::string_view p
     return std::unique_ptr<Key, KeyDeleter>(new (memory) Key{std::move(bytes), cipher});
 }
 
-Vault::Vault(DataPaths paths) : paths_(std::move(paths)) {}
+Vault::Vault(DataPaths paths) : paths_(std::move(paths)) {
+    if (SealedVault::IsPresent(paths_)) {
+        sealed_ = std::make_unique<SealedVault>(paths_);
+    }
+}
 
 Vault::~Vault() = default;
 
+VaultFormat Vault::format() const noexcept {
+    return sealed_ ? VaultFormat::kProtected : VaultFormat::kLegacy;
+}
+
 bool Vault::HasPassword() const {
-    return !Settings().Get(settings::kPass).empty();
+    return sealed_ || !Settings().Get(settings::kPass).empty();
 }
 
 bool Vault::Open(std::string_view password) {
+    if (sealed_) {
+        return sealed_->Open(password);
+    }
     if (CheckValue(password) != Settings().Get(settings::kPass)) {
         return false;
     }
@@ -76,24 +101,40 @@ bool Vault::Open(std::string_view password) {
 }
 
 void Vault::SetFirstPassword(std::string_view password) {
+    if (sealed_) {
+        throw std::logic_error("a protected vault has its password");
+    }
     Settings().Set(settings::kPass, CheckValue(password));
     key_ = MakeKey(password);
 }
 
 void Vault::UseKeyOf(std::string_view password) {
+    if (sealed_) {
+        throw std::logic_error("a protected vault takes its key from its seal");
+    }
     key_ = MakeKey(password);
 }
 
 void Vault::Close() noexcept {
     key_.reset();
+    if (sealed_) {
+        sealed_->Close();
+    }
+}
+
+bool Vault::IsOpen() const noexcept {
+    return sealed_ ? sealed_->IsOpen() : key_ != nullptr;
 }
 
 bool Vault::IsKeyOf(std::string_view password) const {
+    if (sealed_) {
+        return sealed_->IsKeyOf(password);
+    }
     return key_ != nullptr && KeyBytes(password) == key_->bytes;
 }
 
 const Vault::Key& Vault::OpenKey() const {
-    if (key_ == nullptr) {
+    if (key_ == nullptr || sealed_) {
         throw std::logic_error("the vault is not open");
     }
     return *key_;
@@ -104,10 +145,16 @@ const Cipher& Vault::cipher() const {
 }
 
 std::vector<std::string> Vault::GroupNames() const {
+    if (sealed_) {
+        return sealed_->GroupNames();
+    }
     return GroupIndex(paths_.strIdxFile).GetGroupNames();
 }
 
 std::vector<std::string> Vault::GroupEntry(std::string_view group) const {
+    if (sealed_) {
+        return sealed_->GroupEntry(group);
+    }
     return GroupIndex(paths_.strIdxFile).GetGroupItems(group);
 }
 
@@ -123,14 +170,23 @@ std::vector<BlockNumber> Vault::GroupBlocks(std::string_view group) const {
 }
 
 void Vault::AddGroup(std::string_view head) {
+    if (sealed_) {
+        return sealed_->AddGroup(head);
+    }
     GroupIndex(paths_.strIdxFile).UpdateGroupLine(head, kNoBlock, kNoBlock);
 }
 
 void Vault::RenameGroup(std::string_view group, std::string_view newHead) {
+    if (sealed_) {
+        return sealed_->RenameGroup(group, newHead);
+    }
     GroupIndex(paths_.strIdxFile).RenameGroupLine(group, newHead);
 }
 
 void Vault::RemoveGroup(std::string_view group) {
+    if (sealed_) {
+        return sealed_->RemoveGroup(group);
+    }
     GroupIndex index(paths_.strIdxFile);
     const auto entry = index.GetGroupItems(group);
     index.DeleteGroupLine(group);
@@ -142,8 +198,11 @@ void Vault::RemoveGroup(std::string_view group) {
     }
 }
 
-ItemReader Vault::Reader(ItemReader::Scope scope) const {
-    return ItemReader(paths_.strItmFile, cipher(), scope);
+ItemLoader Vault::Reader(ItemReader::Scope scope) const {
+    if (sealed_) {
+        return ItemLoader(sealed_->model());
+    }
+    return ItemLoader(paths_.strItmFile, cipher(), scope);
 }
 
 ItemRecord Vault::LoadItem(BlockNumber block) const {
@@ -151,6 +210,9 @@ ItemRecord Vault::LoadItem(BlockNumber block) const {
 }
 
 BlockNumber Vault::SaveItem(std::string_view group, const ItemRecord& item, BlockNumber oldBlock) {
+    if (sealed_) {
+        return sealed_->SaveItem(group, item, oldBlock);
+    }
     ItemPlaintext plain = BuildItemPlaintext(item);
     cipher().Encrypt(plain.bytes.span());
     ItemStore store(paths_.strItmFile, paths_.strBmpFile);
@@ -170,6 +232,9 @@ BlockNumber Vault::SaveItem(std::string_view group, const ItemRecord& item, Bloc
 }
 
 void Vault::DeleteItems(std::string_view group, std::span<const BlockNumber> blocks) {
+    if (sealed_) {
+        return sealed_->DeleteItems(group, blocks);
+    }
     GroupIndex(paths_.strIdxFile).RemoveItems(group, blocks);
     ItemStore store(paths_.strItmFile, paths_.strBmpFile);
     for (const BlockNumber block : blocks) {
@@ -179,7 +244,47 @@ void Vault::DeleteItems(std::string_view group, std::span<const BlockNumber> blo
 
 void Vault::MoveItems(std::span<const BlockNumber> blocks, std::string_view fromGroup,
                       std::string_view toGroup) {
+    if (sealed_) {
+        return sealed_->MoveItems(blocks, fromGroup, toGroup);
+    }
     GroupIndex(paths_.strIdxFile).MoveItems(blocks, fromGroup, toGroup);
+}
+
+void Vault::AddItems(std::string_view group, std::span<const ItemRecord> items,
+                     std::vector<BlockNumber>& stored, const Progress& progress) {
+    if (sealed_) {
+        const auto ids = sealed_->AddItems(group, items);
+        stored.insert(stored.end(), ids.begin(), ids.end());
+        if (progress) {
+            progress(items.size(), items.size());
+        }
+        return;
+    }
+    RecordBatch batch(paths_.strItmFile, paths_.strBmpFile);
+    std::vector<BlockNumber> blocks;
+    std::exception_ptr failure;
+    try {
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            ItemPlaintext plain = BuildItemPlaintext(items[i]);
+            cipher().Encrypt(plain.bytes.span());
+            blocks.push_back(
+                batch.Store(plain.bytes.span(), plain.count, items[i].Expire, items[i].ExpireDate));
+            if (progress) {
+                progress(i + 1, items.size());
+            }
+        }
+    } catch (...) {
+        // What was stored up to here is still named by the index below.
+        failure = std::current_exception();
+    }
+    if (!blocks.empty()) {
+        batch.Commit();
+        PrependBlocks(paths_.strIdxFile, group, blocks);
+        stored.insert(stored.end(), blocks.begin(), blocks.end());
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
 }
 
 ItemRecord Vault::UseItem(std::string_view group, BlockNumber block) {
@@ -189,11 +294,21 @@ ItemRecord Vault::UseItem(std::string_view group, BlockNumber block) {
 }
 
 void Vault::MarkUsed(std::string_view group, BlockNumber block) {
+    if (sealed_) {
+        return sealed_->MarkUsed(group, block);
+    }
     GroupIndex(paths_.strIdxFile).UpdateGroupLine(group, block, block);
 }
 
 std::filesystem::path Vault::Backup(const std::string& fileName, BackupHeader header,
                                     const Progress& progress) const {
+    if (sealed_) {
+        auto file = sealed_->Backup(fileName, header);
+        if (progress) {
+            progress(1, 1);
+        }
+        return file;
+    }
     const SecureBytes check = CheckBlock(OpenKey().bytes.span());
     std::copy(check.span().begin(), check.span().end(), header.checkBlock.begin());
     return BackupFile::Write(paths_, fileName, header, StepProgress(progress));
@@ -215,11 +330,28 @@ void Vault::ChangeTo(std::string_view password, Change&& change) {
 
 void Vault::Restore(const std::filesystem::path& backupFile, std::string_view password,
                     const Progress& progress) {
+    if (sealed_ || SealedVault::IsBackup(backupFile)) {
+        if (!sealed_ || !SealedVault::IsBackup(backupFile)) {
+            throw StorageError(backupFile, "保管庫と形式の違うバックアップは復旧できません。");
+        }
+        sealed_->Restore(backupFile, password);
+        if (progress) {
+            progress(1, 1);
+        }
+        return;
+    }
     ChangeTo(password, [&] { BackupRestore::Restore(paths_, backupFile, StepProgress(progress)); });
 }
 
 MasterPasswordChange::Result Vault::ChangePassword(std::string_view newPassword,
                                                    const Progress& progress) {
+    if (sealed_) {
+        sealed_->ChangePassword(newPassword);
+        if (progress) {
+            progress(1, 1);
+        }
+        return {static_cast<int>(sealed_->model().ItemCount()), 0};
+    }
     const SecureBytes newKey = KeyBytes(newPassword);
     MasterPasswordChange::Result result;
     ChangeTo(newPassword, [&] {
@@ -230,7 +362,22 @@ MasterPasswordChange::Result Vault::ChangePassword(std::string_view newPassword,
 }
 
 VaultCheck::Report Vault::Check() const {
+    if (sealed_) {
+        return {};  // its seal and its contents are checked whenever it opens
+    }
     return VaultCheck::Run(paths_);
+}
+
+const std::filesystem::path& Vault::BackupFolder() const noexcept {
+    return sealed_ ? paths_.strSealedBackupFolder : paths_.strBackupFolder;
+}
+
+bool Vault::BackupOpensWith(const std::filesystem::path& backupFile,
+                            std::string_view password) const {
+    if (SealedVault::IsBackup(backupFile)) {
+        return SealedVault::BackupOpensWith(backupFile, password);
+    }
+    return CheckValueText(BackupFile::ReadHeader(backupFile).checkBlock) == CheckValue(password);
 }
 
 }  // namespace zorvan

@@ -12,21 +12,32 @@
 #include "vault/BackupFile.h"
 #include "vault/BlockNumber.h"
 #include "vault/DataFiles.h"
+#include "vault/ItemLoader.h"
 #include "vault/ItemReader.h"
 #include "vault/MasterPasswordChange.h"
+#include "vault/SealedFile.h"
 #include "vault/SettingsStore.h"
 #include "vault/VaultCheck.h"
 
 namespace zorvan {
 
 class Cipher;
+class SealedVault;
 struct ItemRecord;
+
+enum class VaultFormat {
+    kLegacy,     // the four files of the older program; the default
+    kProtected,  // one file sealed under a key derived from the password
+};
 
 // One vault: its data folder and, once opened with the master password, its key.
 // Every change the windows make goes through here, in the order of writes that
 // keeps the vault whole when the program is cut short. The key lives in locked
 // memory, wiped when the vault closes; the password itself is not kept. Storage
 // failures throw StorageError (or another std::exception).
+//
+// A folder with a protected vault file holds a protected vault; the operations
+// then work on it (SealedVault), with item numbers in place of blocks.
 class Vault {
 public:
     using Progress = std::function<void(std::size_t done, std::size_t total)>;
@@ -37,11 +48,14 @@ public:
     Vault& operator=(const Vault&) = delete;
 
     const DataPaths& paths() const noexcept { return paths_; }
+    VaultFormat format() const noexcept;
     SettingsStore Settings() const { return SettingsStore(paths_.strIniFile); }
 
     // The master password. A new vault has none until SetFirstPassword.
     bool HasPassword() const;
-    // Opens the vault when the password matches the stored check value.
+    // Opens the vault when the password matches the stored check value, or opens
+    // the protected vault's seal. Throws StorageError for a protected file that is
+    // damaged or was replaced by an older one.
     bool Open(std::string_view password);
     // Stores the password's check value and opens the vault with it.
     void SetFirstPassword(std::string_view password);
@@ -49,10 +63,11 @@ public:
     // with the backup's password, which the caller checked against the backup.
     void UseKeyOf(std::string_view password);
     void Close() noexcept;
-    bool IsOpen() const noexcept { return key_ != nullptr; }
+    bool IsOpen() const noexcept;
     // Whether the password gives the key the vault is open with.
     bool IsKeyOf(std::string_view password) const;
-    // The open vault's record cipher; throws std::logic_error when closed.
+    // The open legacy vault's record cipher; throws std::logic_error when closed or
+    // protected.
     const Cipher& cipher() const;
 
     // Groups: names in index order, and a group's entry as the index holds it:
@@ -67,7 +82,7 @@ public:
     void RemoveGroup(std::string_view group);
 
     // Items. A reader loads many records through one open file.
-    ItemReader Reader(ItemReader::Scope scope = ItemReader::Scope::kSome) const;
+    ItemLoader Reader(ItemReader::Scope scope = ItemReader::Scope::kSome) const;
     ItemRecord LoadItem(BlockNumber block) const;
     // Stores the item as a new record first on the group's line, in place of
     // oldBlock (kNoBlock: a new item), then frees the old record. When the index
@@ -82,6 +97,13 @@ public:
     ItemRecord UseItem(std::string_view group, BlockNumber block);
     // Puts the item first on its group's line without reading it.
     void MarkUsed(std::string_view group, BlockNumber block);
+    // Stores the items first on the group's line, the last of them first, making
+    // the group when needed; stored receives their blocks in the items' order. The
+    // records are all stored before the line names any of them, and the line is
+    // rewritten once. After a failure, the items stored before it stay in the group
+    // and are in stored.
+    void AddItems(std::string_view group, std::span<const ItemRecord> items,
+                  std::vector<BlockNumber>& stored, const Progress& progress = {});
 
     // The whole vault. Backup fills in the key's check block.
     std::filesystem::path Backup(const std::string& fileName, BackupHeader header,
@@ -97,6 +119,30 @@ public:
                                                 const Progress& progress = {});
     VaultCheck::Report Check() const;
 
+    // Where the backups of this vault's format are kept.
+    const std::filesystem::path& BackupFolder() const noexcept;
+    // Whether the password is the backup's: its check value for a legacy backup,
+    // its seal for a protected one.
+    bool BackupOpensWith(const std::filesystem::path& backupFile, std::string_view password) const;
+
+    // Seals the open legacy vault into a protected one under a new password and
+    // commits it through the journal; the vault is then open as protected. The
+    // legacy files stay as they were. A record that cannot be read stops it first.
+    void Upgrade(std::string_view newPassword, const KdfParams& kdf, const Progress& progress = {});
+    // Writes the open vault's items as a legacy vault, with its own password, into a
+    // folder that holds no vault yet: a copy for the older program.
+    void WriteLegacyCopy(const std::filesystem::path& folder, std::string_view legacyPassword,
+                         const Progress& progress = {}) const;
+    // After the upgrade: overwrites the legacy files and the legacy backups with
+    // zeros, then removes them, and drops the check value from the settings. How
+    // many files were removed.
+    int RemoveLegacyFiles();
+
+    // The group shown last, for the next start. A protected vault notes only its
+    // place in the list: its names are not written outside the seal.
+    void RememberGroup(std::string_view group) const;
+    std::string RememberedGroup() const;
+
 private:
     struct Key;
     struct KeyDeleter {
@@ -111,6 +157,7 @@ private:
 
     DataPaths paths_;
     std::unique_ptr<Key, KeyDeleter> key_;
+    std::unique_ptr<SealedVault> sealed_;
 };
 
 }  // namespace zorvan

@@ -20,7 +20,15 @@ constexpr std::string_view kJournalName = "Zorvan.jnl";
 constexpr std::string_view kStagedSuffix = ".new";
 
 std::string_view KindName(VaultJournal::Kind kind) {
-    return kind == VaultJournal::Kind::kRestore ? "restore" : "password-change";
+    switch (kind) {
+        case VaultJournal::Kind::kRestore:
+            return "restore";
+        case VaultJournal::Kind::kUpgrade:
+            return "upgrade";
+        case VaultJournal::Kind::kPasswordChange:
+            break;
+    }
+    return "password-change";
 }
 
 std::string Hex8(std::uint32_t value) {
@@ -79,8 +87,8 @@ bool VaultJournal::Pending() const {
 }
 
 std::filesystem::path VaultJournal::Target(const std::string& name) const {
-    for (const auto* file :
-         {&paths_.strIniFile, &paths_.strIdxFile, &paths_.strItmFile, &paths_.strBmpFile}) {
+    for (const auto* file : {&paths_.strIniFile, &paths_.strIdxFile, &paths_.strItmFile,
+                             &paths_.strBmpFile, &paths_.strSealedFile}) {
         if (PathToUtf8(file->filename()) == name) {
             return *file;
         }
@@ -97,7 +105,7 @@ bool VaultJournal::DiscardStaged() const {
     std::vector<std::string> prefixes;
     bool removed = false;
     for (const auto* file : {&paths_.strIniFile, &paths_.strIdxFile, &paths_.strItmFile,
-                             &paths_.strBmpFile, &journal_}) {
+                             &paths_.strBmpFile, &paths_.strSealedFile, &journal_}) {
         const auto staged = StagedPath(*file);
         removed = durable::RemoveIfPresent(staged) || removed;
         const std::string name = PathToUtf8(staged.filename());
@@ -169,6 +177,8 @@ VaultJournal::Contents VaultJournal::Read() const {
     Contents contents;
     if (lines[1] == "kind\trestore") {
         contents.kind = Kind::kRestore;
+    } else if (lines[1] == "kind\tupgrade") {
+        contents.kind = Kind::kUpgrade;
     } else if (lines[1] != "kind\tpassword-change") {
         Damaged(journal_, "種類が不明です");
     }
@@ -220,8 +230,8 @@ VaultJournal::Recovery RecoverInterruptedChange(const DataPaths& paths) {
     const auto result = VaultJournal(paths).Recover();
     BackupFile::RemoveUnfinished(paths.strBackupFolder);
     // A settings or index rewrite cut short leaves its temporary file behind.
-    for (const auto* file :
-         {&paths.strIniFile, &paths.strIdxFile, &paths.strItmFile, &paths.strBmpFile}) {
+    for (const auto* file : {&paths.strIniFile, &paths.strIdxFile, &paths.strItmFile,
+                             &paths.strBmpFile, &paths.strSealedFile}) {
         RemoveLeftoverTemporaries(*file);
     }
     return result;

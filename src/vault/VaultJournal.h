@@ -20,7 +20,7 @@ namespace zorvan {
 // either entirely old or entirely new, and the journal says which state counts.
 class VaultJournal {
 public:
-    enum class Kind { kPasswordChange, kRestore };
+    enum class Kind { kPasswordChange, kRestore, kUpgrade };
     enum class Recovery {
         kNothing,    // no change was under way
         kDiscarded,  // an uncommitted change was dropped; the old vault stands

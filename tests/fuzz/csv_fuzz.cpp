@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (imported > 0 && entry.size() != imported + 1) {
         std::abort();
     }
-    ItemReader reader = vault.Reader();
+    auto reader = vault.Reader();
     for (std::size_t i = 1; i < entry.size(); ++i) {
         reader.Load(*ParseBlockNumber(entry[i]));
     }

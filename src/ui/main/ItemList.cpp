@@ -84,7 +84,7 @@ void ItemList::cboMain_Click() {
     BeginRows();
     Try([&] {
         LongOperation operation(&main_, main_.progressBar(), Res(res::kLoadingItems));
-        ItemReader reader = session.vault.Reader();
+        auto reader = session.vault.Reader();
         for (std::size_t i = 1; i < entry.size(); ++i) {
             if (operation.RepaintDue()) {
                 FlushRows();  // the rows read so far are shown while the rest loads
@@ -189,7 +189,7 @@ void ItemList::ShowPasswords(bool plain) {
     if (plain) {
         Try([&] {
             LongOperation operation(&main_, main_.progressBar(), Res(res::kLoadingItems));
-            ItemReader reader = main_.session().vault.Reader();
+            auto reader = main_.session().vault.Reader();
             for (int at = 0; at < model->rowCount(); ++at) {
                 operation.Progress(static_cast<std::size_t>(at),
                                    static_cast<std::size_t>(model->rowCount()));

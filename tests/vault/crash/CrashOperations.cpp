@@ -71,7 +71,7 @@ void DeleteGroup(Vault& vault, const std::filesystem::path&) {
     vault.RemoveGroup("Shop");
 }
 
-void Import(const Vault& vault, const std::filesystem::path& csv, std::string_view group) {
+void Import(Vault& vault, const std::filesystem::path& csv, std::string_view group) {
     CsvEngine engine(vault);
     if (!engine.ImportCsv(csv, group)) {
         throw std::runtime_error(engine.lastError());
