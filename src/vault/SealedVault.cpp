@@ -280,13 +280,19 @@ void SealedVault::Create(SealedModel model, SealedKey key, const Progress& progr
         progress(1, 3);
     }
     durable::WriteNew(VaultJournal::StagedPath(paths_.strSealedFile), bytes);
+    // The settings note the generation in the same step, so that the folder never
+    // holds the new file with the old note or the other way round.
+    const auto stagedIni = VaultJournal::StagedPath(paths_.strIniFile);
+    durable::WriteNew(stagedIni, durable::ReadAll(paths_.strIniFile));
+    SettingsStore(stagedIni).Set(settings::kSealedGeneration, std::to_string(generation));
     if (progress) {
         progress(2, 3);
     }
-    VaultJournal(paths_).Commit(VaultJournal::Kind::kUpgrade, {paths_.strSealedFile});
     model_ = std::move(model);
     key_ = std::move(key);
-    Noted(generation);
+    generation_ = generation;
+    VaultJournal(paths_).Commit(VaultJournal::Kind::kUpgrade,
+                                {paths_.strIniFile, paths_.strSealedFile});
     if (progress) {
         progress(3, 3);
     }
