@@ -10,6 +10,7 @@
 #include "csv/CsvEngine.h"
 #include "vault/ItemRecord.h"
 #include "vault/OptionValues.h"
+#include "vault/SealedFile.h"
 #include "vault/SettingsKeys.h"
 #include "vault/SettingsStore.h"
 #include "vault/Vault.h"
@@ -90,6 +91,11 @@ void ChangePassword(Vault& vault, const std::filesystem::path&) {
     vault.ChangePassword(kNewPassword);
 }
 
+// The floor's parameters keep the many runs short; the steps are the same.
+void Upgrade(Vault& vault, const std::filesystem::path&) {
+    vault.Upgrade(kNewPassword, kKdfFloor);
+}
+
 void Backup(Vault& vault, const std::filesystem::path&) {
     BackupHeader header;
     header.versionMajor = 1;
@@ -141,6 +147,7 @@ constexpr std::array kOperations{
     Operation{"import_csv_new_group", Outcome::kOldOrNewUnlessFailed, Input::kCsv,
               ImportCsvNewGroup},
     Operation{"password_change", Outcome::kOldOrNew, Input::kNone, ChangePassword},
+    Operation{"upgrade", Outcome::kOldOrNew, Input::kNone, Upgrade},
     Operation{"backup", Outcome::kOldOrNew, Input::kNone, Backup},
     Operation{"restore", Outcome::kOldOrNew, Input::kBackup, Restore},
     Operation{"options", Outcome::kAnyMix, Input::kNone, WriteOptions},
