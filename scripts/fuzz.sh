@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:-30}
 scratch=${ZORVAN_FUZZ_SCRATCH:-$PWD/build/fuzz/scratch}
-targets=(settings group_index item_store csv backup command_line)
+targets=(settings group_index item_store csv backup command_line sealed)
 if (($# > 1)); then
     targets=("${@:2}")
 fi
