@@ -45,6 +45,10 @@ void QtUiServices::Beep() {
     QApplication::beep();
 }
 
+QString QtUiServices::ChooseFolder(QWidget* parent, const QString& title) {
+    return QFileDialog::getExistingDirectory(parent, title);
+}
+
 QString QtUiServices::ChooseFile(QWidget* parent, const QString& title, const QString& filter) {
     QFileDialog dialog(parent, title);
     dialog.setNameFilter(ToQtNameFilter(filter));

@@ -25,6 +25,8 @@ public:
     // A file name chosen in the file dialog, or empty when cancelled. filter is in the
     // "description|pattern|description|pattern|" form.
     virtual QString ChooseFile(QWidget* parent, const QString& title, const QString& filter) = 0;
+    // A folder chosen in the folder dialog, or empty when cancelled.
+    virtual QString ChooseFolder(QWidget* parent, const QString& title) = 0;
     // Hands a URL, unchanged, to the desktop's default handler; the result is ignored.
     virtual void OpenUrl(const QString& url) = 0;
     // Puts text on the clipboard, replacing what was there. A secret carries the
@@ -43,6 +45,7 @@ public:
     Answer Message(QWidget* parent, const QString& text, Buttons buttons) override;
     void Beep() override;
     QString ChooseFile(QWidget* parent, const QString& title, const QString& filter) override;
+    QString ChooseFolder(QWidget* parent, const QString& title) override;
     void OpenUrl(const QString& url) override;
     void SetClipboardText(const QString& text, Clip kind) override;
     bool ClipboardHoldsOurs() override;

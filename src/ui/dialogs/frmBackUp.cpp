@@ -113,7 +113,7 @@ void frmBackUp::Form_Load() {
     lvwBackup->setColumnWidth(kCommentColumn, w / 4);
     lvwBackup->setColumnWidth(kFileColumn, w / 4);
 
-    const auto& folder = session_.paths.strBackupFolder;
+    const auto& folder = session_.vault.BackupFolder();
     std::vector<std::string> names;
     try {
         names = textfile::ListFileNames(folder);
@@ -248,11 +248,10 @@ void frmBackUp::RestoreSelected() {
                     UiServices::Buttons::kYesNo) != UiServices::Answer::kYes) {
         return;
     }
-    const auto file = session_.paths.strBackupFolder / Utf8ToPath(FromQ(row->text(kFileColumn)));
-    BackupHeader header;
+    const auto file = session_.vault.BackupFolder() / Utf8ToPath(FromQ(row->text(kFileColumn)));
     try {
         // A backup that could not be restored is refused before the password is asked.
-        header = BackupFile::ReadHeader(file);
+        BackupFile::ReadHeader(file);
     } catch (const std::exception& error) {
         ui_.Message(this, ToQ(error.what()), UiServices::Buttons::kOk);
         return;
@@ -263,7 +262,11 @@ void frmBackUp::RestoreSelected() {
     SecretText password;
     {
         frmPass pass(session_, ui_, {}, this);
-        pass.BackupPass(ToQ(CheckValueText(header.checkBlock)), true);
+        pass.BackupPass(
+            [this, &file](const SecretText& typed) {
+                return session_.vault.BackupOpensWith(file, typed);
+            },
+            true);
         runPass_(pass);
         password = pass.TakePassword();
     }
@@ -312,8 +315,7 @@ void frmBackUp::DeleteSelected() {
     int noted = -1;
     for (auto* row : rows) {
         noted = lvwBackup->indexOfTopLevelItem(row);
-        const auto file =
-            session_.paths.strBackupFolder / Utf8ToPath(FromQ(row->text(kFileColumn)));
+        const auto file = session_.vault.BackupFolder() / Utf8ToPath(FromQ(row->text(kFileColumn)));
         try {
             if (textfile::FileExists(file)) {
                 textfile::DeleteFile(file);

@@ -1,5 +1,6 @@
 #include "ui/dialogs/frmPass.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -10,6 +11,7 @@
 
 #include "platform/Codepage.h"
 #include "platform/StorageError.h"
+#include "ui/ProtectionTexts.h"
 #include "ui/Session.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
@@ -89,19 +91,34 @@ void frmPass::PrepareMode(bool confirmation, bool blnTopMost) {
 }
 
 void frmPass::SetNewPass(bool blnTopMost) {
+    storesFirst_ = true;
+    PrepareMode(true, blnTopMost);
+}
+
+void frmPass::NewPass(bool forProtected, bool blnTopMost) {
+    protectedLength_ = forProtected;
     PrepareMode(true, blnTopMost);
 }
 
 void frmPass::CheckPass(bool blnTopMost) {
+    protectedLength_ = session_.vault.format() == VaultFormat::kProtected;
     PrepareMode(false, blnTopMost);
-    expectedCheckValue_ = ToQ(SettingsStore(session_.paths.strIniFile).Get(settings::kPass));
+    check_ = [this](const SecretText& password) { return session_.vault.Open(password); };
     HandleCommandLine();
 }
 
 void frmPass::BackupPass(const QString& strCheckPass, bool blnTopMost) {
+    BackupPass(
+        [strCheckPass](const SecretText& password) {
+            return ToQ(CheckValue(password)) == strCheckPass;
+        },
+        blnTopMost);
+}
+
+void frmPass::BackupPass(Check opensBackup, bool blnTopMost) {
+    protectedLength_ = session_.vault.format() == VaultFormat::kProtected;
     PrepareMode(false, blnTopMost);
-    expectedCheckValue_ = strCheckPass;
-    opensVault_ = false;
+    check_ = std::move(opensBackup);
 }
 
 void frmPass::HandleCommandLine() {
@@ -127,7 +144,7 @@ void frmPass::txtPass_Change(int index) {
     // Each text the box lets go of is wiped here, where it is last held.
     QLineEdit* box = txtPass[index];
     QString text = box->text();
-    if (codepage::AnsiLength(SecretFromQ(text)) > kMaxPasswordBytes) {
+    if (TooLong(text)) {
         ui_.Beep();
         {
             const QSignalBlocker block(box);
@@ -138,6 +155,37 @@ void frmPass::txtPass_Change(int index) {
     }
     QString previous = std::exchange(lastAccepted_[index], std::move(text));
     WipeText(previous);
+}
+
+bool frmPass::TooLong(const QString& text) const {
+    return protectedLength_ ? text.size() > kMaxProtectedLength
+                            : codepage::AnsiLength(SecretFromQ(text)) > kMaxPasswordBytes;
+}
+
+bool frmPass::Accepts(const QString& typed) {
+    if (!check_) {
+        return true;
+    }
+    bool accepted = false;
+    try {
+        // Deriving a protected vault's key takes a moment.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        accepted = check_(SecretFromQ(typed));
+        QApplication::restoreOverrideCursor();
+    } catch (const std::exception& error) {
+        QApplication::restoreOverrideCursor();
+        ui_.Message(this, ToQ(error.what()), UiServices::Buttons::kOk);
+        return false;
+    }
+    if (!accepted) {
+        ui_.Message(this,
+                    protectedLength_ ? QString::fromUtf8(protection::kWrongOrAltered)
+                                     : Res(res::kWrongPassword),
+                    UiServices::Buttons::kOk);
+        ClearBox(0);
+        txtPass[0]->setFocus();
+    }
+    return accepted;
 }
 
 void frmPass::cmdPass_Click(int index) {
@@ -151,8 +199,7 @@ void frmPass::cmdPass_Click(int index) {
         txtPass[0]->setFocus();
         return;
     }
-    const QString checkValue = ToQ(CheckValue(SecretFromQ(txtPass[0]->text())));
-    if (settingMode) {
+    if (storesFirst_) {
         try {
             session_.vault.SetFirstPassword(SecretFromQ(txtPass[0]->text()));
         } catch (const StorageError& error) {
@@ -160,10 +207,7 @@ void frmPass::cmdPass_Click(int index) {
             ui_.Message(this, ToQ(error.what()), UiServices::Buttons::kOk);
             return;
         }
-    } else if (checkValue != expectedCheckValue_) {
-        ui_.Message(this, Res(res::kWrongPassword), UiServices::Buttons::kOk);
-        ClearBox(0);
-        txtPass[0]->setFocus();
+    } else if (!Accepts(txtPass[0]->text())) {
         return;
     }
     Succeed(txtPass[0]->text());
@@ -171,9 +215,6 @@ void frmPass::cmdPass_Click(int index) {
 
 void frmPass::Succeed(const QString& password) {
     SecretText typed = SecretFromQ(password);
-    if (opensVault_) {
-        session_.vault.UseKeyOf(typed);
-    }
     session_.blnPassOK = true;
     password_ = std::move(typed);
     setWindowTitle(Res(res::kLoggingIn));

@@ -18,16 +18,20 @@ struct Session;
 class UiServices;
 
 // Asks for the master password: first setting (typed twice, its check value stored),
-// login (checked against the stored check value, also with the password given at
-// start: "/p" on the command line or --password-stdin) and backup check (against a backup's check
-// value). On success the session's vault opens with the password (not in backup
-// check, where the restore decides), and the dialog hands the password out once.
+// login (the vault opens with it, also with the password given at start: "/p" on
+// the command line or --password-stdin), a new password (typed twice, stored
+// nowhere) and backup check (the backup opens with it). On success in login the
+// session's vault is open, and the dialog hands the password out once. A password
+// for the protected format may be long; the legacy format takes 16 bytes.
 class frmPass : public QDialog {
     Q_OBJECT
 
 public:
     // Most bytes a password may take in code page 932.
     static constexpr std::size_t kMaxPasswordBytes = 16;
+    // Most characters a password of the protected format may have.
+    static constexpr int kMaxProtectedLength = 256;
+    using Check = std::function<bool(const SecretText& password)>;
 
     // commandLinePassword: the password given at start, tried once by login mode.
     frmPass(Session& session, UiServices& ui, std::optional<SecretText> commandLinePassword,
@@ -40,6 +44,9 @@ public:
     void SetNewPass(bool blnTopMost);
     void CheckPass(bool blnTopMost);
     void BackupPass(const QString& strCheckPass, bool blnTopMost);
+    void BackupPass(Check opensBackup, bool blnTopMost);
+    // Typed twice and handed out; forProtected allows the protected format's length.
+    void NewPass(bool forProtected, bool blnTopMost);
 
     // The accepted password, taken out of the dialog; empty when none was accepted.
     SecretText TakePassword() { return std::move(password_); }
@@ -57,6 +64,9 @@ private slots:
 
 private:
     void PrepareMode(bool confirmation, bool blnTopMost);
+    bool TooLong(const QString& text) const;
+    // Whether the typed password passes this mode's check; shows why not.
+    bool Accepts(const QString& typed);
     void HandleCommandLine();
     void Succeed(const QString& password);
     void ClearBox(int index);
@@ -66,8 +76,9 @@ private:
     UiServices& ui_;
     std::optional<SecretText> commandLinePassword_;
     std::function<void()> showMainWindow_;
-    QString expectedCheckValue_;
-    bool opensVault_ = true;
+    Check check_;
+    bool storesFirst_ = false;
+    bool protectedLength_ = false;
     SecretText password_;
     std::array<QString, 2> lastAccepted_;
 

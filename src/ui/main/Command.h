@@ -8,6 +8,8 @@ enum class Command {
     kNone,  // separators and the move submenu
     kImportExport,
     kChangePassword,
+    kUpgradeVault,
+    kWriteLegacyCopy,
     kBackup,
     kExit,
     kNewGroup,

@@ -33,9 +33,10 @@ void CommandRouter::Run(Command command, QAction* source) {
         // so that each switch sets the mark itself from the inverse of the old one.
         source->setChecked(!source->isChecked());
     }
-    const bool fileCommand = command == Command::kImportExport ||
-                             command == Command::kChangePassword || command == Command::kBackup ||
-                             command == Command::kExit;
+    const bool fileCommand =
+        command == Command::kImportExport || command == Command::kChangePassword ||
+        command == Command::kUpgradeVault || command == Command::kWriteLegacyCopy ||
+        command == Command::kBackup || command == Command::kExit;
     if (!fileCommand && !IsSwitch(command) && command != Command::kOptions) {
         Dispatch(command);  // these guard themselves
         return;
@@ -56,6 +57,10 @@ void CommandRouter::Dispatch(Command command) {
             return main_.commands().ImportExport();
         case Command::kChangePassword:
             return main_.commands().ChangeMasterPassword();
+        case Command::kUpgradeVault:
+            return main_.commands().UpgradeVault();
+        case Command::kWriteLegacyCopy:
+            return main_.commands().WriteLegacyCopy();
         case Command::kBackup:
             return main_.commands().Backup();
         case Command::kExit:
@@ -80,7 +85,7 @@ void CommandRouter::Dispatch(Command command) {
         case Command::kOptions:
             return main_.commands().Options();
         case Command::kAbout:
-            main_.ui().Message(&main_, AboutText(main_.session().paths), UiServices::Buttons::kOk);
+            main_.ui().Message(&main_, AboutText(main_.session().vault), UiServices::Buttons::kOk);
             return;
         case Command::kAutoTypeMenu:
             main_.menus().mnuSendkeys->popup(QCursor::pos());

@@ -250,4 +250,16 @@ void ItemCommands::ChangeMasterPassword() {
     }
 }
 
+void ItemCommands::UpgradeVault() {
+    if (dialogs_.upgrade) {
+        dialogs_.upgrade();
+    }
+}
+
+void ItemCommands::WriteLegacyCopy() {
+    if (dialogs_.legacyCopy) {
+        dialogs_.legacyCopy();
+    }
+}
+
 }  // namespace zorvan

@@ -22,6 +22,8 @@ public:
         std::function<void()> importExport;
         std::function<void()> backup;
         std::function<void()> passwordChange;
+        std::function<void()> upgrade;
+        std::function<void()> legacyCopy;
     };
 
     // What the use commands do with the item.
@@ -47,6 +49,8 @@ public:
     void ImportExport();
     void Backup();
     void ChangeMasterPassword();
+    void UpgradeVault();
+    void WriteLegacyCopy();
 
     // The first selected row (0-based), or -1.
     int SelectedRow() const;

@@ -63,7 +63,7 @@ void ItemList::cboMain_Click() {
         return;
     }
     state.strCurrentGroup = chosen;
-    Try([&] { SettingsStore(session.paths.strIniFile).Set(settings::kLastGroup, FromQ(chosen)); });
+    Try([&] { session.vault.RememberGroup(FromQ(chosen)); });
     std::vector<std::string> entry;
     Try([&] { entry = session.vault.GroupEntry(FromQ(chosen)); });
     state.blnReadOnlyGroup = false;

@@ -15,6 +15,7 @@
 #include "ui/main/ItemListModel.h"
 #include "ui/main/ItemSaver.h"
 #include "ui/main/PasswordChange.h"
+#include "ui/main/VaultUpgrade.h"
 #include "ui/main/frmMain.h"
 
 namespace zorvan {
@@ -36,6 +37,8 @@ void MainDialogs::Install(frmMain& main) {
         }
     };
     dialogs.passwordChange = [&main] { PasswordChange(main).Run(); };
+    dialogs.upgrade = [&main] { VaultUpgrade(main).Upgrade(); };
+    dialogs.legacyCopy = [&main] { VaultUpgrade(main).WriteLegacyCopy(); };
 }
 
 std::unique_ptr<frmItem> MainDialogs::Item(frmMain& main) {

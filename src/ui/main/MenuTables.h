@@ -17,10 +17,12 @@ struct MenuEntry {
 };
 
 inline constexpr std::string_view kFileMenu = "ファイル(&F)";
-inline constexpr std::array<MenuEntry, 7> kFileItems{{
+inline constexpr std::array<MenuEntry, 9> kFileItems{{
     {"インポート/エクスポート", "Ctrl+I", Command::kImportExport},
     {"-", ""},
     {"起動パスワードの変更", "Ctrl+P", Command::kChangePassword},
+    {"暗号化の強化...", "", Command::kUpgradeVault},
+    {"従来形式で書き出す...", "", Command::kWriteLegacyCopy},
     {"-", ""},
     {"バックアップ", "Ctrl+B", Command::kBackup},
     {"-", ""},

@@ -23,23 +23,16 @@ PasswordChange::PasswordChange(frmMain& main)
 
 void PasswordChange::Run() {
     Session& session = main_.session();
-    // The dialog stores the check value of what was typed as soon as OK is pressed.
-    // It gets a scratch settings file of its own, so the vault's settings change
-    // only together with the records, in the one step of the change.
-    DataPaths scratchPaths = session.paths;
-    // Not the staged name of the settings file: a pending change may own that one.
-    scratchPaths.strIniFile = session.paths.strIniFile;
-    scratchPaths.strIniFile += ".pwd";
-    Session typed(scratchPaths);
+    // The dialog only hands the password out; it gets a session of its own, so that
+    // the open one stays logged in whatever happens in it.
+    Session typed(session.paths);
     SecretText password;
     {
         frmPass dialog(typed, main_.ui(), {}, &main_);
-        dialog.SetNewPass(main_.topMost());
+        dialog.NewPass(session.vault.format() == VaultFormat::kProtected, main_.topMost());
         runPass_(dialog);
         password = dialog.TakePassword();
     }
-    std::error_code ignored;
-    std::filesystem::remove(scratchPaths.strIniFile, ignored);
     if (!typed.blnPassOK || session.vault.IsKeyOf(password)) {
         return;
     }

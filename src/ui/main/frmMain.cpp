@@ -17,6 +17,7 @@
 
 #include "platform/KeyInjector.h"
 #include "ui/ClipboardClearer.h"
+#include "ui/ProtectionTexts.h"
 #include "ui/Session.h"
 #include "ui/Text.h"
 #include "ui/Transparency.h"
@@ -78,6 +79,9 @@ frmMain::frmMain(Session& session, UiServices& ui, QWidget* parent)
     staPanel2 = new QLabel(this);
     statusBar()->addWidget(staPanel1, 1);
     statusBar()->addWidget(staPanel2);
+    staFormat_ = new QLabel(this);
+    staFormat_->setObjectName(QStringLiteral("staFormat"));
+    statusBar()->addPermanentWidget(staFormat_);
     prbMain = new QProgressBar(this);
     prbMain->setObjectName(QStringLiteral("prbMain"));
     prbMain->setTextVisible(false);
@@ -144,6 +148,7 @@ void frmMain::Form_Load() {
                            .arg(kVersionMinor)
                            .arg(kVersionRevision));
     });
+    Step([&] { ShowFormat(); });
     Step([&] { SetToolbarVisible(settings_->Get(settings::kToolbar), true); });
     Step([&] { SetStatusBarVisible(settings_->Get(settings::kStatusbar), true); });
     Step([&] { SetGridLines(settings_->Get(settings::kGridLine), true); });
@@ -169,11 +174,19 @@ void frmMain::FillGroupSelector() {
     cboMain->setCurrentIndex(-1);
 }
 
+void frmMain::ShowFormat() {
+    const bool sealed = session_.vault.format() == VaultFormat::kProtected;
+    staFormat_->setText(
+        QString::fromUtf8(sealed ? protection::kStatusProtected : protection::kStatusLegacy));
+    menus_.Find(Command::kUpgradeVault)->setEnabled(!sealed);
+    menus_.Find(Command::kWriteLegacyCopy)->setEnabled(sealed);
+}
+
 void frmMain::SelectLastGroup() {
     if (cboMain->count() == 0) {
         return;
     }
-    const QString last = ToQ(settings_->Get(settings::kLastGroup));
+    const QString last = ToQ(session_.vault.RememberedGroup());
     if (last.isEmpty()) {
         cboMain->setCurrentIndex(0);
         return;

@@ -51,6 +51,8 @@ public:
     // The load sequence: restores geometry and view, fills the group selector and
     // shows the last group. Every step that fails is skipped.
     void Form_Load();
+    // Shows which format the vault is in and offers the File commands that fit it.
+    void ShowFormat();
 
     // View switches: blnStartup is true when the load sequence applies stored values.
     void SetToolbarVisible(bool blnShow, bool blnStartup);
@@ -147,6 +149,7 @@ private:
     ItemListModel* model_ = nullptr;
     QLabel* staPanel1 = nullptr;
     QLabel* staPanel2 = nullptr;
+    QLabel* staFormat_ = nullptr;
     QProgressBar* prbMain = nullptr;
     frmTooltip* tooltip_ = nullptr;
     Countdown* countdown_ = nullptr;

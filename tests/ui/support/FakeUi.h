@@ -30,6 +30,10 @@ public:
         return chosenFile;
     }
 
+    QString ChooseFolder(QWidget* /*parent*/, const QString& title) override {
+        fileDialogs << title;
+        return chosenFile;
+    }
     void OpenUrl(const QString& url) override { openedUrls << url; }
     void SetClipboardText(const QString& text, Clip kind) override {
         clipboard = text;
