@@ -30,6 +30,10 @@ fi
 
 for preset in ci sanitize mingw; do
     step "Build and test: $preset"
+    if [[ $preset == mingw ]]; then
+        # libsodium for Windows, built once per machine into a cache folder.
+        bash scripts/build-mingw-sodium.sh
+    fi
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset"
     ctest --preset "$preset" -j2 --timeout 600 | tee "$logs/$preset.log"

@@ -1,0 +1,164 @@
+#!/bin/bash
+# Cross-compiles libsodium for x86_64-w64-mingw32 (static) from Debian's own source
+# package, the same version as the installed libsodium-dev, so that the Windows build
+# uses the code the native build uses. The result is cached outside the clone, once
+# per machine and version; a cached copy makes this script do nothing.
+#
+# ZORVAN_MINGW_SODIUM names the install folder (CMake reads the same variable);
+# by default /var/cache/zorvan-mingw/sodium-<Debian version>.
+#
+# The source comes through apt-get source with deb-src entries for the machine's
+# own Debian suites, kept in a private folder: /etc/apt and the machine's package
+# lists are left alone.
+set -euo pipefail
+
+host=x86_64-w64-mingw32
+needed=(libsodium-dev dpkg-dev autoconf automake libtool make gcc-mingw-w64-x86-64-posix)
+
+as_root() {
+    if [[ $(id -u) -ne 0 ]]; then sudo "$@"; else "$@"; fi
+}
+
+missing=()
+for package in "${needed[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+if ((${#missing[@]} > 0)); then
+    echo "Installing: ${missing[*]}"
+    as_root apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}" >/dev/null
+fi
+
+version=$(dpkg-query -W -f='${Version}' libsodium-dev)
+source_package=$(dpkg-query -W -f='${source:Package}' libsodium-dev)
+prefix=${ZORVAN_MINGW_SODIUM:-/var/cache/zorvan-mingw/sodium-$version}
+
+if [[ -f $prefix/lib/libsodium.a && -f $prefix/include/sodium.h ]]; then
+    echo "libsodium $version for $host: $prefix (cached)"
+    exit 0
+fi
+
+echo "libsodium $version for $host: building into $prefix"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/apt/sources.list.d" "$work/apt/lists/partial" "$work/apt/cache/archives/partial" \
+    "$work/src"
+# apt downloads as its sandbox user, who must be able to write where the files go.
+chmod 755 "$work"
+if id _apt >/dev/null 2>&1; then
+    chown _apt "$work/src"
+fi
+
+# deb-src twins of the machine's Debian entries (deb822 .sources and one-line .list
+# files), for its own release's suites only: third-party repositories publish no
+# sources, and other releases carry other versions.
+# shellcheck disable=SC1091
+codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+is_debian() { [[ $1 == *debian* ]]; }
+is_own_suite() { [[ $1 == "$codename" || $1 == "$codename"[-/]* ]]; }
+
+shopt -s nullglob
+sources=(/etc/apt/sources.list.d/*.sources)
+lists=(/etc/apt/sources.list.d/*.list)
+[[ -f /etc/apt/sources.list ]] && lists+=(/etc/apt/sources.list)
+shopt -u nullglob
+
+out=$work/apt/sources.list.d/debian-src.sources
+: >"$out"
+emit() { # uris suites components signed_by
+    local suite own=()
+    for suite in $2; do
+        is_own_suite "$suite" && own+=("$suite")
+    done
+    ((${#own[@]} > 0)) || return 0
+    is_debian "$1" || return 0
+    {
+        echo "Types: deb-src"
+        echo "URIs: $1"
+        echo "Suites: ${own[*]}"
+        echo "Components: $3"
+        [[ -n $4 ]] && echo "Signed-By: $4"
+        echo
+    } >>"$out"
+}
+for file in ${sources[@]+"${sources[@]}"}; do
+    # One stanza per paragraph; continuation lines (an inline key) are not needed
+    # for the fields read here.
+    types="" uris="" suites="" components="" signed="" enabled=yes
+    while IFS= read -r line || [[ -n $line ]]; do
+        [[ $line =~ ^[[:space:]]*# ]] && continue
+        if [[ -z ${line//[[:space:]]/} ]]; then
+            [[ $types == *deb* && $enabled != no ]] && emit "$uris" "$suites" "$components" "$signed"
+            types="" uris="" suites="" components="" signed="" enabled=yes
+            continue
+        fi
+        key=${line%%:*}
+        read -r value <<<"${line#*:}"
+        case ${key,,} in
+            types) types=$value ;;
+            uris) uris=$value ;;
+            suites) suites=$value ;;
+            components) components=$value ;;
+            signed-by) signed=$value ;;
+            enabled) enabled=$value ;;
+        esac
+    done <"$file"
+    [[ $types == *deb* && $enabled != no ]] && emit "$uris" "$suites" "$components" "$signed"
+done
+for file in ${lists[@]+"${lists[@]}"}; do
+    while read -r type rest; do
+        [[ $type == deb ]] || continue
+        options=""
+        if [[ $rest == \[* ]]; then
+            options=${rest%%]*}
+            rest=${rest#*]}
+        fi
+        read -r uri suite components <<<"$rest"
+        signed=$(sed -nE 's/.*signed-by=([^ ]+).*/\1/p' <<<"$options")
+        emit "$uri" "$suite" "$components" "$signed"
+    done <"$file"
+done
+if [[ ! -s $out ]]; then
+    echo "build-mingw-sodium: no Debian $codename entry in /etc/apt to take sources from" >&2
+    exit 1
+fi
+
+apt_private=(
+    -o Dir::Etc::SourceList=/dev/null
+    -o Dir::Etc::SourceParts="$work/apt/sources.list.d"
+    -o Dir::State::Lists="$work/apt/lists"
+    -o Dir::Cache="$work/apt/cache"
+    -o APT::Get::List-Cleanup=false
+)
+apt-get "${apt_private[@]}" update -qq
+(cd "$work/src" && apt-get "${apt_private[@]}" source -qq "$source_package=$version" >/dev/null)
+tree=$(find "$work/src" -mindepth 1 -maxdepth 1 -type d -name "$source_package-*" | head -1)
+if [[ -z $tree ]]; then
+    echo "build-mingw-sodium: apt-get source gave no $source_package source tree" >&2
+    exit 1
+fi
+
+# Installed into a folder beside the prefix and moved into place at the end, so that
+# an interrupted run never leaves a prefix that looks complete.
+mkdir -p "$(dirname "$prefix")"
+stage=$(mktemp -d "$prefix.partial.XXXXXX")
+trap 'rm -rf "$work" "$stage"' EXIT
+(
+    cd "$tree"
+    # The Debian tarball holds no configure script; Debian's build makes it with
+    # autoreconf as well.
+    autoreconf -fi >"$work/autoreconf.log" 2>&1 || { tail -40 "$work/autoreconf.log" >&2; exit 1; }
+    # The whole library: the vault needs argon2id, XChaCha20-Poly1305, randombytes and
+    # guarded memory, and --enable-minimal would drop parts of the API.
+    ./configure --host=$host --prefix="$prefix" --disable-shared --enable-static \
+        CC=$host-gcc-posix CFLAGS="-O2" >"$work/configure.log" 2>&1 ||
+        { tail -40 "$work/configure.log" >&2; exit 1; }
+    make -j"$(nproc)" >"$work/make.log" 2>&1 || { tail -40 "$work/make.log" >&2; exit 1; }
+    make install DESTDIR="$stage" >"$work/install.log" 2>&1 || { tail -40 "$work/install.log" >&2; exit 1; }
+)
+rm -rf "$prefix"
+mv "$stage$prefix" "$prefix"
+echo "libsodium $version for $host: installed into $prefix"
