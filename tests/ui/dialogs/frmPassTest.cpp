@@ -2,9 +2,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
+#include <tuple>
 
 #include "support/FakeUi.h"
 #include "support/UiTempVault.h"
+#include "ui/ProtectionTexts.h"
+#include "ui/Session.h"
 #include "ui/Text.h"
 #include "ui/dialogs/frmPass.h"
 #include "vault/Cipher.h"
@@ -196,6 +199,40 @@ private slots:
         QVERIFY(!f.vault.session->blnPassOK);
         QVERIFY(f.vault.session->vault.IsKeyOf("zorvan"));
         QCOMPARE(Probe(f), before);
+    }
+
+    // Long passwords, the same message for a wrong password and an altered file,
+    // and the command line's password for the protected format.
+    void protectedVaultOpensWithItsLongPasswordOnly() {
+        const QString longPassword = QStringLiteral("長いパスワード").repeated(30);
+        test::UiTempVault vault(true);
+        {
+            Vault upgrading(vault.session->paths);
+            QVERIFY(upgrading.Open("zorvan"));
+            upgrading.Upgrade(FromQ(longPassword), kKdfFloor);
+        }
+        const QString altered = QString::fromUtf8(protection::kWrongOrAltered);
+        for (const auto& [given, typed, opens] :
+             {std::tuple{QString(), QStringLiteral("zorvan"), false},
+              std::tuple{QString(), longPassword, true},
+              std::tuple{longPassword, QString(), true}}) {
+            Session session(vault.session->paths);
+            test::FakeUi ui;
+            std::optional<SecretText> commandLine;
+            if (!given.isNull()) {
+                commandLine = SecretFromQ(given);
+            }
+            frmPass dialog(session, ui, std::move(commandLine));
+            dialog.CheckPass(false);
+            if (!typed.isNull()) {
+                dialog.passwordBox()->setText(typed);
+                QCOMPARE(dialog.passwordBox()->text(), typed);  // not cut to 16 bytes
+                dialog.okButton()->click();
+            }
+            QCOMPARE(session.blnPassOK, opens);
+            QCOMPARE(session.vault.IsOpen(), opens);
+            QCOMPARE(ui.messages, opens ? QStringList{} : QStringList{altered});
+        }
     }
 
     void unwritableSettingsKeepTheDialogOpenWithAMessage() {
