@@ -60,6 +60,9 @@ TARGETS = {
     ("item_delete", None): {100000: 20},
     ("item_use", None): {100000: 20},
     ("peak_rss", None): {100000: 150},
+    # The protected format: opening includes the key derivation (0.5 s by default).
+    ("protected_open", None): {100000: 1500},
+    ("protected_item_edit", None): {100000: 150},
 }
 # Above this a tenfold size costs far more than tenfold. Linear work gives about 10,
 # sorting (n log n) about 12.5, and at 100k the item file (11 MB) leaves the
