@@ -33,7 +33,7 @@ private:
                 blocks.insert(blocks.begin(), f.AddItem("G", name, std::string("id-") + name,
                                                         std::string("pw-") + name));
             }
-            WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "lastgroup", "G");
+            f.Set("lastgroup", "G");
             if (!wait.empty()) {
                 SetWait(wait);
             }
@@ -45,9 +45,7 @@ private:
             return main;
         }
 
-        void SetWait(const std::string& text) const {
-            WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "wait", text);
-        }
+        void SetWait(const std::string& text) const { f.Set("wait", text); }
 
         // Selects the row and chooses the menu entry.
         void Send(int row, int entry) {
@@ -101,7 +99,7 @@ private slots:
             test::MainFixture f(false);
             f.AddGroup("G#0");
             f.AddItem("G", "item", id, password);
-            WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "wait", "1");
+            f.Set("wait", "1");
             auto& main = f.Open();
             test::FakeKeyInjector keys;
             AutoType autoType(main, keys);
@@ -267,26 +265,20 @@ private slots:
         QTest::addColumn<QString>("message");  // empty: any one message
         QTest::addColumn<QStringList>("log");
         QTest::addColumn<bool>("itemStays");
-        QTest::newRow("no typing at all")
-            << "unavailable"
-            << "4" << AutoType::UnavailableMessage() << QStringList{} << true;
-        QTest::newRow("no typing when the countdown ends")
-            << "unavailable later"
-            << "1" << AutoType::UnavailableMessage() << QStringList{} << false;
-        QTest::newRow("keystrokes refused")
-            << "refuse typing"
-            << "0" << AutoType::FailedMessage() << QStringList{"AltTab", "Type:pw-A"} << false;
-        QTest::newRow("window switch refused")
-            << "refuse Alt+Tab"
-            << "0" << AutoType::FailedMessage() << QStringList{"AltTab"} << false;
-        QTest::newRow("focus moves, at once")
-            << "focus moves"
-            << "0" << AutoType::FocusMovedMessage() << QStringList{"AltTab", "Type:pw-A"} << false;
-        QTest::newRow("focus moves, countdown")
-            << "focus moves"
-            << "1" << AutoType::FocusMovedMessage() << QStringList{"Type:pw-A"} << false;
-        QTest::newRow("unreadable item") << "unreadable"
-                                         << "0" << QString() << QStringList{} << true;
+        const auto row = [](const char* name, const char* failure, const char* wait,
+                            const QString& message, const QStringList& log, bool itemStays) {
+            QTest::newRow(name) << failure << wait << message << log << itemStays;
+        };
+        const QString unavailable = AutoType::UnavailableMessage();
+        const QString failed = AutoType::FailedMessage();
+        const QString moved = AutoType::FocusMovedMessage();
+        row("no typing at all", "unavailable", "4", unavailable, {}, true);
+        row("no typing when the countdown ends", "unavailable later", "1", unavailable, {}, false);
+        row("keystrokes refused", "refuse typing", "0", failed, {"AltTab", "Type:pw-A"}, false);
+        row("window switch refused", "refuse Alt+Tab", "0", failed, {"AltTab"}, false);
+        row("focus moves, at once", "focus moves", "0", moved, {"AltTab", "Type:pw-A"}, false);
+        row("focus moves, countdown", "focus moves", "1", moved, {"Type:pw-A"}, false);
+        row("unreadable item", "unreadable", "0", QString(), {}, true);
     }
 
     void failuresAreReportedAndLeaveTheCountdownOver() {

@@ -26,7 +26,7 @@ private:
         for (const char* name : {"E", "D", "C", "B", "A"}) {
             f.AddItem("G", name, std::string("id-") + name, std::string("pw-") + name);
         }
-        WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "lastgroup", "G");
+        f.Set("lastgroup", "G");
     }
 
     static const QString kErase;
@@ -133,7 +133,7 @@ private slots:
 
     void writeProtectedGroupRefusesDeletionSilently() {
         test::MainFixture f;
-        WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "lastgroup", "銀行");
+        f.Set("lastgroup", "銀行");
         auto& main = f.Open();
         f.SelectRows({0});
         main.commands().DeleteSelectedItems();
@@ -176,8 +176,7 @@ private slots:
         QFETCH(int, seconds);
         test::MainFixture f(false);
         FiveItems(f);
-        WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "clipboardclear",
-                     stored.toStdString());
+        f.Set("clipboardclear", stored.toStdString());
         auto& main = f.Open();
         f.SelectRows({0});
         main.commands().UseSelectedItem(ItemCommands::kCopyId);
@@ -202,7 +201,7 @@ private slots:
 
     void openingAUrlPassesItUnchangedAndWorksInProtectedGroups() {
         test::MainFixture f;
-        WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "lastgroup", "銀行");
+        f.Set("lastgroup", "銀行");
         auto& main = f.Open();
         f.SelectRows({0});
         main.commands().UseSelectedItem(ItemCommands::kOpenUrl);
@@ -252,7 +251,7 @@ private slots:
         test::MainFixture f;
         f.AddGroup("Extra#0");
         f.AddItem("Extra", "x");
-        WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "lastgroup", "Extra");
+        f.Set("lastgroup", "Extra");
         auto& main = f.Open();
         QCOMPARE(main.groupSelector()->currentText(), QStringLiteral("Extra"));
         const std::string bitmapBefore = f.vault.ReadFile("Zorvan.bmp");
@@ -284,20 +283,10 @@ private slots:
         QCOMPARE(f.vault.ReadFile("Zorvan.bmp"), std::string(1, '\0'));
     }
 
-    void aDamagedRecordIsLeftOutOfTheList() {
-        test::MainFixture f(false);
-        f.AddGroup("G#0");
-        f.AddItem("G", "good");
-        GroupIndex(f.vault.session->paths.strIdxFile).UpdateGroupLine("G", kNoBlock, 999);
-        auto& main = f.Open();
-        QCOMPARE(f.Names(), QStringList{"good"});
-        QCOMPARE(main.statusPanel(1)->text(), QStringLiteral("2個のアイテムがあります"));
-    }
-
     void choosingTheShownGroupAgainDoesNotReload() {
         test::MainFixture f;
         auto& main = f.Open();
-        WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "lastgroup", "changed");
+        f.Set("lastgroup", "changed");
         main.itemListHandler().cboMain_Click();
         QCOMPARE(f.Setting("lastgroup"), std::string("changed"));
     }

@@ -172,6 +172,7 @@ private slots:
         QCOMPARE(x.main().itemModel()->rowCount(), kBigItems + 2);
         QCOMPARE(x.f.Names().mid(0, 3), (QStringList{QStringLiteral("new2"), QStringLiteral("new1"),
                                                      QStringLiteral("item299")}));
+        QCOMPARE(x.f.Line("Big")[1], std::to_string(x.main().itemModel()->row(0).block));
         QCOMPARE(x.main().state().intEditIndex, 1);
         QCOMPARE(dialog.statusPanel()->text(), QStringLiteral("インポート完了"));
         QApplication::processEvents();

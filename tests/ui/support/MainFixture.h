@@ -61,8 +61,11 @@ struct MainFixture {
     std::string Setting(const char* key) const {
         return ReadSetting(vault.session->paths.strIniFile, "Zorvan", key, "<absent>");
     }
+    void Set(const char* key, const std::string& value) const {
+        WriteSetting(vault.session->paths.strIniFile, "Zorvan", key, value);
+    }
 
-    void SelectRows(std::initializer_list<int> rows) const {
+    void SelectRows(const QList<int>& rows) const {
         main->itemList()->clearSelection();
         for (const int row : rows) {
             main->itemList()->selectionModel()->select(
