@@ -31,8 +31,7 @@ private:
         }
         std::filesystem::path Backups() const { return f.vault.session->paths.strBackupFolder; }
         void PutBackup(const std::string& name, const std::string& bytes) const {
-            std::ofstream(Backups() / name, std::ios::binary)
-                .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+            f.vault.Write("backup/" + name, bytes);
         }
         std::vector<std::string> Files(bool sample = false) const { return f.vault.Files(sample); }
         std::unique_ptr<frmBackUp> Dialog() {

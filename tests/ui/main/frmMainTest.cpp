@@ -28,14 +28,6 @@ class frmMainTest : public QObject {
 private:
     using Fixture = test::MainFixture;
 
-    static QStringList Column(const frmMain& main, int column) {
-        QStringList texts;
-        for (int row = 0; row < main.itemModel()->rowCount(); ++row) {
-            texts << main.itemModel()->ColumnText(row, column);
-        }
-        return texts;
-    }
-
 private slots:
     void firstStartShowsTheBuiltInView() {
         Fixture f(false);
@@ -86,7 +78,7 @@ private slots:
         QCOMPARE(main.groupSelector()->count(), 4);
         QCOMPARE(main.groupSelector()->currentText(), shown);
         QCOMPARE(main.state().strCurrentGroup, shown);
-        QCOMPARE(Column(main, 0), names);
+        QCOMPARE(f.Names(), names);
         QCOMPARE(main.statusPanel(2)->text(), protection);
         QCOMPARE(main.state().blnReadOnlyGroup, !protection.isEmpty());
         QVERIFY(main.itemList()->selectionModel()->selectedRows().isEmpty());
@@ -112,7 +104,7 @@ private slots:
             QCOMPARE(f.Setting("topmost"), std::string("True"));
             QCOMPARE(f.Setting("toolbar"), std::string("<absent>"));
             QVERIFY(!main.menus().tlbMain->isVisible());
-            QCOMPARE(Column(main, 2).front(), QString(18, QLatin1Char('*')));
+            QCOMPARE(f.Names(2).front(), QString(18, QLatin1Char('*')));
             main.close();
         }
         QCOMPARE(f.Setting("toolbar"), std::string("False"));
@@ -131,16 +123,16 @@ private slots:
         again.menus().ToolButton(8)->trigger();
         QVERIFY(!view[6]->isChecked());
         QCOMPARE(f.Setting("topmost"), std::string("False"));
-        QCOMPARE(Column(again, 2).front(), QString(18, QLatin1Char('*')));
+        QCOMPARE(f.Names(2).front(), QString(18, QLatin1Char('*')));
     }
 
     void showingPasswordsAgainReadsThemFromTheVault() {
         Fixture f;
         auto& main = f.Open();
         main.SetPassView(false, false);
-        QCOMPARE(Column(main, 2).back(), QString(10, QLatin1Char('*')));
+        QCOMPARE(f.Names(2).back(), QString(10, QLatin1Char('*')));
         main.SetPassView(true, false);
-        QCOMPARE(Column(main, 2).back(), QStringLiteral("日本語パス"));
+        QCOMPARE(f.Names(2).back(), QStringLiteral("日本語パス"));
     }
 
     void closingStoresFourSwitchesButNotTheGeometry() {
