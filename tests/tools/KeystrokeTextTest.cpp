@@ -178,8 +178,6 @@ TEST(KeystrokeTextTest, WipeZeroesTheKeysAndEmptiesTheList) {
 }
 
 #ifdef _WIN32
-// Windows always offers SendInput; an empty text sends no input at all, and a
-// text for a window that is not in front sends none either.
 TEST(KeystrokeTextTest, WindowsInjectorTypesNothingForAnEmptyTextOrAWindowNotInFront) {
     const auto injector = CreateKeyInjector();
     EXPECT_TRUE(injector->Available());
