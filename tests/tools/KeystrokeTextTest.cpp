@@ -34,6 +34,22 @@ std::string QuoteByReplacements(std::string text) {
     return text;
 }
 
+// Calls check with every text of 1 to maxLength characters from alphabet.
+template <typename Check>
+void ForEveryText(const std::string& alphabet, int maxLength, Check check) {
+    std::vector<std::string> texts{""};
+    for (int length = 1; length <= maxLength; ++length) {
+        std::vector<std::string> longer;
+        for (const auto& text : texts) {
+            for (const char c : alphabet) {
+                longer.push_back(text + c);
+                check(longer.back());
+            }
+        }
+        texts = longer;
+    }
+}
+
 // The keys a raw text stands for: its characters, TAB as the Tab key and LF as
 // the Enter key.
 Keys KeysOf(const std::u32string& raw) {
@@ -70,48 +86,16 @@ TEST(KeystrokeTextTest, EachEntryTypesItsPartsQuoted) {
 }
 
 TEST(KeystrokeTextTest, QuotingEqualsTheTwelveReplacementsInOrder) {
-    const std::string samples[] = {
-        "",
-        "plain",
-        "}{",
-        "{{",
-        "{}",
-        "{{{",
-        "}}}",
-        "{}{}}{",
-        "a{b}c",
-        "({[]})",
-        "+^%~",
-        "a\tb\t",
-        "{\t}",
-        "{{}",
-        "{}}",
-        "~{~}~",
-        "漢{字}\t",
-        "%{TAB}%",
-        "[[{(+)}]]",
-        "\t\t{{\t",
-        "aZ09 !\"#$&'*,-./:;<=>?@\\_`|",
-        "漢字かなカナｶﾅ",
-    };
+    const std::string samples[] = {"plain",   "{}{}}{",    "({[]})",
+                                   "+^%~",    "~{~}~",     "漢{字}\t",
+                                   "%{TAB}%", "[[{(+)}]]", "aZ09 !\"#$&'*,-./:;<=>?@\\_`|"};
     for (const std::string& raw : samples) {
         EXPECT_EQ(KeystrokeText::Quote(raw), QuoteByReplacements(raw)) << raw;
     }
     // Every text of up to four characters from the troublesome ones.
-    const std::string alphabet = "{}(+\tx";
-    std::vector<std::string> texts{""};
-    for (int length = 1; length <= 4; ++length) {
-        std::vector<std::string> longer;
-        for (const auto& text : texts) {
-            for (const char c : alphabet) {
-                longer.push_back(text + c);
-            }
-        }
-        for (const auto& text : longer) {
-            ASSERT_EQ(KeystrokeText::Quote(text), QuoteByReplacements(text)) << text;
-        }
-        texts = longer;
-    }
+    ForEveryText("{}(+\tx", 4, [](const std::string& text) {
+        ASSERT_EQ(KeystrokeText::Quote(text), QuoteByReplacements(text)) << text;
+    });
 }
 
 TEST(KeystrokeTextTest, QuotedTextParsesBackToTheRawCharacters) {
@@ -153,22 +137,11 @@ TEST(KeystrokeTextTest, BytesThatAreNotUtf8BecomeReplacementCharacters) {
 }
 
 TEST(KeystrokeTextTest, AnyTextParsesWithoutFault) {
-    // Every text of up to three bytes from a set of brace, name and broken bytes.
-    const std::string alphabet{'{', '}', 'T', '~', '\t', '\xE6', '\xBC', '\xA2', '\xFF'};
-    std::vector<std::string> texts{""};
-    for (int length = 1; length <= 3; ++length) {
-        std::vector<std::string> longer;
-        for (const auto& text : texts) {
-            for (const char c : alphabet) {
-                longer.push_back(text + c);
-            }
-        }
-        for (const auto& text : longer) {
-            const Keys keys = KeystrokeText::Parse(text);
-            ASSERT_LE(keys.size(), text.size()) << text;
-        }
-        texts = longer;
-    }
+    // Brace, name and broken bytes.
+    ForEveryText({'{', '}', 'T', '~', '\t', '\xE6', '\xBC', '\xA2', '\xFF'}, 3,
+                 [](const std::string& text) {
+                     ASSERT_LE(KeystrokeText::Parse(text).size(), text.size()) << text;
+                 });
 }
 
 TEST(KeystrokeTextTest, CodePointsSplitIntoUtf16Units) {
@@ -205,8 +178,6 @@ TEST(KeystrokeTextTest, WipeZeroesTheKeysAndEmptiesTheList) {
 }
 
 #ifdef _WIN32
-// Windows always offers SendInput; an empty text sends no input at all, and a
-// text for a window that is not in front sends none either.
 TEST(KeystrokeTextTest, WindowsInjectorTypesNothingForAnEmptyTextOrAWindowNotInFront) {
     const auto injector = CreateKeyInjector();
     EXPECT_TRUE(injector->Available());

@@ -1,6 +1,4 @@
 #include <QDialogButtonBox>
-#include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QtTest>
 
@@ -23,19 +21,6 @@ private slots:
                      ->text()
                      .remove(QRegularExpression(QStringLiteral("\\(&.\\)|&"))),
                  QStringLiteral("キャンセル"));
-    }
-
-    void aTextBoxContextMenuIsJapanese() {
-        QLineEdit edit(QStringLiteral("text"));
-        std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
-        QStringList entries;
-        for (const QAction* action : menu->actions()) {
-            entries << action->text();
-        }
-        const QString all = entries.join(QLatin1Char('|'));
-        for (const char* word : {"元に戻す", "切り取り", "コピー", "貼り付け"}) {
-            QVERIFY2(all.contains(QString::fromUtf8(word)), qPrintable(all));
-        }
     }
 };
 

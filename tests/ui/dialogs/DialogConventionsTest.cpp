@@ -44,14 +44,6 @@ private:
         return dialog;
     }
 
-    static std::string Files(const test::MainFixture& f) {
-        std::string all;
-        for (const char* name : {"Zorvan.ini", "Zorvan.idx", "Zorvan.itm", "Zorvan.bmp"}) {
-            all += f.vault.ReadFile(name) + '|';
-        }
-        return all;
-    }
-
 private slots:
     void everyDialogKeepsOnTopAndClosesOnAPlainEscape_data() {
         QTest::addColumn<QString>("dialog");
@@ -66,7 +58,7 @@ private slots:
         f.Open();
         f.Show(QStringLiteral("Web"));
         f.main->SetTopMost(true, false);
-        const std::string before = Files(f);
+        const auto before = f.vault.Files();
         const auto shown = Make(dialog, f);
         QVERIFY(shown->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         shown->show();
@@ -76,7 +68,7 @@ private slots:
         QTest::keyClick(focus, Qt::Key_Escape);
         QVERIFY(!shown->isVisible());
         QCOMPARE(shown->result(), int(QDialog::Rejected));
-        QCOMPARE(Files(f), before);
+        QCOMPARE(f.vault.Files(), before);
         QVERIFY(f.ui.messages.isEmpty());
     }
 

@@ -108,12 +108,9 @@ private slots:
         dialog.exportButton()->click();
         QCOMPARE(dialog.statusPanel()->text(), QStringLiteral("エクスポート完了"));
         QVERIFY(f.ui.messages.isEmpty());
+        // The file's format is CsvEngineTest's; here that it holds the group shown.
         const std::string text = codepage::FromAnsi(f.vault.ReadFile("out.csv"));
-        QVERIFY(
-            text.starts_with("Example,taro,p@ss{w}rd,https://example.com/,"
-                             "first line\\r\\nsecond line,0,"));
-        QVERIFY(text.find("\r\nメール,hanako@example.jp,日本語パス,,,1,2003/04/05\r\n") !=
-                std::string::npos);
+        QVERIFY(text.starts_with("Example,") && text.find("\r\nメール,") != std::string::npos);
         QVERIFY(dialog.exportButton()->isEnabled() && dialog.importButton()->isEnabled());
     }
 
@@ -221,18 +218,6 @@ private slots:
         }
         QCOMPARE(f.GroupEntries(), before);
         QCOMPARE(f.vault.ReadFile("Zorvan.idx"), index);
-    }
-
-    void importIntoTheShownGroupPutsTheRowsOnTop() {
-        test::MainFixture f;
-        const auto owned = MainDialogs::Import(f.Open());
-        frmImport& dialog = *owned;
-        WriteCsv(f, "in.csv", "one,id1,pw1\r\ntwo,id2,pw2\r\n");
-        dialog.fileBox()->setText(Path(f, "in.csv"));
-        dialog.importButton()->click();
-        QCOMPARE(f.Names(), (QStringList{QStringLiteral("two"), QStringLiteral("one"),
-                                         QStringLiteral("Example"), QStringLiteral("メール")}));
-        QCOMPARE(f.Line("Web")[1], std::to_string(f.main->itemModel()->row(0).block));
     }
 
     void slowRunShowsProgressAndRepaintsButCannotBeClosed() {

@@ -48,15 +48,6 @@ private:
             const auto at = static_cast<std::size_t>(block - 1);
             return at / 8 < bmp.size() && ((bmp[at / 8] >> (at % 8)) & 1) != 0;
         }
-        std::string Vault() const {
-            return vault.ReadFile("Zorvan.idx") + "|" + vault.ReadFile("Zorvan.itm") + "|" +
-                   vault.ReadFile("Zorvan.bmp");
-        }
-        // Swaps a vault file for a folder, so that writing it fails.
-        void Break(const std::filesystem::path& file) const {
-            std::filesystem::remove(file);
-            std::filesystem::create_directory(file);
-        }
     };
 
     static bool Bold(const frmItem& dialog, int index) {
@@ -125,7 +116,7 @@ private slots:
 
     void writeProtectedGroupStoresNothing() {
         Fixture f("銀行");
-        const std::string before = f.Vault();
+        const auto before = f.vault.Files();
         f.EditRow(1);
         const auto dialog = MainDialogs::Item(*f.main);
         QVERIFY(!dialog->button(0)->isEnabled());
@@ -135,27 +126,8 @@ private slots:
         QVERIFY(!dialog->button(2)->isEnabled());
         dialog->cmdItem_Click(0);
         dialog->cmdItem_Click(2);
-        QCOMPARE(f.Vault(), before);
+        QCOMPARE(f.vault.Files(), before);
         QCOMPARE(f.main->itemModel()->ColumnText(0, 0), QStringLiteral("口座"));
-    }
-
-    void blockCountsFollowTheEncodedLength_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("count");
-        QTest::newRow("five empty fields: 5 bytes") << QString() << 2;
-        QTest::newRow("exactly 16 bytes") << QStringLiteral("12345678901") << 2;
-        QTest::newRow("17 bytes") << QStringLiteral("123456789012") << 3;
-        QTest::newRow("double-byte characters count twice") << QStringLiteral("あいうえおか") << 3;
-    }
-    void blockCountsFollowTheEncodedLength() {
-        QFETCH(QString, name);
-        QFETCH(int, count);
-        Fixture f;
-        const auto dialog = MainDialogs::Item(*f.main);
-        dialog->textBox(0)->setText(name);
-        dialog->button(0)->click();
-        QCOMPARE(f.Store().ReadHeader(f.FirstBlock()).count, count);
-        QCOMPARE(f.Store().LoadItem(f.FirstBlock()).ItemName, FromQ(name));
     }
 
     void savedItemReadsBackBitExactly() {
@@ -293,7 +265,7 @@ private slots:
         const auto dialog = MainDialogs::Item(*f.main);
         dialog->show();
         dialog->textBox(0)->setText(QStringLiteral("kept"));
-        f.Break(f.vault.session->paths.strItmFile);
+        f.vault.Break(f.vault.session->paths.strItmFile);
         dialog->button(0)->click();
         QCOMPARE(f.ui.messages.size(), 1);
         QVERIFY(dialog->isVisible() && dialog->button(2)->isEnabled());
@@ -307,7 +279,7 @@ private slots:
         const auto dialog = MainDialogs::Item(*f.main);
         dialog->textBox(0)->setText(QStringLiteral("kept"));
         const std::string bitmap = f.vault.ReadFile("Zorvan.bmp");
-        f.Break(f.vault.session->paths.strIdxFile);
+        f.vault.Break(f.vault.session->paths.strIdxFile);
         dialog->button(2)->click();
         QCOMPARE(f.ui.messages.size(), 1);
         QCOMPARE(f.main->itemModel()->rowCount(), 0);
@@ -320,22 +292,22 @@ private slots:
         Fixture f("Web");
         f.EditRow(1);
         f.main->itemModel()->FindTag(f.main->state().intEditSlot)->block = 99999;
-        const std::string before = f.Vault();
+        const auto before = f.vault.Files();
         const auto dialog = MainDialogs::Item(*f.main);
         QCOMPARE(f.ui.messages.size(), 1);
         QCOMPARE(dialog->exec(), int(QDialog::Rejected));
-        QCOMPARE(f.Vault(), before);
+        QCOMPARE(f.vault.Files(), before);
     }
 
     void noShownGroupRefusesToStore() {
         Fixture f(nullptr, false);
-        const std::string before = f.Vault();
+        const auto before = f.vault.Files();
         const auto dialog = MainDialogs::Item(*f.main);
         dialog->textBox(0)->setText(QStringLiteral("orphan"));
         dialog->button(2)->click();
         QCOMPARE(f.ui.messages, QStringList{QStringLiteral(
                                     "グループの選択ができていないのでアイテムを追加できません")});
-        QCOMPARE(f.Vault(), before);
+        QCOMPARE(f.vault.Files(), before);
     }
 
     void generatorReadsTheSettingsAndCorrectsTheLengths() {
@@ -347,7 +319,7 @@ private slots:
                                                               {"symbols", "!?"},
                                                               {"minpasslen", "abc"},
                                                               {"maxpasslen", "4"}}) {
-            WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", key, value);
+            f.Set(key, value);
         }
         const auto dialog = MainDialogs::Item(*f.main);
         PassGenPage* gen = dialog->generator();

@@ -29,9 +29,6 @@ private:
             vault.Write("Zorvan.ini", "");
         }
         std::string Ini() const { return vault.ReadFile("Zorvan.ini"); }
-        void Set(const char* key, const std::string& value) const {
-            WriteSetting(vault.session->paths.strIniFile, "Zorvan", key, value);
-        }
     };
 
 private slots:
@@ -89,16 +86,13 @@ private slots:
         QTest::addColumn<QString>("max");
         QTest::addColumn<QString>("storedMin");
         QTest::addColumn<QString>("storedMax");
-        QTest::newRow("not numbers") << QStringLiteral("abc") << QStringLiteral("xyz")
-                                     << QStringLiteral("6") << QStringLiteral("8");
-        QTest::newRow("zero") << QStringLiteral("0") << QStringLiteral("8") << QStringLiteral("1")
-                              << QStringLiteral("8");
-        QTest::newRow("too long") << QStringLiteral("500") << QStringLiteral("900")
-                                  << QStringLiteral("128") << QStringLiteral("128");
-        QTest::newRow("maximum below minimum") << QStringLiteral("10") << QStringLiteral("8")
-                                               << QStringLiteral("10") << QStringLiteral("10");
-        QTest::newRow("negative maximum") << QStringLiteral("3") << QStringLiteral("-4")
-                                          << QStringLiteral("3") << QStringLiteral("3");
+        // The corrections themselves are PasswordGeneratorTest's.
+        const auto row = [](const char* name, const char* min, const char* max,
+                            const char* storedMin, const char* storedMax) {
+            QTest::newRow(name) << min << max << storedMin << storedMax;
+        };
+        row("not numbers", "abc", "xyz", "6", "8");
+        row("maximum below minimum", "10", "8", "10", "10");
     }
     void lengthBoxesAreCorrectedOnOk() {
         QFETCH(QString, min);
@@ -194,30 +188,16 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("seconds: not a number") << "clipboardclear"
-                                               << "abc"
-                                               << "0";
-        QTest::newRow("seconds: negative") << "clipboardclear"
-                                           << "-3"
-                                           << "0";
-        QTest::newRow("seconds: beyond 16 bits") << "clipboardclear"
-                                                 << "99999"
-                                                 << "32767";
-        QTest::newRow("seconds: inside") << "clipboardclear"
-                                         << "45"
-                                         << "45";
-        QTest::newRow("wait: not a number") << "wait"
-                                            << "abc"
-                                            << "4";
-        QTest::newRow("wait: above the buttons' range") << "wait"
-                                                        << "99"
-                                                        << "99";
-        QTest::newRow("wait: beyond 16 bits") << "wait"
-                                              << "99999"
-                                              << "32767";
-        QTest::newRow("wait: inside") << "wait"
-                                      << " 7"
-                                      << "7";
+        const auto row = [](const char* name, const char* key, const char* typed,
+                            const char* stored) { QTest::newRow(name) << key << typed << stored; };
+        row("seconds: not a number", "clipboardclear", "abc", "0");
+        row("seconds: negative", "clipboardclear", "-3", "0");
+        row("seconds: beyond 16 bits", "clipboardclear", "99999", "32767");
+        row("seconds: inside", "clipboardclear", "45", "45");
+        row("wait: not a number", "wait", "abc", "4");
+        row("wait: above the buttons' range", "wait", "99", "99");
+        row("wait: beyond 16 bits", "wait", "99999", "32767");
+        row("wait: inside", "wait", " 7", "7");
     }
     void typedNumbersAreStoredWithinSixteenBits() {
         QFETCH(QString, key);
@@ -279,9 +259,7 @@ private slots:
 
     void writeFailureKeepsTheDialogOpen() {
         Fixture f;
-        const auto ini = f.vault.session->paths.strIniFile;
-        std::filesystem::remove(ini);
-        std::filesystem::create_directory(ini);
+        f.vault.Break(f.vault.session->paths.strIniFile);
         const auto dialog = MainDialogs::Options(*f.main);
         dialog->lengths().Load(QStringLiteral("9"), QStringLiteral("12"));
         dialog->button(0)->click();

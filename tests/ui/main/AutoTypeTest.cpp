@@ -26,14 +26,7 @@ private:
     // password "pw-X") and an auto-type over the recording injector.
     struct Fixture {
         explicit Fixture(const std::string& wait, const std::string& groupHead = "G#0") {
-            f.AddGroup(groupHead);
-            f.AddGroup("H#0");
-            f.AddItem("H", "h1", "h-id", "h-pw");
-            for (const char* name : {"E", "D", "C", "B", "A"}) {
-                blocks.insert(blocks.begin(), f.AddItem("G", name, std::string("id-") + name,
-                                                        std::string("pw-") + name));
-            }
-            WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "lastgroup", "G");
+            f.FiveItems(groupHead);
             if (!wait.empty()) {
                 SetWait(wait);
             }
@@ -45,9 +38,7 @@ private:
             return main;
         }
 
-        void SetWait(const std::string& text) const {
-            WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "wait", text);
-        }
+        void SetWait(const std::string& text) const { f.Set("wait", text); }
 
         // Selects the row and chooses the menu entry.
         void Send(int row, int entry) {
@@ -60,7 +51,6 @@ private:
         test::MainFixture f{false};
         test::FakeKeyInjector keys;
         std::unique_ptr<AutoType> autoType;
-        std::vector<BlockNumber> blocks;  // A to E
     };
 
     static QString Tip(frmMain& main) {
@@ -101,7 +91,7 @@ private slots:
             test::MainFixture f(false);
             f.AddGroup("G#0");
             f.AddItem("G", "item", id, password);
-            WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "wait", "1");
+            f.Set("wait", "1");
             auto& main = f.Open();
             test::FakeKeyInjector keys;
             AutoType autoType(main, keys);
@@ -142,13 +132,12 @@ private slots:
         QFETCH(QString, head);
         Fixture t("4", head.toStdString());
         auto& main = t.Open();
+        const auto before = t.LineOfG();
         t.Send(2, 2);
         // Moved before anything is typed; the list keeps its order until reloaded.
         QVERIFY(t.keys.typed.isEmpty());
-        const auto line = t.LineOfG();
-        QCOMPARE(line[0], head.toStdString());
-        QCOMPARE(line[1], std::to_string(t.blocks[2]));
-        QCOMPARE(line.size(), std::size_t{6});
+        QCOMPARE(t.LineOfG(), (std::vector<std::string>{head.toStdString(), before[3], before[1],
+                                                        before[2], before[4], before[5]}));
         QCOMPARE(t.f.Names(), (QStringList{"A", "B", "C", "D", "E"}));
         main.Form_Load();
         QCOMPARE(t.f.Names(), (QStringList{"C", "A", "B", "D", "E"}));
@@ -267,26 +256,20 @@ private slots:
         QTest::addColumn<QString>("message");  // empty: any one message
         QTest::addColumn<QStringList>("log");
         QTest::addColumn<bool>("itemStays");
-        QTest::newRow("no typing at all")
-            << "unavailable"
-            << "4" << AutoType::UnavailableMessage() << QStringList{} << true;
-        QTest::newRow("no typing when the countdown ends")
-            << "unavailable later"
-            << "1" << AutoType::UnavailableMessage() << QStringList{} << false;
-        QTest::newRow("keystrokes refused")
-            << "refuse typing"
-            << "0" << AutoType::FailedMessage() << QStringList{"AltTab", "Type:pw-A"} << false;
-        QTest::newRow("window switch refused")
-            << "refuse Alt+Tab"
-            << "0" << AutoType::FailedMessage() << QStringList{"AltTab"} << false;
-        QTest::newRow("focus moves, at once")
-            << "focus moves"
-            << "0" << AutoType::FocusMovedMessage() << QStringList{"AltTab", "Type:pw-A"} << false;
-        QTest::newRow("focus moves, countdown")
-            << "focus moves"
-            << "1" << AutoType::FocusMovedMessage() << QStringList{"Type:pw-A"} << false;
-        QTest::newRow("unreadable item") << "unreadable"
-                                         << "0" << QString() << QStringList{} << true;
+        const auto row = [](const char* name, const char* failure, const char* wait,
+                            const QString& message, const QStringList& log, bool itemStays) {
+            QTest::newRow(name) << failure << wait << message << log << itemStays;
+        };
+        const QString unavailable = AutoType::UnavailableMessage();
+        const QString failed = AutoType::FailedMessage();
+        const QString moved = AutoType::FocusMovedMessage();
+        row("no typing at all", "unavailable", "4", unavailable, {}, true);
+        row("no typing when the countdown ends", "unavailable later", "1", unavailable, {}, false);
+        row("keystrokes refused", "refuse typing", "0", failed, {"AltTab", "Type:pw-A"}, false);
+        row("window switch refused", "refuse Alt+Tab", "0", failed, {"AltTab"}, false);
+        row("focus moves, at once", "focus moves", "0", moved, {"AltTab", "Type:pw-A"}, false);
+        row("focus moves, countdown", "focus moves", "1", moved, {"Type:pw-A"}, false);
+        row("unreadable item", "unreadable", "0", QString(), {}, true);
     }
 
     void failuresAreReportedAndLeaveTheCountdownOver() {

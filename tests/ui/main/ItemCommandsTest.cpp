@@ -18,17 +18,6 @@ class ItemCommandsTest : public QObject {
     Q_OBJECT
 
 private:
-    // A group "G" showing A, B, C, D, E and a second group "H" with one item.
-    static void FiveItems(test::MainFixture& f) {
-        f.AddGroup("G#0");
-        f.AddGroup("H#0");
-        f.AddItem("H", "h1");
-        for (const char* name : {"E", "D", "C", "B", "A"}) {
-            f.AddItem("G", name, std::string("id-") + name, std::string("pw-") + name);
-        }
-        WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "lastgroup", "G");
-    }
-
     static const QString kErase;
 
 private slots:
@@ -65,7 +54,7 @@ private slots:
 
     void deletingRowsFreesThemAndSelectsTheFollowingRow() {
         test::MainFixture f(false);
-        FiveItems(f);
+        f.FiveItems();
         auto& main = f.Open();
         QCOMPARE(f.Names(), (QStringList{"A", "B", "C", "D", "E"}));
         const auto before = f.Line("G");
@@ -81,7 +70,7 @@ private slots:
 
     void deletingScatteredRowsRemovesExactlyThose() {
         test::MainFixture f(false);
-        FiveItems(f);
+        f.FiveItems();
         auto& main = f.Open();
         const auto before = f.Line("G");
         f.SelectRows({0, 2, 3});
@@ -93,7 +82,7 @@ private slots:
 
     void deletingTheLastRowSelectsTheNewLastAndCancelChangesNothing() {
         test::MainFixture f(false);
-        FiveItems(f);
+        f.FiveItems();
         auto& main = f.Open();
         f.SelectRows({4});
         f.ui.answers = {UiServices::Answer::kCancel};
@@ -113,7 +102,7 @@ private slots:
 
     void deletingRowsWhoseIndexCannotBeWrittenKeepsThemAllAndSaysWhy() {
         test::MainFixture f(false);
-        FiveItems(f);
+        f.FiveItems();
         auto& main = f.Open();
         const auto before = f.Line("G");
         f.SelectRows({1, 3});
@@ -133,7 +122,7 @@ private slots:
 
     void writeProtectedGroupRefusesDeletionSilently() {
         test::MainFixture f;
-        WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "lastgroup", "銀行");
+        f.Set("lastgroup", "銀行");
         auto& main = f.Open();
         f.SelectRows({0});
         main.commands().DeleteSelectedItems();
@@ -145,7 +134,7 @@ private slots:
 
     void copyingThePasswordGivesThePlainTextAndMovesTheItemFirst() {
         test::MainFixture f(false);
-        FiveItems(f);
+        f.FiveItems();
         auto& main = f.Open();
         main.SetPassView(false, false);
         const auto before = f.Line("G");
@@ -175,9 +164,8 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(int, seconds);
         test::MainFixture f(false);
-        FiveItems(f);
-        WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "clipboardclear",
-                     stored.toStdString());
+        f.FiveItems();
+        f.Set("clipboardclear", stored.toStdString());
         auto& main = f.Open();
         f.SelectRows({0});
         main.commands().UseSelectedItem(ItemCommands::kCopyId);
@@ -191,7 +179,7 @@ private slots:
 
     void openingAnEmptyUrlOpensNothingButStillMovesTheItemFirst() {
         test::MainFixture f(false);
-        FiveItems(f);
+        f.FiveItems();
         auto& main = f.Open();
         const auto before = f.Line("G");
         f.SelectRows({4});
@@ -202,7 +190,7 @@ private slots:
 
     void openingAUrlPassesItUnchangedAndWorksInProtectedGroups() {
         test::MainFixture f;
-        WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "lastgroup", "銀行");
+        f.Set("lastgroup", "銀行");
         auto& main = f.Open();
         f.SelectRows({0});
         main.commands().UseSelectedItem(ItemCommands::kOpenUrl);
@@ -221,7 +209,7 @@ private slots:
 
     void movedItemsArriveInReverseOrderAndLeaveTheCountAlone() {
         test::MainFixture f(false);
-        FiveItems(f);
+        f.FiveItems();
         auto& main = f.Open();
         const QString count = main.statusPanel(1)->text();
         const auto g = f.Line("G");
@@ -238,7 +226,7 @@ private slots:
 
     void moveMenuEntryMovesToItsGroup() {
         test::MainFixture f(false);
-        FiveItems(f);
+        f.FiveItems();
         auto& main = f.Open();
         f.SelectRows({0});
         const auto entries = main.menus().mnuMove->actions();
@@ -252,7 +240,7 @@ private slots:
         test::MainFixture f;
         f.AddGroup("Extra#0");
         f.AddItem("Extra", "x");
-        WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "lastgroup", "Extra");
+        f.Set("lastgroup", "Extra");
         auto& main = f.Open();
         QCOMPARE(main.groupSelector()->currentText(), QStringLiteral("Extra"));
         const std::string bitmapBefore = f.vault.ReadFile("Zorvan.bmp");
@@ -284,20 +272,10 @@ private slots:
         QCOMPARE(f.vault.ReadFile("Zorvan.bmp"), std::string(1, '\0'));
     }
 
-    void aDamagedRecordIsLeftOutOfTheList() {
-        test::MainFixture f(false);
-        f.AddGroup("G#0");
-        f.AddItem("G", "good");
-        GroupIndex(f.vault.session->paths.strIdxFile).UpdateGroupLine("G", kNoBlock, 999);
-        auto& main = f.Open();
-        QCOMPARE(f.Names(), QStringList{"good"});
-        QCOMPARE(main.statusPanel(1)->text(), QStringLiteral("2個のアイテムがあります"));
-    }
-
     void choosingTheShownGroupAgainDoesNotReload() {
         test::MainFixture f;
         auto& main = f.Open();
-        WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "lastgroup", "changed");
+        f.Set("lastgroup", "changed");
         main.itemListHandler().cboMain_Click();
         QCOMPARE(f.Setting("lastgroup"), std::string("changed"));
     }

@@ -49,7 +49,7 @@ private:
     // Watches the whole application, from construction, for progress dialogs being
     // shown: their labels, and how many messages and password dialogs came before.
     struct ShownProgress : QObject {
-        explicit ShownProgress(const QStringList& messages, const int* passwordDialogs = nullptr)
+        ShownProgress(const QStringList& messages, const int* passwordDialogs)
             : messages(messages), passwordDialogs(passwordDialogs) {
             qApp->installEventFilter(this);
         }
@@ -58,7 +58,7 @@ private:
                 if (auto* progress = qobject_cast<QProgressDialog*>(watched)) {
                     labels << progress->labelText();
                     messagesBefore = messages.size();
-                    passwordDialogsBefore = passwordDialogs ? *passwordDialogs : 0;
+                    passwordDialogsBefore = *passwordDialogs;
                 }
             }
             return false;
@@ -172,38 +172,30 @@ private slots:
         QCOMPARE(x.main().itemModel()->rowCount(), kBigItems + 2);
         QCOMPARE(x.f.Names().mid(0, 3), (QStringList{QStringLiteral("new2"), QStringLiteral("new1"),
                                                      QStringLiteral("item299")}));
+        QCOMPARE(x.f.Line("Big")[1], std::to_string(x.main().itemModel()->row(0).block));
         QCOMPARE(x.main().state().intEditIndex, 1);
         QCOMPARE(dialog.statusPanel()->text(), QStringLiteral("インポート完了"));
         QApplication::processEvents();
         QCOMPARE(x.f.itemDialogs, 0);
     }
 
-    void backupShowsItsProgressInADialog() {
+    void backupAndRestoreShowTheirProgressInADialogAfterTheQuestionAndPassword() {
         Fixture x;
-        ShownProgress shown(x.f.ui.messages);
-        frmBackUp dialog(*x.f.vault.session, x.f.ui, false, &x.main());
-        dialog.button(frmBackUp::kBackUp)->click();
-        qApp->removeEventFilter(&shown);
-        QCOMPARE(shown.labels, QStringList{QStringLiteral("バックアップ処理中")});
-        QCOMPARE(dialog.list()->topLevelItemCount(), 1);
-        QVERIFY(x.f.ui.messages.isEmpty());
-    }
-
-    void restoreShowsItsProgressInADialogAfterItsQuestionAndPassword() {
-        Fixture x;
-        frmBackUp dialog(*x.f.vault.session, x.f.ui, false, &x.main());
-        dialog.button(frmBackUp::kBackUp)->click();
-        dialog.list()->topLevelItem(0)->setSelected(true);
         int passwordDialogs = 0;
+        ShownProgress shown(x.f.ui.messages, &passwordDialogs);
+        frmBackUp dialog(*x.f.vault.session, x.f.ui, false, &x.main());
+        dialog.button(frmBackUp::kBackUp)->click();
+        QVERIFY(x.f.ui.messages.isEmpty());
+        dialog.list()->topLevelItem(0)->setSelected(true);
         dialog.SetPasswordDialogRunner([&](frmPass& pass) {
             ++passwordDialogs;
             pass.passwordBox()->setText(QStringLiteral("zorvan"));
             pass.okButton()->click();
         });
-        ShownProgress shown(x.f.ui.messages, &passwordDialogs);
         dialog.button(frmBackUp::kRestore)->click();
         qApp->removeEventFilter(&shown);
-        QCOMPARE(shown.labels, QStringList{QStringLiteral("復旧処理中")});
+        QCOMPARE(shown.labels,
+                 (QStringList{QStringLiteral("バックアップ処理中"), QStringLiteral("復旧処理中")}));
         QCOMPARE(shown.messagesBefore, 1);  // the question came first
         QCOMPARE(shown.passwordDialogsBefore, 1);
         QVERIFY(dialog.blnRestored);

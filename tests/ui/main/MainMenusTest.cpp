@@ -79,7 +79,7 @@ private slots:
 
     void autoTypeEntriesTypeTheSelectedItem() {
         test::MainFixture f;
-        WriteSetting(f.vault.session->paths.strIniFile, "Zorvan", "wait", "0");
+        f.Set("wait", "0");
         auto& main = f.Open();
         test::FakeKeyInjector injector;
         main.autoType().UseInjector(injector);

@@ -54,6 +54,18 @@ struct MainFixture {
 
     void AddGroup(const std::string& head) const { vault.session->vault.AddGroup(head); }
 
+    // Group "G", shown at the next load, with A to E (user ID "id-X", password
+    // "pw-X"), and a second group "H" with one item.
+    void FiveItems(const std::string& head = "G#0") const {
+        AddGroup(head);
+        AddGroup("H#0");
+        AddItem("H", "h1", "h-id", "h-pw");
+        for (const char* name : {"E", "D", "C", "B", "A"}) {
+            AddItem("G", name, std::string("id-") + name, std::string("pw-") + name);
+        }
+        Set("lastgroup", "G");
+    }
+
     std::vector<std::string> Line(const std::string& group) const {
         return vault.session->vault.GroupEntry(group);
     }
@@ -61,8 +73,11 @@ struct MainFixture {
     std::string Setting(const char* key) const {
         return ReadSetting(vault.session->paths.strIniFile, "Zorvan", key, "<absent>");
     }
+    void Set(const char* key, const std::string& value) const {
+        WriteSetting(vault.session->paths.strIniFile, "Zorvan", key, value);
+    }
 
-    void SelectRows(std::initializer_list<int> rows) const {
+    void SelectRows(const QList<int>& rows) const {
         main->itemList()->clearSelection();
         for (const int row : rows) {
             main->itemList()->selectionModel()->select(
@@ -71,10 +86,11 @@ struct MainFixture {
         }
     }
 
-    QStringList Names() const {
+    // A column of the list: the names unless said otherwise.
+    QStringList Names(int column = 0) const {
         QStringList names;
         for (int row = 0; row < main->itemModel()->rowCount(); ++row) {
-            names << main->itemModel()->row(row).name;
+            names << main->itemModel()->ColumnText(row, column);
         }
         return names;
     }

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/StorageError.h"
 #include "ui/Session.h"
@@ -15,13 +16,34 @@ namespace zorvan::test {
 // vault (master password "zorvan").
 class UiTempVault {
 public:
+    static constexpr const char* kFiles[] = {"Zorvan.ini", "Zorvan.idx", "Zorvan.itm",
+                                             "Zorvan.bmp"};
+
     explicit UiTempVault(bool withSample = false) {
-        if (withSample) {
-            for (const char* name : {"Zorvan.ini", "Zorvan.idx", "Zorvan.itm", "Zorvan.bmp"}) {
-                Write(name, Read(std::filesystem::path(ZORVAN_TEST_DATA) / "vault-sample" / name));
+        for (const char* name : kFiles) {
+            if (withSample) {
+                Write(name, Data(std::string("vault-sample/") + name));
             }
         }
         session = std::make_unique<Session>(InitDataFiles(folder()));
+    }
+
+    // A file of tests/data.
+    static std::string Data(const std::string& name) {
+        return Read(std::filesystem::path(ZORVAN_TEST_DATA) / name);
+    }
+    // The four vault files, or with sample those of the sample vault.
+    std::vector<std::string> Files(bool sample = false) const {
+        std::vector<std::string> files;
+        for (const char* name : kFiles) {
+            files.push_back(sample ? Data(std::string("vault-sample/") + name) : ReadFile(name));
+        }
+        return files;
+    }
+    // Swaps a file for a folder, so that writing it fails.
+    static void Break(const std::filesystem::path& file) {
+        std::filesystem::remove(file);
+        std::filesystem::create_directory(file);
     }
 
     std::filesystem::path folder() const { return Utf8ToPath(dir_.path().toStdString()); }
