@@ -38,6 +38,13 @@ if(MINGW AND CMAKE_CROSSCOMPILING)
     return()
 endif()
 
+if(MSVC)
+    # vcpkg's port ships a CMake package of its own.
+    find_package(unofficial-sodium CONFIG REQUIRED)
+    add_library(Sodium::sodium ALIAS unofficial-sodium::sodium)
+    return()
+endif()
+
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
 add_library(Sodium::sodium ALIAS PkgConfig::SODIUM)
