@@ -156,7 +156,9 @@ int Vault::RemoveLegacyFiles() {
         ++removed;
     }
     key_.reset();
+    // The check value gives the old password away, the group name the old layout.
     Settings().Set(settings::kPass, "");
+    Settings().Set(settings::kLastGroup, "");
     return removed;
 }
 

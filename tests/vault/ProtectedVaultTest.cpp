@@ -160,6 +160,10 @@ TEST_F(ProtectedVaultTest, EveryOperationLeavesTheSameVaultAsOnTheLegacyFormat) 
         EXPECT_EQ(Read(*vault_), Read(legacy_));
         EXPECT_EQ(Reopened(), Read(legacy_));
     }
+    auto now = FolderBytes(paths_.strIdxFile.parent_path());
+    for (const char* name : {"Zorvan.idx", "Zorvan.itm", "Zorvan.bmp"}) {
+        EXPECT_EQ(now[name], legacyFiles_[name]) << name << " changed by the protected vault";
+    }
 }
 
 TEST_F(ProtectedVaultTest, PasswordChangeBackupRestoreAndLegacyCopyKeepTheItems) {
@@ -198,6 +202,7 @@ TEST_F(ProtectedVaultTest, PasswordChangeBackupRestoreAndLegacyCopyKeepTheItems)
     }
     EXPECT_TRUE(textfile::ListFileNames(paths_.strBackupFolder).empty());
     EXPECT_EQ(vault_->Settings().Get(settings::kPass), "");
+    EXPECT_EQ(vault_->Settings().Get(settings::kLastGroup), "");
     EXPECT_EQ(Reopened(), original);
     EXPECT_TRUE(std::filesystem::exists(backup)) << "protected backups stay";
 }
