@@ -5,6 +5,8 @@
 #include <exception>
 
 #include "app/SingleInstance.h"
+#include "ui/LockTriggers.h"
+#include "ui/LongOperation.h"
 #include "ui/Session.h"
 #include "ui/Text.h"
 #include "ui/UiServices.h"
@@ -89,10 +91,77 @@ void Startup::ShowMainWindow() {
     }
     if (!main_) {
         main_ = std::make_unique<frmMain>(*session_, ui_);
+        triggers_ = new LockTriggers(this);
+        connect(triggers_, &LockTriggers::lockRequested, this, &Startup::Lock);
+        connect(main_.get(), &frmMain::optionsSaved, this, &Startup::ApplyIdleTime);
     }
     main_->Form_Load();
     main_->show();
     main_->activateWindow();
+    triggers_->WatchSessionOf(main_.get());
+    ApplyIdleTime();
+    lastActive_ = main_.get();
+}
+
+void Startup::ApplyIdleTime() {
+    int minutes = 0;
+    try {
+        minutes = session_->vault.Setting(settings::kAutoLock, settings::kAutoLockProtected);
+    } catch (const std::exception&) {
+        // Unreadable settings lock nothing; the windows say so where they read them.
+    }
+    triggers_->SetIdleTime(minutes * 60 * 1000);
+}
+
+void Startup::Lock() {
+    if (!main_ || !main_->isVisible() || !session_->vault.IsOpen()) {
+        return;
+    }
+    if (LongOperation::Running()) {
+        LongOperation::Later([self = QPointer<Startup>(this)] {
+            if (self != nullptr) {
+                self->Lock();
+            }
+        });
+        return;
+    }
+    // An open dialog is cancelled first; the lock follows once its loop has ended.
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            dialog->reject();
+        } else {
+            modal->close();
+        }
+        QTimer::singleShot(0, this, &Startup::Lock);
+        return;
+    }
+    lockedView_ = main_->ForgetForLock();
+    if (ui_.ClipboardHoldsOurs()) {
+        ui_.ClearClipboard();
+    }
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible()) {
+            window->hide();
+        }
+    }
+    session_->vault.Close();
+    session_->blnPassOK = false;
+    pass_ = new frmPass(*session_, ui_, {});
+    pass_->setAttribute(Qt::WA_DeleteOnClose);
+    pass_->SetShowMainWindow([this] { Unlock(); });
+    pass_->show();
+    lastActive_ = pass_.data();
+    pass_->CheckPass(false);
+}
+
+void Startup::Unlock() {
+    main_->show();
+    main_->activateWindow();
+    if (lockedView_) {
+        main_->ShowAgain(*lockedView_);
+        lockedView_.reset();
+    }
+    ApplyIdleTime();
     lastActive_ = main_.get();
 }
 

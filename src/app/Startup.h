@@ -8,6 +8,7 @@
 
 #include "platform/SecretText.h"
 #include "tools/Version.h"
+#include "ui/main/frmMain.h"
 
 class QWidget;
 
@@ -15,8 +16,8 @@ namespace zorvan {
 
 class UiServices;
 class SingleInstance;
-class frmMain;
 class frmPass;
+class LockTriggers;
 struct Session;
 
 // The program's start: one running copy per data folder, the data folder made
@@ -39,9 +40,18 @@ public:
 
     frmPass* passwordDialog() const;
     frmMain* mainWindow() const { return main_.get(); }
+    LockTriggers* lockTriggers() const { return triggers_; }
+
+    // Hides every window, drops the key and every deciphered row, and asks for the
+    // password again; the right one brings the main window back as it was. Waits
+    // for a long operation to end, and cancels open dialogs and auto-typing first.
+    void Lock();
 
 private:
     void ShowMainWindow();
+    void Unlock();
+    // The idle time the settings ask for now.
+    void ApplyIdleTime();
     void ReportDamage();
     void BringLastWindowForward();
     void TrackActiveWindow();
@@ -54,6 +64,8 @@ private:
     QPointer<frmPass> pass_;
     std::unique_ptr<frmMain> main_;
     QPointer<QWidget> lastActive_;
+    LockTriggers* triggers_ = nullptr;
+    std::optional<frmMain::View> lockedView_;
 };
 
 }  // namespace zorvan

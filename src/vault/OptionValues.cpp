@@ -15,6 +15,8 @@ void SaveOptions(const SettingsStore& store, const OptionValues& values) {
     store.Set(settings::kTransparency, values.transparency);
     // After the keys of old, which keep their order in the file.
     store.Set(settings::kClipboardClear, values.clipboardClear);
+    store.Set(settings::kAutoLock, values.autoLock);
+    store.Set(settings::kExpiryDays, values.expiryDays);
 }
 
 }  // namespace zorvan

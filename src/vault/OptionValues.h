@@ -17,6 +17,8 @@ struct OptionValues {
     int wait = 0;
     int transparency = 0;
     int clipboardClear = 0;
+    int autoLock = 0;
+    int expiryDays = 0;
 };
 
 // Writes the options key by key, in the order the file has always had them, each

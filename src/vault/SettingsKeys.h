@@ -53,6 +53,12 @@ inline constexpr IntKey kWait{"wait", 4};
 // default, kClipboardClearProtected.
 inline constexpr IntKey kClipboardClear{"clipboardclear", 0};
 inline constexpr int kClipboardClearProtected = 30;
+// Minutes without input after which the program locks itself; 0 never, as legacy
+// vaults had it. A protected vault's default is kAutoLockProtected.
+inline constexpr IntKey kAutoLock{"autolock", 0};
+inline constexpr int kAutoLockProtected = 10;
+// Days before its expiry date from which an item counts as expiring soon.
+inline constexpr IntKey kExpiryDays{"expirydays", 14};
 
 // Password generator defaults; the class switches are stored as 1 or 0.
 inline constexpr IntKey kUpper{"upper", 1};

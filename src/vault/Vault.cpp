@@ -81,6 +81,10 @@ Vault::Vault(DataPaths paths) : paths_(std::move(paths)) {
 
 Vault::~Vault() = default;
 
+int Vault::Setting(const settings::IntKey& key, int protectedDefault) const {
+    return Settings().Get(key, sealed_ ? protectedDefault : key.defaultValue);
+}
+
 VaultFormat Vault::format() const noexcept {
     return sealed_ ? VaultFormat::kProtected : VaultFormat::kLegacy;
 }

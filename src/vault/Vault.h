@@ -50,6 +50,8 @@ public:
     const DataPaths& paths() const noexcept { return paths_; }
     VaultFormat format() const noexcept;
     SettingsStore Settings() const { return SettingsStore(paths_.strIniFile); }
+    // A setting whose default is stricter for a protected vault.
+    int Setting(const settings::IntKey& key, int protectedDefault) const;
 
     // The master password. A new vault has none until SetFirstPassword.
     bool HasPassword() const;

@@ -87,21 +87,14 @@ frmOption::frmOption(Input input, UiServices& ui, QWidget* parent)
     waitLabel->setBuddy(txtWait);
     grid->addWidget(waitLabel, 0, 0);
     grid->addWidget(txtWait, 0, 1, Qt::AlignLeft);
-    txtClipboardClear = new UpDownBox(kNumberDigits, this);
+    txtClipboardClear =
+        AddNumberBox(grid, QStringLiteral("クリップボードの消去（秒）"),
+                     ForFormat(settings::kClipboardClear, settings::kClipboardClearProtected),
+                     kMaxClipboardClear);
     txtClipboardClear->setObjectName(QStringLiteral("txtClipboardClear"));
     txtClipboardClear->setToolTip(
         QStringLiteral("コピーした内容をこの秒数の後と終了時にクリップボードから消します。"
                        "0 で消しません。その間に別の内容をコピーした場合は消しません。"));
-    connect(txtClipboardClear, &UpDownBox::upClick, this, [this] {
-        StepNumber(txtClipboardClear, settings::kClipboardClear, 1, kMaxClipboardClear);
-    });
-    connect(txtClipboardClear, &UpDownBox::downClick, this, [this] {
-        StepNumber(txtClipboardClear, settings::kClipboardClear, -1, kMaxClipboardClear);
-    });
-    auto* clipboardLabel = new QLabel(QStringLiteral("クリップボードの消去（秒）"), this);
-    clipboardLabel->setBuddy(txtClipboardClear);
-    grid->addWidget(clipboardLabel, 1, 0);
-    grid->addWidget(txtClipboardClear, 1, 1, Qt::AlignLeft);
     sldTransparent = new QSlider(Qt::Horizontal, this);
     sldTransparent->setObjectName(QStringLiteral("sldTransparent"));
     sldTransparent->setRange(kMinTransparency, kMaxTransparency);
@@ -113,6 +106,16 @@ frmOption::frmOption(Input input, UiServices& ui, QWidget* parent)
     sliderLabel->setBuddy(sldTransparent);
     grid->addWidget(sliderLabel, 2, 0);
     grid->addWidget(sldTransparent, 2, 1);
+    txtAutoLock =
+        AddNumberBox(grid, QStringLiteral("自動ロック（分）"),
+                     ForFormat(settings::kAutoLock, settings::kAutoLockProtected), kMaxAutoLock);
+    txtAutoLock->setObjectName(QStringLiteral("txtAutoLock"));
+    txtAutoLock->setToolTip(
+        QStringLiteral("この分数のあいだ操作がないとき、ウインドウを隠して鍵を消し、"
+                       "パスワードを尋ねます。0 でロックしません。"));
+    txtExpiryDays =
+        AddNumberBox(grid, QStringLiteral("期限間近の日数"), settings::kExpiryDays, kMaxExpiryDays);
+    txtExpiryDays->setObjectName(QStringLiteral("txtExpiryDays"));
 
     cmdSetPos = new QPushButton(QStringLiteral("ウインドウ位置の保存"), this);
     cmdSetPos->setAutoDefault(false);
@@ -143,9 +146,28 @@ void frmOption::Form_Load() {
     const auto& iniFile = input_.iniFile;
     GeneratorBoxes{chkPassChar, txtSymbols, lengths_}.Load(iniFile);
     txtWait->setBoxText(SettingText(iniFile, settings::kWait));
-    txtClipboardClear->setBoxText(SettingText(iniFile, settings::kClipboardClear));
+    txtClipboardClear->setBoxText(SettingText(
+        iniFile, ForFormat(settings::kClipboardClear, settings::kClipboardClearProtected)));
+    txtAutoLock->setBoxText(
+        SettingText(iniFile, ForFormat(settings::kAutoLock, settings::kAutoLockProtected)));
+    txtExpiryDays->setBoxText(SettingText(iniFile, settings::kExpiryDays));
     sldTransparent->setValue(
         std::max(SettingsStore(iniFile).Get(settings::kTransparency), kMinTransparency));
+}
+
+UpDownBox* frmOption::AddNumberBox(QGridLayout* grid, const QString& caption,
+                                   const settings::IntKey& key, int max) {
+    auto* box = new UpDownBox(kNumberDigits, this);
+    connect(box, &UpDownBox::upClick, this,
+            [this, box, key, max] { StepNumber(box, key, 1, max); });
+    connect(box, &UpDownBox::downClick, this,
+            [this, box, key, max] { StepNumber(box, key, -1, max); });
+    auto* label = new QLabel(caption, this);
+    label->setBuddy(box);
+    const int row = grid->rowCount();
+    grid->addWidget(label, row, 0);
+    grid->addWidget(box, row, 1, Qt::AlignLeft);
+    return box;
 }
 
 int frmOption::CheckNumber(UpDownBox* box, const settings::IntKey& key) {
@@ -207,9 +229,17 @@ void frmOption::WriteSettings() {
     values.wait = std::clamp(CheckNumber(txtWait, settings::kWait), int{INT16_MIN}, int{INT16_MAX});
     txtWait->setBoxText(QString::number(values.wait));
     values.transparency = sldTransparent->value();
+    const auto checked = [](UpDownBox* box, const settings::IntKey& key) {
+        const int value = std::clamp(CheckNumber(box, key), 0, int{INT16_MAX});
+        box->setBoxText(QString::number(value));
+        return value;
+    };
     values.clipboardClear =
-        std::clamp(CheckNumber(txtClipboardClear, settings::kClipboardClear), 0, int{INT16_MAX});
-    txtClipboardClear->setBoxText(QString::number(values.clipboardClear));
+        checked(txtClipboardClear,
+                ForFormat(settings::kClipboardClear, settings::kClipboardClearProtected));
+    values.autoLock =
+        checked(txtAutoLock, ForFormat(settings::kAutoLock, settings::kAutoLockProtected));
+    values.expiryDays = checked(txtExpiryDays, settings::kExpiryDays);
     SaveOptions(SettingsStore(input_.iniFile), values);
     emit transparencyChosen(values.transparency);
 }

@@ -8,6 +8,7 @@
 #include "vault/SettingsKeys.h"
 
 class QCheckBox;
+class QGridLayout;
 class QLineEdit;
 class QPushButton;
 class QSlider;
@@ -30,12 +31,15 @@ public:
     static constexpr int kMaxTransparency = 255;
     static constexpr int kMaxWait = 30;
     static constexpr int kMaxClipboardClear = 999;
+    static constexpr int kMaxAutoLock = 999;
+    static constexpr int kMaxExpiryDays = 365;
 
     // What the dialog shows and stores.
     struct Input {
         std::filesystem::path iniFile;
         bool topMost = false;
-        QRect window;  // the main window's frame position and client size
+        QRect window;                  // the main window's frame position and client size
+        bool protectedFormat = false;  // some defaults are stricter then
     };
 
     frmOption(Input input, UiServices& ui, QWidget* parent);
@@ -51,6 +55,8 @@ public:
     PassLenBoxes& lengths() const { return *lengths_; }
     UpDownBox* waitBox() const { return txtWait; }
     UpDownBox* clipboardClearBox() const { return txtClipboardClear; }
+    UpDownBox* autoLockBox() const { return txtAutoLock; }
+    UpDownBox* expiryDaysBox() const { return txtExpiryDays; }
     QSlider* slider() const { return sldTransparent; }
     QPushButton* setPosButton() const { return cmdSetPos; }
     QPushButton* button(int index) const { return cmdExit[static_cast<std::size_t>(index)]; }
@@ -64,6 +70,13 @@ private:
     // A number box's number, after putting the key's default into a box without
     // one.
     static int CheckNumber(UpDownBox* box, const settings::IntKey& key);
+    // A number box under grid's last row, stepping from 0 to max.
+    UpDownBox* AddNumberBox(QGridLayout* grid, const QString& caption, const settings::IntKey& key,
+                            int max);
+    // The key with the default that holds for this vault's format.
+    settings::IntKey ForFormat(const settings::IntKey& key, int protectedDefault) const {
+        return {key.name, input_.protectedFormat ? protectedDefault : key.defaultValue};
+    }
     // One up/down step of a number box, or a beep where it would leave min..max.
     void StepNumber(UpDownBox* box, const settings::IntKey& key, int step, int max);
     // Writes every setting in order; throws when one cannot be written.
@@ -77,6 +90,8 @@ private:
     PassLenBoxes* lengths_ = nullptr;
     UpDownBox* txtWait = nullptr;
     UpDownBox* txtClipboardClear = nullptr;
+    UpDownBox* txtAutoLock = nullptr;
+    UpDownBox* txtExpiryDays = nullptr;
     QSlider* sldTransparent = nullptr;
     QPushButton* cmdSetPos = nullptr;
     std::array<QPushButton*, 2> cmdExit{};

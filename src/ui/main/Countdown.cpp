@@ -27,6 +27,16 @@ void Countdown::Start(int waitSeconds, const QString& keystrokes) {
     timer_.start();
 }
 
+void Countdown::Cancel() {
+    if (!timer_.isActive()) {
+        return;
+    }
+    timer_.stop();
+    AutoType::Wipe(text_);
+    tooltip_.ShowToolTip(QString(), QString());
+    button_.setEnabled(true);
+}
+
 void Countdown::Tick() {
     if (LongOperation::Running()) {
         // Held until the operation ends: keystrokes are never sent in its middle.

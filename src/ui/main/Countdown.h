@@ -25,6 +25,8 @@ public:
     void Start(int waitSeconds, const QString& keystrokes);
     // One tick: counts down, and sends the keystrokes on the last one.
     void Tick();
+    // Drops a countdown under way without sending anything.
+    void Cancel();
     void SetKeystrokeSender(std::function<void(const QString&)> send) { send_ = std::move(send); }
     void SetTargetNamer(std::function<QString()> name) { nameTarget_ = std::move(name); }
     int secondsLeft() const { return secondsLeft_; }

@@ -203,7 +203,8 @@ void ItemCommands::CopySelectedUrl() {
 void ItemCommands::Copy(const QString& text, UiServices::Clip kind) {
     // Read at every copy, as the options dialog may have changed it; a negative
     // number counts as off.
-    const int seconds = main_.settings().Get(settings::kClipboardClear);
+    const int seconds = main_.session().vault.Setting(settings::kClipboardClear,
+                                                      settings::kClipboardClearProtected);
     main_.clipboard().Copy(text, kind, std::max(seconds, 0));
 }
 

@@ -27,7 +27,11 @@ void MainDialogs::Install(frmMain& main) {
     dialogs.group = [&main](const QString& name, bool blnAddState) {
         Group(main)->ShowGroupInfo(name, blnAddState);
     };
-    dialogs.options = [&main] { Options(main)->exec(); };
+    dialogs.options = [&main] {
+        if (Options(main)->exec() == QDialog::Accepted) {
+            emit main.optionsSaved();
+        }
+    };
     dialogs.importExport = [&main] { Import(main)->exec(); };
     dialogs.backup = [&main] {
         frmBackUp dialog(main.session(), main.ui(), main.topMost(), &main);
@@ -100,7 +104,8 @@ std::unique_ptr<frmImport> MainDialogs::Import(frmMain& main) {
 
 std::unique_ptr<frmOption> MainDialogs::Options(frmMain& main) {
     frmOption::Input input{main.session().paths.strIniFile, main.topMost(),
-                           QRect(main.x(), main.y(), main.width(), main.height())};
+                           QRect(main.x(), main.y(), main.width(), main.height()),
+                           main.session().vault.format() == VaultFormat::kProtected};
     auto dialog = std::make_unique<frmOption>(std::move(input), main.ui(), &main);
     QObject::connect(dialog.get(), &frmOption::transparencyChosen, &main,
                      [&main](int level) { SetTransparency(&main, level); });

@@ -182,6 +182,36 @@ void frmMain::ShowFormat() {
     menus_.Find(Command::kWriteLegacyCopy)->setEnabled(sealed);
 }
 
+frmMain::View frmMain::ForgetForLock() {
+    View view{state_.strCurrentGroup, {}};
+    for (const QModelIndex& index : lvwMain->selectionModel()->selectedRows()) {
+        view.selectedRows << index.row();
+    }
+    countdown_->Cancel();
+    model_->ClearRows();
+    state_.strCurrentGroup.clear();
+    const QSignalBlocker block(cboMain);
+    cboMain->clear();
+    return view;
+}
+
+void frmMain::ShowAgain(const View& view) {
+    FillGroupSelector();
+    const int found = cboMain->findText(view.group, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (found < 0) {
+        SelectLastGroup();
+        return;
+    }
+    cboMain->setCurrentIndex(found);
+    UpdateMoveMenu();
+    for (const int row : view.selectedRows) {
+        if (row < model_->rowCount()) {
+            lvwMain->selectionModel()->select(
+                model_->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+    }
+}
+
 void frmMain::SelectLastGroup() {
     if (cboMain->count() == 0) {
         return;

@@ -54,6 +54,21 @@ public:
     // Shows which format the vault is in and offers the File commands that fit it.
     void ShowFormat();
 
+    // What the window showed, kept over a lock.
+    struct View {
+        QString group;
+        QList<int> selectedRows;
+    };
+    // Before a lock: drops a countdown under way and every row, and says what was shown.
+    View ForgetForLock();
+    // After the unlock: the same group again, with the same rows selected.
+    void ShowAgain(const View& view);
+
+signals:
+    // The options dialog stored new settings.
+    void optionsSaved();
+
+public:
     // View switches: blnStartup is true when the load sequence applies stored values.
     void SetToolbarVisible(bool blnShow, bool blnStartup);
     void SetStatusBarVisible(bool blnShow, bool blnStartup);

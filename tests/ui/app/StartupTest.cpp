@@ -1,16 +1,24 @@
+#include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <functional>
 
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "support/FakeUi.h"
 #include "support/RuntimeFolder.h"
 #include "support/StepInterrupt.h"
+#include "ui/LockTriggers.h"
+#include "ui/Session.h"
 #include "ui/dialogs/frmPass.h"
+#include "ui/main/ItemListModel.h"
 #include "ui/main/frmMain.h"
 #include "vault/Cipher.h"
 #include "vault/Vault.h"
@@ -134,6 +142,45 @@ private slots:
         QVERIFY(startup.mainWindow()->isVisible());
         QCOMPARE(startup.mainWindow()->windowTitle(), QStringLiteral("Zorvan 0.0.5"));
         QVERIFY(ui.messages.isEmpty());
+    }
+
+    // The lock by every trigger: the command, an idle time, and an open dialog that
+    // has to be cancelled first.
+    void lockDropsTheKeyAndTheRowsAndTheRightPasswordBringsTheViewBack() {
+        QTemporaryDir dir;
+        CopySample(dir.path());
+        test::FakeUi ui;
+        Startup startup(dir.path().toStdString(), SecretText("zorvan"), ui);
+        QVERIFY(startup.Start());
+        frmMain* main = startup.mainWindow();
+        main->groupSelector()->setCurrentText(QStringLiteral("Web"));
+        main->itemList()->selectRow(1);
+        const auto rows = main->itemModel()->rowCount();
+        const auto locked = [&] { return !main->isVisible() && !main->session().vault.IsOpen(); };
+        for (const auto& lock : std::vector<std::function<void()>>{
+                 [&] { startup.Lock(); }, [&] { startup.lockTriggers()->SetIdleTime(30); },
+                 [&] {
+                     QDialog dialog(main);
+                     QTimer::singleShot(0, &startup, &Startup::Lock);
+                     QCOMPARE(dialog.exec(), int(QDialog::Rejected));
+                 }}) {
+            lock();
+            QTRY_VERIFY(locked());
+            QCOMPARE(main->itemModel()->rowCount(), 0);
+            frmPass* pass = startup.passwordDialog();
+            QVERIFY(pass != nullptr && pass->isVisible());
+            pass->passwordBox()->setText(QStringLiteral("違う"));
+            pass->okButton()->click();
+            QVERIFY(locked());
+            pass->passwordBox()->setText(QStringLiteral("zorvan"));
+            pass->okButton()->click();
+            QVERIFY(main->isVisible());
+            QCOMPARE(main->groupSelector()->currentText(), QStringLiteral("Web"));
+            QCOMPARE(main->itemModel()->rowCount(), rows);
+            QCOMPARE(main->itemList()->selectionModel()->selectedRows().size(), 1);
+            QCOMPARE(main->itemList()->selectionModel()->selectedRows().front().row(), 1);
+            startup.lockTriggers()->SetIdleTime(0);
+        }
     }
 
     void aChangeCutShortAfterItsCommitIsFinishedBeforeTheLogin() {

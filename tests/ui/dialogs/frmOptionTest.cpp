@@ -45,7 +45,21 @@ private slots:
         QCOMPARE(dialog->lengths().text(1), QStringLiteral("8"));
         QCOMPARE(dialog->waitBox()->boxText(), QStringLiteral("4"));
         QCOMPARE(dialog->clipboardClearBox()->boxText(), QStringLiteral("0"));
+        QCOMPARE(dialog->autoLockBox()->boxText(), QStringLiteral("0"));
+        QCOMPARE(dialog->expiryDaysBox()->boxText(), QStringLiteral("14"));
         QCOMPARE(dialog->slider()->value(), 255);
+    }
+
+    // A protected vault clears the clipboard and locks by default.
+    void aProtectedVaultShowsItsStricterDefaults() {
+        Fixture f;
+        frmOption::Input input{f.vault.session->paths.strIniFile, false, QRect(), true};
+        frmOption dialog(input, f.ui, f.main.get());
+        QCOMPARE(dialog.clipboardClearBox()->boxText(), QStringLiteral("30"));
+        QCOMPARE(dialog.autoLockBox()->boxText(), QStringLiteral("10"));
+        dialog.autoLockBox()->setBoxText(QStringLiteral("x"));  // not a number: the default
+        dialog.button(0)->click();
+        QVERIFY(f.Ini().find("autolock=10") != std::string::npos);
     }
 
     void okWritesEveryKeyInOrder() {
@@ -56,7 +70,8 @@ private slots:
         // New keys go to the end of the section, so the file shows the write order.
         QCOMPARE(f.Ini(), std::string("[Zorvan]\r\nupper=1\r\nlower=1\r\nnumber=1\r\nsymbol=0\r\n"
                                       "symbols=_-#$%\r\nminpasslen=6\r\nmaxpasslen=8\r\nwait=4\r\n"
-                                      "transparency=255\r\nclipboardclear=0"));
+                                      "transparency=255\r\nclipboardclear=0\r\nautolock=0\r\n"
+                                      "expirydays=14"));
     }
 
     void okStoresTheEditedValues() {
