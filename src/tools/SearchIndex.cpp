@@ -18,7 +18,8 @@ namespace {
 // runs from one field or item into the next.
 constexpr char kEnd = '\0';
 
-void Put(std::string_view text, std::vector<char, SecureAllocator<char>>& out) {
+template <typename Buffer>
+void Put(std::string_view text, Buffer& out) {
     // Item texts come from zero-terminated records, but a zero byte in an edited
     // one must still not end its field early.
     for (const char c : text) {

@@ -2,11 +2,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "platform/SecureAllocator.h"
+#include "platform/SecureWipe.h"
 #include "vault/BlockNumber.h"
 
 namespace zorvan {
@@ -25,7 +26,9 @@ struct SearchHit {
 // The whole vault in memory for find-as-you-type: per item its group, its block,
 // its name, ID and URL as shown, and the folded text (KanaFold) of name, ID, URL and
 // memo that queries run over. Passwords are never read into it. The texts live in
-// two buffers of locked memory, wiped when freed, since a memo may be secret.
+// two buffers that are wiped whenever they are freed, since a memo may be secret.
+// They are not locked in memory, as item records are not: at 100,000 items they
+// would take the locked memory the keys need.
 //
 // Edits keep it current through Update and Remove; changes to whole groups (rename,
 // removal) call for a new index, which costs one pass over the vault.
@@ -60,7 +63,24 @@ public:
     std::size_t MemoryBytes() const noexcept;
 
 private:
-    using Buffer = std::vector<char, SecureAllocator<char>>;
+    // The ordinary heap, wiped before each block goes back to it.
+    template <typename T>
+    struct WipingAllocator {
+        using value_type = T;
+        WipingAllocator() noexcept = default;
+        template <typename U>
+        WipingAllocator(const WipingAllocator<U>&) noexcept {}
+        T* allocate(std::size_t count) { return std::allocator<T>().allocate(count); }
+        void deallocate(T* memory, std::size_t count) noexcept {
+            SecureWipe(memory, count * sizeof(T));
+            std::allocator<T>().deallocate(memory, count);
+        }
+        template <typename U>
+        bool operator==(const WipingAllocator<U>&) const noexcept {
+            return true;
+        }
+    };
+    using Buffer = std::vector<char, WipingAllocator<char>>;
 
     struct Entry {
         std::uint32_t folded;     // where its folded text starts in folded_
