@@ -1,6 +1,6 @@
-// Find-as-you-type over the whole vault: building the search index, and the query
-// each keystroke runs, in vaults of 1,000 to 100,000 items. bash scripts/bench.sh
-// runs it with the others.
+// Passes over the whole vault for the tools: find-as-you-type (building the search
+// index, the query each keystroke runs, keeping an edit) and the password report,
+// in vaults of 1,000 to 100,000 items. bash scripts/bench.sh runs it with the others.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -11,6 +11,7 @@
 #include "support/BenchMain.h"
 #include "support/ScaleVault.h"
 #include "tools/SearchIndex.h"
+#include "tools/VaultReport.h"
 
 namespace zorvan::bench {
 namespace {
@@ -96,10 +97,34 @@ void UpdateItem(benchmark::State& state, int items) {
     }
 }
 
+// The report rates every password; the expiry figures after login read every item.
+void Report(benchmark::State& state, int items) {
+    const ScaleVault& vault = ScaleVault::Get(items, Layout::kGroups20);
+    for (auto _ : state) {
+        const VaultReport report(vault.vault(), 46000.0, 14);
+        benchmark::DoNotOptimize(report.weak().size());
+    }
+}
+
+void CountExpiry(benchmark::State& state, int items) {
+    const ScaleVault& vault = ScaleVault::Get(items, Layout::kGroups20);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(VaultReport::CountExpiry(vault.vault(), 46000.0, 14));
+    }
+}
+
 void RegisterAll() {
     for (const int items : kScaleSizes) {
         benchmark::RegisterBenchmark(BenchName("search_build", Layout::kGroups20, items).c_str(),
                                      [=](benchmark::State& state) { Build(state, items); })
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark(BenchName("vault_report", Layout::kGroups20, items).c_str(),
+                                     [=](benchmark::State& state) { Report(state, items); })
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark(BenchName("expiry_count", Layout::kGroups20, items).c_str(),
+                                     [=](benchmark::State& state) { CountExpiry(state, items); })
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime();
         benchmark::RegisterBenchmark(BenchName("search_update", Layout::kGroups20, items).c_str(),

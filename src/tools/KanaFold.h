@@ -11,7 +11,8 @@ namespace zorvan {
 // become full-width, hiragana become katakana, and a kana followed by a voiced or
 // semi-voiced sound mark (half-width, spacing or combining) becomes the one
 // precomposed character (ｶﾞ, か + U+3099 and が all give ガ). Bytes that start no
-// valid UTF-8 sequence are kept as they are. Tables over the Unicode ranges rather
+// valid UTF-8 sequence are kept as they are. The folded text is never longer
+// than the text. Tables over the Unicode ranges rather
 // than a full normalisation library: fast, and enough for names, IDs and URLs.
 std::string KanaFold(std::string_view utf8);
 

@@ -88,9 +88,17 @@ void SearchIndex::Append(std::uint32_t group, BlockNumber block, std::int64_t or
     Put(item.RelatedURL, shown_);
 
     entry.folded = Offset(folded_.size());
+    const std::string* fields[] = {&item.ItemName, &item.AccountID, &item.RelatedURL,
+                                   &item.AccountMemo};
+    // Folding never lengthens a text, so the scratch text never moves (which would
+    // leave a copy behind unwiped).
     Scratch scratch;
-    for (const std::string* field :
-         {&item.ItemName, &item.AccountID, &item.RelatedURL, &item.AccountMemo}) {
+    std::size_t longest = 0;
+    for (const std::string* field : fields) {
+        longest = std::max(longest, field->size());
+    }
+    scratch.text.reserve(longest);
+    for (const std::string* field : fields) {
         scratch.text.clear();
         AppendKanaFold(*field, scratch.text);
         Put(scratch.text, folded_);
@@ -111,6 +119,7 @@ std::uint32_t SearchIndex::GroupNumber(std::string_view group) {
 
 std::vector<SearchHit> SearchIndex::Find(std::string_view query, std::size_t limit) const {
     Scratch folded;
+    folded.text.reserve(query.size());
     AppendKanaFold(query, folded.text);
     std::erase(folded.text, kEnd);
     if (folded.text.empty() || limit == 0 || entries_.empty()) {

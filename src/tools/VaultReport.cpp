@@ -6,6 +6,8 @@
 #include <exception>
 #include <map>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 #include "tools/PasswordStrength.h"
 #include "vault/ItemRecord.h"
@@ -43,21 +45,36 @@ private:
 };
 
 // Every readable item of the vault, group by group in index order; how many could
-// not be read.
+// not be read. progress hears of every 256th item and of the last.
 template <typename Visit>
-std::size_t ForEachItem(const Vault& vault, Visit&& visit) {
+std::size_t ForEachItem(const Vault& vault, Visit&& visit,
+                        const VaultReport::Progress& progress = {}) {
+    std::vector<std::pair<std::string, std::vector<BlockNumber>>> groups;
+    std::size_t total = 0;
+    for (std::string& group : vault.GroupNames()) {
+        auto blocks = vault.GroupBlocks(group);
+        total += blocks.size();
+        groups.emplace_back(std::move(group), std::move(blocks));
+    }
     auto reader = vault.Reader(ItemReader::Scope::kWholeFile);
     std::size_t unreadable = 0;
-    for (const std::string& group : vault.GroupNames()) {
-        for (const BlockNumber block : vault.GroupBlocks(group)) {
+    std::size_t done = 0;
+    for (const auto& [group, blocks] : groups) {
+        for (const BlockNumber block : blocks) {
             ItemRecord item;
+            bool read = true;
             try {
                 item = reader.Load(block);
             } catch (const std::exception&) {
-                ++unreadable;  // the vault check names it
-                continue;
+                read = false;  // the vault check names it
+                ++unreadable;
             }
-            visit(group, block, item);
+            if (read) {
+                visit(group, block, item);
+            }
+            if (progress && (++done % 256 == 0 || done == total)) {
+                progress(done, total);
+            }
         }
     }
     return unreadable;
@@ -77,13 +94,12 @@ Expiry ExpiryOf(const ItemRecord& item, double today, int days) {
 
 }  // namespace
 
-VaultReport::VaultReport(const Vault& vault, double today, int days) {
+VaultReport::VaultReport(const Vault& vault, double today, int days, const Progress& progress) {
     const PasswordHasher hash;
     // Each password's items, in the order of its first use.
     std::map<PasswordHasher::Digest, std::size_t> slots;
     std::vector<std::vector<Item>> byPassword;
-    unreadable_ = ForEachItem(vault, [&](const std::string& group, BlockNumber block,
-                                         const ItemRecord& item) {
+    const auto rate = [&](const std::string& group, BlockNumber block, const ItemRecord& item) {
         Item named{group, block, item.ItemName};
         if (item.AccountPass.empty() ||
             PasswordStrength::Measure(item.AccountPass).level == PasswordStrength::Level::kWeak) {
@@ -107,7 +123,8 @@ VaultReport::VaultReport(const Vault& vault, double today, int days) {
             }
             byPassword[slot->second].push_back(std::move(named));
         }
-    });
+    };
+    unreadable_ = ForEachItem(vault, rate, progress);
     for (auto& items : byPassword) {
         if (items.size() > 1) {
             reused_.push_back(std::move(items));

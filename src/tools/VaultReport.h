@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,9 +33,12 @@ public:
         bool operator==(const ExpiryCount&) const = default;
     };
 
+    using Progress = std::function<void(std::size_t done, std::size_t total)>;
+
     // Reads every item once, group by group in index order; each list keeps that
-    // order. A record that cannot be read is left out and counted.
-    VaultReport(const Vault& vault, double today, int days);
+    // order. A record that cannot be read is left out and counted. Rating the
+    // passwords takes a few seconds at 100,000 items, hence the progress.
+    VaultReport(const Vault& vault, double today, int days, const Progress& progress = {});
 
     // Weak by PasswordStrength, empty passwords among them.
     const std::vector<Item>& weak() const noexcept { return weak_; }

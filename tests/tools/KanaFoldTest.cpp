@@ -38,6 +38,7 @@ TEST(KanaFoldTest, FoldsEachFormToOne) {
     };
     for (const FoldCase& c : cases) {
         EXPECT_EQ(KanaFold(c.text), c.folded) << c.text;
+        EXPECT_LE(c.folded.size(), c.text.size()) << c.text;  // SearchIndex relies on it
     }
 }
 

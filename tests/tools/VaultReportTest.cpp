@@ -65,7 +65,11 @@ protected:
 };
 
 TEST_F(VaultReportTest, ListsWeakReusedExpiredAndSoonExpiringItemsInVaultOrder) {
-    const VaultReport report(vault_, kToday, kDays);
+    std::vector<std::pair<std::size_t, std::size_t>> progress;
+    const VaultReport report(vault_, kToday, kDays, [&](std::size_t done, std::size_t total) {
+        progress.emplace_back(done, total);
+    });
+    EXPECT_EQ(progress, (std::vector<std::pair<std::size_t, std::size_t>>{{9, 9}}));
     using Items = std::vector<VaultReport::Item>;
     EXPECT_EQ(report.weak(),
               (Items{Named("G1", "empty"), Named("G1", "weak"), Named("G2", "weak-again")}));
