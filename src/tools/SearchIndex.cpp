@@ -5,6 +5,7 @@
 #include <functional>
 #include <limits>
 #include <stdexcept>
+#include <utility>
 
 #include "platform/SecureWipe.h"
 #include "tools/KanaFold.h"
@@ -17,6 +18,9 @@ namespace {
 // Folded fields are closed by a zero byte, which no query holds, so a match never
 // runs from one field or item into the next.
 constexpr char kEnd = '\0';
+
+// Items read before the buffers are sized for the rest.
+constexpr std::int64_t kSample = 1000;
 
 template <typename Buffer>
 void Put(std::string_view text, Buffer& out) {
@@ -44,15 +48,25 @@ std::uint32_t Offset(std::size_t at) {
 }  // namespace
 
 SearchIndex::SearchIndex(const Vault& vault) {
-    auto reader = vault.Reader(ItemReader::Scope::kWholeFile);
-    std::int64_t order = 0;
+    // The blocks first: knowing the item count, the buffers can be sized once
+    // instead of doubling, which at its peak would hold three times the texts.
+    std::vector<std::pair<std::uint32_t, std::vector<BlockNumber>>> lines;
+    std::size_t total = 0;
     for (const std::string& group : vault.GroupNames()) {
         const std::size_t known = groups_.size();
         const std::uint32_t number = GroupNumber(group);
         if (number < known) {
             continue;  // a second line of the same group: GroupBlocks gave all of it
         }
-        for (const BlockNumber block : vault.GroupBlocks(group)) {
+        lines.emplace_back(number, vault.GroupBlocks(group));
+        total += lines.back().second.size();
+    }
+    entries_.reserve(total);
+
+    auto reader = vault.Reader(ItemReader::Scope::kWholeFile);
+    std::int64_t order = 0;
+    for (const auto& [number, blocks] : lines) {
+        for (const BlockNumber block : blocks) {
             ItemRecord item;
             try {
                 item = reader.Load(block);
@@ -62,12 +76,28 @@ SearchIndex::SearchIndex(const Vault& vault) {
                 continue;
             }
             Append(number, block, order++, item);
+            if (order == kSample && total > kSample) {
+                ReserveFor(total);
+            }
         }
     }
-    // Growing left up to half of each buffer spare.
-    folded_.shrink_to_fit();
-    shown_.shrink_to_fit();
-    entries_.shrink_to_fit();
+    // An estimate that was far off leaves much unused; a close one is kept, as the
+    // copy that shrinking makes would raise the peak more than it saves.
+    if (folded_.capacity() > folded_.size() + folded_.size() / 2) {
+        folded_.shrink_to_fit();
+    }
+    if (shown_.capacity() > shown_.size() + shown_.size() / 2) {
+        shown_.shrink_to_fit();
+    }
+}
+
+void SearchIndex::ReserveFor(std::size_t total) {
+    // The items read so far, with a little more for items longer than these.
+    const auto estimate = [&](const Buffer& buffer) {
+        return buffer.size() * total / entries_.size() * 23 / 20;
+    };
+    folded_.reserve(estimate(folded_));
+    shown_.reserve(estimate(shown_));
 }
 
 SearchIndex::~SearchIndex() {

@@ -93,6 +93,8 @@ private:
 
     void Append(std::uint32_t group, BlockNumber block, std::int64_t order, const ItemRecord& item);
     std::uint32_t GroupNumber(std::string_view group);
+    // Sizes the text buffers for this many items, from those read so far.
+    void ReserveFor(std::size_t total);
     // Wipes the entry's texts and marks it removed.
     void Drop(Entry& entry) noexcept;
     // Rewrites the buffers without removed entries once they take up half of them.
