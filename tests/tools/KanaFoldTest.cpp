@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,27 @@ TEST(KanaFoldTest, TheWaysOfTypingAWordFoldAlike) {
         for (const std::string& form : forms) {
             EXPECT_EQ(KanaFold(form), KanaFold(forms.front())) << form;
         }
+    }
+}
+
+// Texts strung together from pieces that interact: kana of each form, sound marks of
+// each form, stray and cut-off UTF-8 bytes. Folding twice changes nothing more, and
+// never lengthens the text.
+TEST(KanaFoldTest, FoldingIsStableOnMixedPieces) {
+    const std::string pieces[] = {"ｶ",      "か",   "カ",       "ﾞ",  "ﾟ",    "\u3099",
+                                  "\u309A", "゛",   "゜",       "ﾊ",  "は",   "ｳ",
+                                  "ゝ",     "Ａ",   "A",        "ｰ",  "\xe3", "\x81",
+                                  "\xff",   "\xc3", "\xef\xbd", "漢", " ",    "\u3000"};
+    std::mt19937 random(12345);
+    std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
+    for (int round = 0; round < 2000; ++round) {
+        std::string text;
+        for (int i = 0; i < 8; ++i) {
+            text += pieces[pick(random)];
+        }
+        const std::string folded = KanaFold(text);
+        EXPECT_LE(folded.size(), text.size()) << text;
+        EXPECT_EQ(KanaFold(folded), folded) << text;
     }
 }
 
