@@ -101,9 +101,29 @@ void SearchIndex::ReserveFor(std::size_t total) {
 }
 
 SearchIndex::~SearchIndex() {
+    WipeGroupNames();
+}
+
+// A protected vault keeps its group names inside the seal; so does this.
+void SearchIndex::WipeGroupNames() noexcept {
     for (std::string& group : groups_) {
         SecureWipe(group);
     }
+}
+
+SearchIndex& SearchIndex::operator=(SearchIndex&& other) noexcept {
+    if (this != &other) {
+        WipeGroupNames();
+        groups_ = std::move(other.groups_);
+        entries_ = std::move(other.entries_);
+        folded_ = std::move(other.folded_);
+        shown_ = std::move(other.shown_);
+        live_ = std::exchange(other.live_, 0);
+        unreadable_ = std::exchange(other.unreadable_, 0);
+        front_ = other.front_;
+        inOrder_ = other.inOrder_;
+    }
+    return *this;
 }
 
 void SearchIndex::Append(std::uint32_t group, BlockNumber block, std::int64_t order,

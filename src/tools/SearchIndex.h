@@ -40,7 +40,7 @@ public:
     explicit SearchIndex(const Vault& vault);
     ~SearchIndex();
     SearchIndex(SearchIndex&&) noexcept = default;
-    SearchIndex& operator=(SearchIndex&&) noexcept = default;
+    SearchIndex& operator=(SearchIndex&& other) noexcept;
     SearchIndex(const SearchIndex&) = delete;
     SearchIndex& operator=(const SearchIndex&) = delete;
 
@@ -95,6 +95,7 @@ private:
     std::uint32_t GroupNumber(std::string_view group);
     // Sizes the text buffers for this many items, from those read so far.
     void ReserveFor(std::size_t total);
+    void WipeGroupNames() noexcept;
     // Wipes the entry's texts and marks it removed.
     void Drop(Entry& entry) noexcept;
     // Rewrites the buffers without removed entries once they take up half of them.
