@@ -63,6 +63,9 @@ TARGETS = {
     # The protected format: opening includes the key derivation (0.5 s by default).
     ("protected_open", None): {100000: 1500},
     ("protected_item_edit", None): {100000: 150},
+    # One keystroke in the find box, over the whole vault.
+    ("search_query", None): {100000: 16},
+    ("search_query_edited", None): {100000: 16},
 }
 # Above this a tenfold size costs far more than tenfold. Linear work gives about 10,
 # sorting (n log n) about 12.5, and at 100k the item file (11 MB) leaves the
