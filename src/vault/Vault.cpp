@@ -174,6 +174,7 @@ std::vector<BlockNumber> Vault::GroupBlocks(std::string_view group) const {
 }
 
 void Vault::AddGroup(std::string_view head) {
+    ++changes_;
     if (sealed_) {
         return sealed_->AddGroup(head);
     }
@@ -181,6 +182,7 @@ void Vault::AddGroup(std::string_view head) {
 }
 
 void Vault::RenameGroup(std::string_view group, std::string_view newHead) {
+    ++changes_;
     if (sealed_) {
         return sealed_->RenameGroup(group, newHead);
     }
@@ -188,6 +190,7 @@ void Vault::RenameGroup(std::string_view group, std::string_view newHead) {
 }
 
 void Vault::RemoveGroup(std::string_view group) {
+    ++changes_;
     if (sealed_) {
         return sealed_->RemoveGroup(group);
     }
@@ -214,6 +217,7 @@ ItemRecord Vault::LoadItem(BlockNumber block) const {
 }
 
 BlockNumber Vault::SaveItem(std::string_view group, const ItemRecord& item, BlockNumber oldBlock) {
+    ++changes_;
     if (sealed_) {
         return sealed_->SaveItem(group, item, oldBlock);
     }
@@ -236,6 +240,7 @@ BlockNumber Vault::SaveItem(std::string_view group, const ItemRecord& item, Bloc
 }
 
 void Vault::DeleteItems(std::string_view group, std::span<const BlockNumber> blocks) {
+    ++changes_;
     if (sealed_) {
         return sealed_->DeleteItems(group, blocks);
     }
@@ -248,6 +253,7 @@ void Vault::DeleteItems(std::string_view group, std::span<const BlockNumber> blo
 
 void Vault::MoveItems(std::span<const BlockNumber> blocks, std::string_view fromGroup,
                       std::string_view toGroup) {
+    ++changes_;
     if (sealed_) {
         return sealed_->MoveItems(blocks, fromGroup, toGroup);
     }
@@ -256,6 +262,7 @@ void Vault::MoveItems(std::span<const BlockNumber> blocks, std::string_view from
 
 void Vault::AddItems(std::string_view group, std::span<const ItemRecord> items,
                      std::vector<BlockNumber>& stored, const Progress& progress) {
+    ++changes_;
     if (sealed_) {
         const auto ids = sealed_->AddItems(group, items);
         stored.insert(stored.end(), ids.begin(), ids.end());
@@ -298,6 +305,7 @@ ItemRecord Vault::UseItem(std::string_view group, BlockNumber block) {
 }
 
 void Vault::MarkUsed(std::string_view group, BlockNumber block) {
+    ++changes_;
     if (sealed_) {
         return sealed_->MarkUsed(group, block);
     }
@@ -334,6 +342,7 @@ void Vault::ChangeTo(std::string_view password, Change&& change) {
 
 void Vault::Restore(const std::filesystem::path& backupFile, std::string_view password,
                     const Progress& progress) {
+    ++changes_;
     if (sealed_ || SealedVault::IsBackup(backupFile)) {
         if (!sealed_ || !SealedVault::IsBackup(backupFile)) {
             throw StorageError(backupFile, "保管庫と形式の違うバックアップは復旧できません。");

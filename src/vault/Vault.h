@@ -49,6 +49,9 @@ public:
 
     const DataPaths& paths() const noexcept { return paths_; }
     VaultFormat format() const noexcept;
+    // Counts the changes made through this object: what was read before a change
+    // can tell that it is out of date.
+    std::uint64_t changes() const noexcept { return changes_; }
     SettingsStore Settings() const { return SettingsStore(paths_.strIniFile); }
     // A setting whose default is stricter for a protected vault.
     int Setting(const settings::IntKey& key, int protectedDefault) const;
@@ -160,6 +163,7 @@ private:
     DataPaths paths_;
     std::unique_ptr<Key, KeyDeleter> key_;
     std::unique_ptr<SealedVault> sealed_;
+    std::uint64_t changes_ = 0;
 };
 
 }  // namespace zorvan

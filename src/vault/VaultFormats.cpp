@@ -67,6 +67,7 @@ void Vault::Upgrade(std::string_view newPassword, const KdfParams& kdf, const Pr
     if (sealed_) {
         throw std::logic_error("the vault is protected already");
     }
+    ++changes_;
     const auto lines = Lines(*this);
     const std::size_t total = ItemTotal(lines) + 3;
     SealedModel model;

@@ -110,7 +110,7 @@ void AutoType::mnuSendkeysItem_Click(int index) {
             // The item as stored: the list may show the password masked. Using it
             // puts it first in its group.
             const ItemRecord item =
-                main_.session().vault.UseItem(FromQ(main_.groupSelector()->currentText()), block);
+                main_.session().vault.UseItem(FromQ(main_.GroupOfRow(row)), block);
             std::string raw = KeystrokeText::RawText(index, item.AccountID, item.AccountPass);
             const WipeOnExit wipeRaw(raw);
             quoted = KeystrokeText::Quote(raw);

@@ -1,5 +1,7 @@
 #include "ui/main/ItemCommands.h"
 
+#include <map>
+
 #include <QComboBox>
 #include <QItemSelectionModel>
 #include <QTableView>
@@ -143,15 +145,18 @@ void ItemCommands::DeleteSelectedItems() {
                            UiServices::Buttons::kOkCancel) != UiServices::Answer::kOk) {
         return;
     }
-    std::vector<BlockNumber> blocks;
+    // Search results may come from several groups: each group's rows go at once.
+    std::map<QString, std::vector<BlockNumber>> byGroup;
     for (const int row : rows) {
-        blocks.push_back(model->row(row).block);
+        byGroup[main_.GroupOfRow(row)].push_back(model->row(row).block);
     }
     // The selection lands where the last deleted row was, counted after the rows
     // above it went; when nothing could be deleted, on the first selected row.
     int lastPosition = rows.front() + 1;
     Guarded([&] {
-        main_.session().vault.DeleteItems(FromQ(state.strCurrentGroup), blocks);
+        for (const auto& [group, blocks] : byGroup) {
+            main_.session().vault.DeleteItems(FromQ(group), blocks);
+        }
         lastPosition = rows.back() - static_cast<int>(rows.size()) + 2;
         model->RemoveRows(rows);
     });
@@ -173,7 +178,7 @@ void ItemCommands::UseSelectedItem(int intKind) {
     const BlockNumber block = shown.block;
     const QString url = shown.url;
     Vault& vault = main_.session().vault;
-    const std::string group = FromQ(main_.groupSelector()->currentText());
+    const std::string group = FromQ(main_.GroupOfRow(row));
     Guarded([&] {
         if (intKind == kCopyId || intKind == kCopyPassword) {
             const ItemRecord item = vault.UseItem(group, block);
@@ -209,19 +214,20 @@ void ItemCommands::Copy(const QString& text, UiServices::Clip kind) {
 }
 
 void ItemCommands::MoveSelectedItems(const QString& targetGroup) {
-    const QString source = main_.groupSelector()->currentText();
     ItemListModel* model = main_.itemModel();
     QTableView* list = main_.itemList();
     const auto rows = SelectedRows(list);
     if (rows.empty()) {
         return;
     }
-    std::vector<BlockNumber> blocks;
+    std::map<QString, std::vector<BlockNumber>> byGroup;
     for (const int row : rows) {
-        blocks.push_back(model->row(row).block);
+        byGroup[main_.GroupOfRow(row)].push_back(model->row(row).block);
     }
     Guarded([&] {
-        main_.session().vault.MoveItems(blocks, FromQ(source), FromQ(targetGroup));
+        for (const auto& [source, blocks] : byGroup) {
+            main_.session().vault.MoveItems(blocks, FromQ(source), FromQ(targetGroup));
+        }
         model->RemoveRows(rows);
     });
     list->clearSelection();

@@ -12,6 +12,7 @@
 #include "ui/Session.h"
 #include "ui/Text.h"
 #include "ui/main/ItemListModel.h"
+#include "ui/main/ItemSearch.h"
 #include "ui/main/frmMain.h"
 #include "vault/GroupIndex.h"
 #include "vault/ItemReader.h"
@@ -50,6 +51,11 @@ int ItemList::ExpiryIcon(bool expire, double expireDate, double today) {
 }
 
 void ItemList::cboMain_Click() {
+    // Choosing a group ends a search; its end loads the group chosen.
+    if (main_.search().active()) {
+        main_.search().Leave();
+        return;
+    }
     MainState& state = main_.state();
     const QString chosen = main_.groupSelector()->currentText();
     if (chosen == state.strCurrentGroup) {
@@ -105,7 +111,8 @@ void ItemList::cboMain_Click() {
     Try([&] { main_.UpdateMoveMenu(); });
 }
 
-void ItemList::AddItemToListView(int itemIndex, const ItemRecord& item, BlockNumber lngPointer) {
+void ItemList::AddItemToListView(int itemIndex, const ItemRecord& item, BlockNumber lngPointer,
+                                 const QString& group, bool readOnly) {
     MainState& state = main_.state();
     ItemListModel* model = main_.itemModel();
     const bool plain = main_.passwordsShown();
@@ -118,6 +125,8 @@ void ItemList::AddItemToListView(int itemIndex, const ItemRecord& item, BlockNum
     row.url = ToQ(item.RelatedURL);
     row.memo = ToQ(item.AccountMemo);
     row.block = lngPointer;
+    row.group = group;
+    row.readOnly = readOnly;
 
     int at = 0;
     if (itemIndex > 0) {
@@ -126,6 +135,10 @@ void ItemList::AddItemToListView(int itemIndex, const ItemRecord& item, BlockNum
         const int slot = model->row(at).tag;
         state.intEditSlot = slot;
         row.tag = slot;
+        if (row.group.isEmpty()) {
+            row.group = model->row(at).group;
+            row.readOnly = model->row(at).readOnly;
+        }
         model->SetRow(at, std::move(row));
     } else {
         main_.DisableSorting();

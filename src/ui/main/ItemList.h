@@ -24,7 +24,10 @@ public:
 
     // Makes or replaces a row. itemIndex -1: new row at the top; 0: new row at the
     // end; k > 0: replaces row k (counted from 1), freeing the blocks it showed.
-    void AddItemToListView(int itemIndex, const ItemRecord& item, BlockNumber lngPointer);
+    // A search result gives its group and whether it is write-protected; a replaced
+    // row keeps them.
+    void AddItemToListView(int itemIndex, const ItemRecord& item, BlockNumber lngPointer,
+                           const QString& group = {}, bool readOnly = false);
 
     // New rows made between BeginRows and EndRows are kept aside and reach the list
     // together, in the places and order that one call at a time gives them; the slot

@@ -25,6 +25,8 @@ QString ItemListModel::ColumnText(int at, int column) const {
             return r.userId;
         case 2:
             return r.password;
+        case 3:
+            return r.group;
         default:
             return {};
     }

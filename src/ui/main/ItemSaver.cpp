@@ -45,8 +45,10 @@ BlockNumber ItemSaver::Save(const ItemRecord& item) {
 
     const BlockNumber oldBlock =
         state.intEditSlot > 0 ? main_.itemModel()->BlockOfTag(state.intEditSlot) : kNoBlock;
-    const BlockNumber newBlock =
-        main_.session().vault.SaveItem(FromQ(state.strCurrentGroup), item, oldBlock);
+    const bool listed = oldBlock != kNoBlock && state.intEditIndex >= 1 &&
+                        state.intEditIndex <= main_.itemModel()->rowCount();
+    const QString group = listed ? main_.GroupOfRow(state.intEditIndex - 1) : state.strCurrentGroup;
+    const BlockNumber newBlock = main_.session().vault.SaveItem(FromQ(group), item, oldBlock);
     const ItemRecord shown = AsStored(item);
     // A new item (slot 0) always gets a new row, whatever row was handed over.
     const int row = state.intEditSlot > 0 ? state.intEditIndex : -1;

@@ -14,6 +14,7 @@
 #include "ui/main/ItemList.h"
 #include "ui/main/ItemListModel.h"
 #include "ui/main/ItemSaver.h"
+#include "ui/main/ItemSearch.h"
 #include "ui/main/PasswordChange.h"
 #include "ui/main/VaultUpgrade.h"
 #include "ui/main/frmMain.h"
@@ -53,8 +54,13 @@ std::unique_ptr<frmItem> MainDialogs::Item(frmMain& main) {
     if (state.intEditSlot > 0 && state.intEditSlot < main.itemModel()->nextTag()) {
         input.block = main.itemModel()->BlockOfTag(state.intEditSlot);
     }
-    input.group = state.strCurrentGroup;
-    input.readOnly = state.blnReadOnlyGroup;
+    // A search result belongs to its own group.
+    const bool listed = state.intEditSlot > 0 && state.intEditIndex >= 1 &&
+                        state.intEditIndex <= main.itemModel()->rowCount();
+    input.group = listed ? main.GroupOfRow(state.intEditIndex - 1) : state.strCurrentGroup;
+    input.readOnly = listed && main.search().active()
+                         ? main.itemModel()->row(state.intEditIndex - 1).readOnly
+                         : state.blnReadOnlyGroup;
     input.hidePassword = !main.passwordsShown();
     input.topMost = main.topMost();
     input.load = [&main](BlockNumber block) { return main.session().vault.LoadItem(block); };

@@ -5,10 +5,13 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolBar>
@@ -29,6 +32,7 @@
 #include "ui/main/ItemCommands.h"
 #include "ui/main/ItemList.h"
 #include "ui/main/ItemListModel.h"
+#include "ui/main/ItemSearch.h"
 #include "ui/main/ListInteractions.h"
 #include "ui/main/MainDialogs.h"
 #include "ui/main/MainKeys.h"
@@ -71,8 +75,26 @@ frmMain::frmMain(Session& session, UiServices& ui, QWidget* parent)
     lvwMain->horizontalHeader()->setHighlightSections(false);
     lvwMain->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     lvwMain->setIconSize(QSize(16, 16));
+    txtSearch_ = new QLineEdit(central);
+    txtSearch_->setObjectName(QStringLiteral("txtSearch"));
+    txtSearch_->setPlaceholderText(QStringLiteral("検索"));
+    txtSearch_->setClearButtonEnabled(true);
     layout->addWidget(cboMain);
+    layout->addWidget(txtSearch_);
     layout->addWidget(lvwMain, 1);
+    search_ = new ItemSearch(*this, *txtSearch_);
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, [this] {
+        txtSearch_->setFocus();
+        txtSearch_->selectAll();
+    });
+    txtSearch_->installEventFilter(this);
+    // A row of a write-protected group takes no changes, wherever it is listed.
+    connect(lvwMain->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (search_->active()) {
+            state_.blnReadOnlyGroup = search_->SelectionReadOnly();
+        }
+    });
     setCentralWidget(central);
 
     staPanel1 = new QLabel(this);
@@ -182,7 +204,30 @@ void frmMain::ShowFormat() {
     menus_.Find(Command::kWriteLegacyCopy)->setEnabled(sealed);
 }
 
+QString frmMain::GroupOfRow(int row) const {
+    const QString& group = model_->row(row).group;
+    return group.isEmpty() ? state_.strCurrentGroup : group;
+}
+
+void frmMain::ResetColumns() {
+    model_->ClearColumns();
+    AddColumns();
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    // Esc in the search box goes back to the group.
+    if (watched == txtSearch_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        search_->Leave();
+        lvwMain->setFocus();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 frmMain::View frmMain::ForgetForLock() {
+    search_->Leave();
+    search_->Forget();
     View view{state_.strCurrentGroup, {}};
     for (const QModelIndex& index : lvwMain->selectionModel()->selectedRows()) {
         view.selectedRows << index.row();

@@ -12,6 +12,7 @@
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QProgressBar;
 class QTableView;
 
@@ -23,6 +24,7 @@ class UiServices;
 class ItemListModel;
 class frmTooltip;
 class ItemList;
+class ItemSearch;
 class ItemCommands;
 class ListInteractions;
 class MainKeys;
@@ -63,6 +65,13 @@ public:
     View ForgetForLock();
     // After the unlock: the same group again, with the same rows selected.
     void ShowAgain(const View& view);
+
+    // The group of a listed row: its own in search results, else the one shown.
+    QString GroupOfRow(int row) const;
+    // The three columns of a group's list, headings and widths as at the start.
+    void ResetColumns();
+    ItemSearch& search() { return *search_; }
+    QLineEdit* searchBox() const { return txtSearch_; }
 
 signals:
     // The options dialog stored new settings.
@@ -135,6 +144,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void cboMain_Click();
@@ -165,6 +175,8 @@ private:
     QLabel* staPanel1 = nullptr;
     QLabel* staPanel2 = nullptr;
     QLabel* staFormat_ = nullptr;
+    QLineEdit* txtSearch_ = nullptr;
+    ItemSearch* search_ = nullptr;
     QProgressBar* prbMain = nullptr;
     frmTooltip* tooltip_ = nullptr;
     Countdown* countdown_ = nullptr;
