@@ -16,6 +16,7 @@
 #include "ui/dialogs/GeneratorBoxes.h"
 #include "ui/dialogs/PassClassSwitches.h"
 #include "ui/dialogs/PassLenBoxes.h"
+#include "ui/dialogs/StrengthMeter.h"
 #include "ui/dialogs/TextLimit.h"
 #include "ui/dialogs/UpDownBox.h"
 #include "vault/Settings.h"
@@ -61,10 +62,19 @@ PassGenPage::PassGenPage(UiServices& ui, RandomSource& random, QWidget* parent)
     txtPassGen = new QLineEdit(this);
     txtPassGen->setObjectName(QStringLiteral("txtPassGen"));
     new TextLimit(txtPassGen, kMaxGeneratedLength, ui_);
+    strengthMeter_ = new StrengthMeter(this);
+    strengthMeter_->setObjectName(QStringLiteral("genStrengthMeter"));
+    // Generated or edited by hand alike.
+    connect(txtPassGen, &QLineEdit::textChanged, strengthMeter_, &StrengthMeter::Show);
+    auto* output = new QVBoxLayout;
+    output->setSpacing(2);
+    output->addWidget(txtPassGen);
+    output->addWidget(strengthMeter_);
+    // The buttons line up with the box, not with the box and the meter together.
     auto* result = new QHBoxLayout;
-    result->addWidget(cmdPassGen[0]);
-    result->addWidget(txtPassGen, 1);
-    result->addWidget(cmdPassGen[1]);
+    result->addWidget(cmdPassGen[0], 0, Qt::AlignTop);
+    result->addLayout(output, 1);
+    result->addWidget(cmdPassGen[1], 0, Qt::AlignTop);
     for (int i = 0; i < 2; ++i) {
         cmdPassGen[static_cast<std::size_t>(i)]->setAutoDefault(false);
         connect(cmdPassGen[static_cast<std::size_t>(i)], &QPushButton::clicked, this,

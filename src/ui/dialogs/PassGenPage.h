@@ -13,6 +13,7 @@ namespace zorvan {
 
 class PassLenBoxes;
 class RandomSource;
+class StrengthMeter;
 class UiServices;
 
 // The password generator, the second page of the item dialog: character classes,
@@ -38,6 +39,7 @@ public:
     QCheckBox* classBox(int index) const { return chkPassChar[static_cast<std::size_t>(index)]; }
     QLineEdit* symbolsBox() const { return txtSymbols; }
     QLineEdit* resultBox() const { return txtPassGen; }
+    StrengthMeter* strengthMeter() const { return strengthMeter_; }
     QPushButton* button(int index) const { return cmdPassGen[static_cast<std::size_t>(index)]; }
 
 signals:
@@ -53,6 +55,7 @@ private:
     QLineEdit* txtSymbols = nullptr;
     std::array<QPushButton*, 2> cmdPassGen{};
     QLineEdit* txtPassGen = nullptr;
+    StrengthMeter* strengthMeter_ = nullptr;
 };
 
 }  // namespace zorvan

@@ -22,6 +22,7 @@
 #include "ui/dialogs/AsteriskStyle.h"
 #include "ui/dialogs/DialogConventions.h"
 #include "ui/dialogs/PassGenPage.h"
+#include "ui/dialogs/StrengthMeter.h"
 #include "ui/dialogs/TextLimit.h"
 #include "vault/ItemRecord.h"
 #include "vault/ItemStore.h"
@@ -130,7 +131,21 @@ void frmItem::BuildPages() {
             new TextLimit(box, kMaxLength[i], ui_);
             connect(box, &QLineEdit::textChanged, this, [this, i] { txtItem_Change(i); });
             txtItem[static_cast<std::size_t>(i)] = box;
-            grid->addWidget(box, i, 1);
+            if (i == kPassword) {
+                // The meter sits right under the box, in the same cell, so the rows
+                // keep their numbers.
+                strengthMeter_ = new StrengthMeter(fields);
+                strengthMeter_->setObjectName(QStringLiteral("strengthMeter"));
+                // Typed, pasted, loaded or applied from the generator alike.
+                connect(box, &QLineEdit::textChanged, strengthMeter_, &StrengthMeter::Show);
+                auto* column = new QVBoxLayout;
+                column->setSpacing(2);
+                column->addWidget(box);
+                column->addWidget(strengthMeter_);
+                grid->addLayout(column, i, 1);
+            } else {
+                grid->addWidget(box, i, 1);
+            }
         }
         label->setBuddy(field(i));
     }

@@ -21,6 +21,7 @@ class QTabWidget;
 namespace zorvan {
 
 class PassGenPage;
+class StrengthMeter;
 class TextLimit;
 class UiServices;
 struct ItemRecord;
@@ -74,6 +75,7 @@ public:
     QCalendarWidget* calendar() const { return mvwExpire; }
     QPushButton* button(int index) const { return cmdItem[static_cast<std::size_t>(index)]; }
     PassGenPage* generator() const { return generator_; }
+    StrengthMeter* strengthMeter() const { return strengthMeter_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -112,6 +114,7 @@ private:
     std::array<QLineEdit*, 4> txtItem{};
     QPlainTextEdit* txtMemo = nullptr;
     TextLimit* memoLimit_ = nullptr;
+    StrengthMeter* strengthMeter_ = nullptr;
     QCheckBox* chkHidePass = nullptr;
     QCheckBox* chkExpire = nullptr;
     QCalendarWidget* mvwExpire = nullptr;

@@ -6,12 +6,15 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
+#include <algorithm>
 #include <filesystem>
 
 #include "support/MainFixture.h"
+#include "tools/PasswordStrength.h"
 #include "ui/Text.h"
 #include "ui/dialogs/PassGenPage.h"
 #include "ui/dialogs/PassLenBoxes.h"
+#include "ui/dialogs/StrengthMeter.h"
 #include "ui/dialogs/frmItem.h"
 #include "ui/main/MainDialogs.h"
 
@@ -385,6 +388,63 @@ private slots:
         QVERIFY(gen->button(1)->isEnabled());
         QCOMPARE(dialog->textBox(2)->text(), QStringLiteral("p@ss{w}rd"));
         QVERIFY(!dialog->button(2)->isEnabled());
+    }
+
+    void strengthMeterFollowsTheTypedOrGeneratedPassword() {
+        Fixture f;
+        const auto dialog = MainDialogs::Item(*f.main);
+        dialog->show();
+        QLineEdit* box = dialog->textBox(2);
+        PassGenPage* gen = dialog->generator();
+        const auto* meter = dialog->findChild<StrengthMeter*>(QStringLiteral("strengthMeter"));
+        const auto* genMeter = gen->findChild<StrengthMeter*>(QStringLiteral("genStrengthMeter"));
+        QVERIFY(meter != nullptr && genMeter != nullptr);
+        QCOMPARE(meter->word(), QString());
+        QCOMPARE(meter->value(), 0);
+
+        // Without libzxcvbn a dictionary word rates as random letters of its length.
+        const char* const wordOfPassword = PasswordStrength::UsesZxcvbn() ? "弱い" : nullptr;
+        struct Step {
+            const char* typed;  // nullptr: generated, then applied
+            const char* word;   // nullptr: whatever the generated password measures
+        };
+        const Step steps[] = {
+            {"a", "弱い"},
+            {"password", wordOfPassword},
+            {"q7#Vd9!mZ2@pL4$wX8&k", "とても強い"},
+            {nullptr, nullptr},
+            {"", ""},
+        };
+        for (const Step& step : steps) {
+            if (step.typed != nullptr) {
+                box->setFocus();
+                box->selectAll();
+                QTest::keyClick(box, Qt::Key_Delete);
+                QTest::keyClicks(box, QString::fromUtf8(step.typed));
+                QCOMPARE(box->text(), QString::fromUtf8(step.typed));
+            } else {
+                dialog->ShowTab(1);
+                gen->button(0)->click();
+                const auto generated =
+                    PasswordStrength::Measure(SecretFromQ(gen->resultBox()->text()).view());
+                QCOMPARE(genMeter->value(), std::max(generated.bar, StrengthMeter::kLeast));
+                gen->button(1)->click();
+                QCOMPARE(box->text(), gen->resultBox()->text());
+                QCOMPARE(genMeter->word(), meter->word());
+            }
+            const QString password = box->text();
+            const auto measured = PasswordStrength::Measure(SecretFromQ(password).view());
+            const QString expected = step.word != nullptr
+                                         ? QString::fromUtf8(step.word)
+                                         : ToQ(PasswordStrength::Label(measured.level));
+            QCOMPARE(meter->word(), expected);
+            QCOMPARE(meter->value(),
+                     password.isEmpty() ? 0 : std::max(measured.bar, StrengthMeter::kLeast));
+        }
+        // The meter sits between the password and the URL without taking a tab stop.
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Tab);
+        QCOMPARE(dialog->focusWidget(), static_cast<QWidget*>(dialog->textBox(3)));
     }
 };
 
