@@ -27,6 +27,7 @@ enum class Command {
     kShowPasswords,
     kTopMost,
     kOptions,
+    kReport,
     kAbout,
     // The auto-type menu's entries, in its order.
     kTypeIdTabPass,

@@ -37,7 +37,8 @@ void CommandRouter::Run(Command command, QAction* source) {
         command == Command::kImportExport || command == Command::kChangePassword ||
         command == Command::kUpgradeVault || command == Command::kWriteLegacyCopy ||
         command == Command::kBackup || command == Command::kExit;
-    if (!fileCommand && !IsSwitch(command) && command != Command::kOptions) {
+    if (!fileCommand && !IsSwitch(command) && command != Command::kOptions &&
+        command != Command::kReport) {
         Dispatch(command);  // these guard themselves
         return;
     }
@@ -84,6 +85,8 @@ void CommandRouter::Dispatch(Command command) {
             return main_.commands().ItemProperties();
         case Command::kOptions:
             return main_.commands().Options();
+        case Command::kReport:
+            return main_.commands().Report();
         case Command::kAbout:
             main_.ui().Message(&main_, AboutText(main_.session().vault), UiServices::Buttons::kOk);
             return;

@@ -263,6 +263,12 @@ void ItemCommands::UpgradeVault() {
     }
 }
 
+void ItemCommands::Report() {
+    if (dialogs_.report) {
+        dialogs_.report();
+    }
+}
+
 void ItemCommands::WriteLegacyCopy() {
     if (dialogs_.legacyCopy) {
         dialogs_.legacyCopy();

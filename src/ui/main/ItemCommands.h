@@ -24,6 +24,7 @@ public:
         std::function<void()> passwordChange;
         std::function<void()> upgrade;
         std::function<void()> legacyCopy;
+        std::function<void()> report;
     };
 
     // What the use commands do with the item.
@@ -51,6 +52,7 @@ public:
     void ChangeMasterPassword();
     void UpgradeVault();
     void WriteLegacyCopy();
+    void Report();
 
     // The first selected row (0-based), or -1.
     int SelectedRow() const;

@@ -1,7 +1,9 @@
 #include "ui/main/MainDialogs.h"
 
 #include <QComboBox>
+#include <optional>
 
+#include "ui/LongOperation.h"
 #include "ui/Session.h"
 #include "ui/Transparency.h"
 #include "ui/dialogs/frmBackUp.h"
@@ -9,6 +11,7 @@
 #include "ui/dialogs/frmImport.h"
 #include "ui/dialogs/frmItem.h"
 #include "ui/dialogs/frmOption.h"
+#include "ui/dialogs/frmReport.h"
 #include "ui/main/GroupEditor.h"
 #include "ui/main/ItemCommands.h"
 #include "ui/main/ItemList.h"
@@ -18,6 +21,7 @@
 #include "ui/main/PasswordChange.h"
 #include "ui/main/VaultUpgrade.h"
 #include "ui/main/frmMain.h"
+#include "vault/SettingsKeys.h"
 
 namespace zorvan {
 
@@ -44,6 +48,24 @@ void MainDialogs::Install(frmMain& main) {
     dialogs.passwordChange = [&main] { PasswordChange(main).Run(); };
     dialogs.upgrade = [&main] { VaultUpgrade(main).Upgrade(); };
     dialogs.legacyCopy = [&main] { VaultUpgrade(main).WriteLegacyCopy(); };
+    dialogs.report = [&main] { Report(main); };
+}
+
+void MainDialogs::Report(frmMain& main) {
+    const Vault& vault = main.session().vault;
+    const int days = vault.Settings().Get(settings::kExpiryDays);
+    std::optional<VaultReport> report;
+    {
+        LongOperation operation(&main, main.progressBar(),
+                                QStringLiteral("パスワードを診断しています"));
+        report.emplace(
+            vault, ItemList::Today(), days,
+            [&operation](std::size_t done, std::size_t total) { operation.Progress(done, total); });
+    }
+    frmReport dialog(*report, days, &main);
+    if (dialog.exec() == QDialog::Accepted && dialog.chosen()) {
+        main.OpenItem(dialog.chosen()->group, dialog.chosen()->block);
+    }
 }
 
 std::unique_ptr<frmItem> MainDialogs::Item(frmMain& main) {

@@ -25,6 +25,9 @@ public:
     static std::unique_ptr<frmImport> Import(frmMain& main);
     // The options dialog over the main window, applying the opacity it chooses.
     static std::unique_ptr<frmOption> Options(frmMain& main);
+    // Rates the whole vault (with progress), shows "パスワードの診断", and opens the
+    // item chosen there.
+    static void Report(frmMain& main);
 };
 
 }  // namespace zorvan

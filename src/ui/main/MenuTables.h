@@ -44,7 +44,7 @@ inline constexpr std::array<MenuEntry, 10> kEditItems{{
 }};
 
 inline constexpr std::string_view kViewMenu = "表示(&V)";
-inline constexpr std::array<MenuEntry, 9> kViewItems{{
+inline constexpr std::array<MenuEntry, 11> kViewItems{{
     {"ツールバー(&B)", "", Command::kShowToolbar},
     {"ステータスバー(&S)", "", Command::kShowStatusBar},
     {"グリッド(&G)", "Ctrl+G", Command::kShowGrid},
@@ -54,6 +54,8 @@ inline constexpr std::array<MenuEntry, 9> kViewItems{{
     {"最前面に表示(&M)", "Ctrl+T", Command::kTopMost},
     {"-", ""},
     {"オプション(&O)", "", Command::kOptions},
+    {"-", ""},
+    {"パスワードの診断...", "", Command::kReport},
 }};
 
 inline constexpr std::string_view kPopupMenu = "Popup";

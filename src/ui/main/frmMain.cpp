@@ -19,6 +19,7 @@
 #include <exception>
 
 #include "platform/KeyInjector.h"
+#include "tools/VaultReport.h"
 #include "ui/ClipboardClearer.h"
 #include "ui/ProtectionTexts.h"
 #include "ui/Session.h"
@@ -101,6 +102,10 @@ frmMain::frmMain(Session& session, UiServices& ui, QWidget* parent)
     staPanel2 = new QLabel(this);
     statusBar()->addWidget(staPanel1, 1);
     statusBar()->addWidget(staPanel2);
+    staExpiry_ = new QLabel(this);
+    staExpiry_->setObjectName(QStringLiteral("staExpiry"));
+    connect(staExpiry_, &QLabel::linkActivated, this, [this] { commands().Report(); });
+    statusBar()->addPermanentWidget(staExpiry_);
     staFormat_ = new QLabel(this);
     staFormat_->setObjectName(QStringLiteral("staFormat"));
     statusBar()->addPermanentWidget(staFormat_);
@@ -184,6 +189,7 @@ void frmMain::Form_Load() {
     Step([&] { FillGroupSelector(); });
     Step([&] { SetTransparency(this, settings_->Get(settings::kTransparency)); });
     Step([&] { SelectLastGroup(); });
+    Step([&] { ShowExpiry(); });
 }
 
 void frmMain::FillGroupSelector() {
@@ -202,6 +208,31 @@ void frmMain::ShowFormat() {
         QString::fromUtf8(sealed ? protection::kStatusProtected : protection::kStatusLegacy));
     menus_.Find(Command::kUpgradeVault)->setEnabled(!sealed);
     menus_.Find(Command::kWriteLegacyCopy)->setEnabled(sealed);
+}
+
+void frmMain::OpenItem(const QString& group, BlockNumber block) {
+    search_->Leave();
+    cboMain->setCurrentText(group);
+    for (int row = 0; row < model_->rowCount(); ++row) {
+        if (model_->row(row).block == block) {
+            lvwMain->clearSelection();
+            lvwMain->selectRow(row);
+            commands().ItemProperties();
+            return;
+        }
+    }
+}
+
+void frmMain::ShowExpiry() {
+    staExpiry_->clear();
+    const int days = settings_->Get(settings::kExpiryDays);
+    const auto count = VaultReport::CountExpiry(session_.vault, ItemList::Today(), days);
+    if (count.expired == 0 && count.expiringSoon == 0) {
+        return;
+    }
+    staExpiry_->setText(QStringLiteral("<a href=\"report\">期限切れ %1件・期限間近 %2件</a>")
+                            .arg(count.expired)
+                            .arg(count.expiringSoon));
 }
 
 QString frmMain::GroupOfRow(int row) const {

@@ -9,6 +9,7 @@
 #include "ui/main/Countdown.h"
 #include "ui/main/MainMenus.h"
 #include "ui/main/MainState.h"
+#include "vault/BlockNumber.h"
 
 class QComboBox;
 class QLabel;
@@ -65,6 +66,11 @@ public:
     View ForgetForLock();
     // After the unlock: the same group again, with the same rows selected.
     void ShowAgain(const View& view);
+
+    // Shows the item's group with the item selected, and opens its properties.
+    void OpenItem(const QString& group, BlockNumber block);
+    // After login: how many items have expired or expire soon, as a link to the report.
+    void ShowExpiry();
 
     // The group of a listed row: its own in search results, else the one shown.
     QString GroupOfRow(int row) const;
@@ -175,6 +181,7 @@ private:
     QLabel* staPanel1 = nullptr;
     QLabel* staPanel2 = nullptr;
     QLabel* staFormat_ = nullptr;
+    QLabel* staExpiry_ = nullptr;
     QLineEdit* txtSearch_ = nullptr;
     ItemSearch* search_ = nullptr;
     QProgressBar* prbMain = nullptr;
