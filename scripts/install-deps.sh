@@ -4,7 +4,7 @@
 set -euo pipefail
 
 build=(cmake ninja-build g++ pkg-config libsodium-dev libzxcvbn-dev libgtest-dev googletest libbenchmark-dev qt6-base-dev qt6-svg-dev qt6-translations-l10n libxtst-dev fonts-ipafont-gothic)
-test_extra=(clang-format g++-mingw-w64-x86-64-posix wine64 xvfb xauth openbox xdotool imagemagick x11-apps clang-14 libclang-rt-14-dev desktop-file-utils appstream dpkg-dev)
+test_extra=(clang-format g++-mingw-w64-x86-64-posix wine64 xvfb xauth openbox xdotool x11-utils librsvg2-bin imagemagick x11-apps clang-14 libclang-rt-14-dev desktop-file-utils appstream dpkg-dev)
 
 case "${1:-run}" in
     run) wanted=("${build[@]}") ;;

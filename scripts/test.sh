@@ -31,8 +31,9 @@ fi
 for preset in ci sanitize mingw; do
     step "Build and test: $preset"
     if [[ $preset == mingw ]]; then
-        # libsodium for Windows, built once per machine into a cache folder.
+        # libsodium and Qt for Windows, built once per machine into a cache folder.
         bash scripts/build-mingw-sodium.sh
+        bash scripts/build-mingw-qt.sh
     fi
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset"

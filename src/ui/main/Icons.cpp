@@ -4,7 +4,11 @@
 #include <QHash>
 #include <QPainter>
 #include <QPixmap>
+#ifdef ZORVAN_PNG_ICONS
+#include <QImage>
+#else
 #include <QSvgRenderer>
+#endif
 #include <array>
 #include <span>
 
@@ -30,6 +34,19 @@ constexpr std::array<const char*, 10> kToolbarNames{
     "stay-on-top", "add-group", "delete-group",  "rename-group", "auto-type"};
 constexpr std::array<const char*, 3> kRowNames{"item", "item-expired", "item-expiring"};
 
+#ifdef ZORVAN_PNG_ICONS
+// A Qt without its SVG module (the mingw cross-build) gets the same images as PNG,
+// drawn from the SVG files at build time at the largest size and scaled down here.
+QIcon Draw(const QString& name, std::span<const int> sizes) {
+    const QImage image(QStringLiteral(":/icons/%1.png").arg(name));
+    QIcon icon;
+    for (const int size : sizes) {
+        icon.addPixmap(QPixmap::fromImage(
+            image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    }
+    return icon;
+}
+#else
 QIcon Draw(const QString& name, std::span<const int> sizes) {
     QSvgRenderer renderer(QStringLiteral(":/icons/%1.svg").arg(name));
     QIcon icon;
@@ -43,6 +60,7 @@ QIcon Draw(const QString& name, std::span<const int> sizes) {
     }
     return icon;
 }
+#endif
 
 QHash<QString, QIcon>& Cache() {
     static QHash<QString, QIcon> cache;
