@@ -3,7 +3,8 @@
 # into an empty folder and started there, on an X server of the test's own with a
 # window manager (openbox), driven with keys through xdotool. It sets the master
 # password, stores an item, copies its password, saves the window position and
-# quits; then it starts again with /p and the password. Checked from outside: the
+# quits; then it starts again with /p and the password, and a second copy
+# started meanwhile hands over to it. Checked from outside: the
 # data folder beside the program, the item read back by the core (VaultItems),
 # the clipboard formats another Win32 program sees (ClipboardFormats), and the
 # window geometry in twips in Zorvan.ini.
@@ -63,6 +64,9 @@ need() { # description command...
     check "$@"
     [[ $last == ok ]] && return 0
     echo "windows: $(shown)"
+    # What the screen showed, beside the test's other output in the build folder.
+    import -window root "$PWD/program-under-wine-failure.png" 2>/dev/null &&
+        echo "screen: $PWD/program-under-wine-failure.png"
     echo "program-under-wine: $passed passed, $failed failed, stopped"
     exit 1
 }
@@ -98,7 +102,12 @@ gone() { # title-regex seconds
 }
 # Makes the window active, then sends the keys to whatever has the focus, as a
 # keyboard would.
-activate() { xdotool windowactivate --sync "$1" >/dev/null 2>&1 || xdotool windowfocus --sync "$1"; }
+# A new window takes its keyboard focus a moment after it shows; keys sent before
+# that are lost, so each activation waits a little.
+activate() {
+    xdotool windowactivate --sync "$1" >/dev/null 2>&1 || xdotool windowfocus --sync "$1"
+    sleep 0.5
+}
 keys() { xdotool key --delay 80 "$@"; }
 type_text() { xdotool type --delay 80 "$1"; }
 ended() { # pid seconds
@@ -261,6 +270,14 @@ echo "# second start: ${again_width}x${again_height} pixels at $again_x,$again_y
 check "the window opens at the stored width" test "$((again_width * 15))" = "$(setting width)"
 check "the window opens at the stored height" test "$((again_height * 15))" = "$(setting height)"
 check "the window opens at the stored place" test "$again_x,$again_y" = "$x,$y"
+
+# A second copy from the same folder finds the first through its named pipe, asks
+# it to show itself and ends, with no window of its own.
+(cd "$app" && exec "$wine" zorvan.exe) >"$dir/third.log" 2>&1 &
+other=$!
+check "a second copy ends by itself" ended "$other" 60
+check "the second copy opens no window" \
+    test "$(xdotool search --onlyvisible --name '.' | wc -l)" = 1
 activate "$main"
 keys alt+F4
 check "Alt+F4 ends the program again" ended "$zorvan" 60
