@@ -73,17 +73,15 @@ void QtUiServices::SetClipboardText(const QString& text, Clip kind) {
     data->setText(text);
     if (kind == Clip::kSecret) {
         // The marks that password managers use, read by clipboard managers and
-        // by the system. On Windows, Qt registers a clipboard format of the name
-        // between the quotes and hands it the bytes as they are.
+        // by the system. Qt names the Windows clipboard format it registers for
+        // a MIME type after the whole type (the application/x-qt-windows-mime
+        // form only reads a format of that name), so the marks go in under the
+        // format names themselves.
 #ifdef Q_OS_WIN
-        const auto format = [](QLatin1StringView name) {
-            return QStringLiteral("application/x-qt-windows-mime;value=\"%1\"").arg(name);
-        };
         const QByteArray dword0(4, '\0');
-        data->setData(format(QLatin1StringView("ExcludeClipboardContentFromMonitorProcessing")),
-                      QByteArray());
-        data->setData(format(QLatin1StringView("CanIncludeInClipboardHistory")), dword0);
-        data->setData(format(QLatin1StringView("CanUploadToCloudClipboard")), dword0);
+        data->setData(QStringLiteral("ExcludeClipboardContentFromMonitorProcessing"), QByteArray());
+        data->setData(QStringLiteral("CanIncludeInClipboardHistory"), dword0);
+        data->setData(QStringLiteral("CanUploadToCloudClipboard"), dword0);
 #else
         data->setData(QStringLiteral("x-kde-passwordManagerHint"), QByteArrayLiteral("secret"));
 #endif
