@@ -205,9 +205,10 @@ keys Return
 need "OK closes the item dialog" gone "$item_title" 30
 
 # Its password copied with Ctrl+W once the row is clicked (the list's only row,
-# below the header), then read by another Win32 program.
+# below the group selector, the search box and the header), then read by another
+# Win32 program.
 activate "$main"
-xdotool mousemove --window "$main" 60 108 click 1
+xdotool mousemove --window "$main" 60 134 click 1
 sleep 0.5
 keys ctrl+w
 sleep 1
