@@ -17,6 +17,7 @@
 #include "support/StepInterrupt.h"
 #include "ui/LockTriggers.h"
 #include "ui/Session.h"
+#include "ui/Text.h"
 #include "ui/dialogs/frmPass.h"
 #include "ui/main/ItemListModel.h"
 #include "ui/main/frmMain.h"
@@ -146,11 +147,23 @@ private slots:
 
     // The lock by every trigger: the command, an idle time, and an open dialog that
     // has to be cancelled first.
+    void lockDropsTheKeyAndTheRowsAndTheRightPasswordBringsTheViewBack_data() {
+        QTest::addColumn<QString>("password");
+        QTest::newRow("legacy") << QStringLiteral("zorvan");
+        QTest::newRow("protected") << QStringLiteral("保護された保管庫のパスワード");
+    }
+
     void lockDropsTheKeyAndTheRowsAndTheRightPasswordBringsTheViewBack() {
+        QFETCH(QString, password);
         QTemporaryDir dir;
         CopySample(dir.path());
+        if (password != QStringLiteral("zorvan")) {
+            Vault vault(DataPaths::InFolder(dir.path().toStdString()));
+            QVERIFY(vault.Open("zorvan"));
+            vault.Upgrade(FromQ(password), kKdfFloor);
+        }
         test::FakeUi ui;
-        Startup startup(dir.path().toStdString(), SecretText("zorvan"), ui);
+        Startup startup(dir.path().toStdString(), SecretFromQ(password), ui);
         QVERIFY(startup.Start());
         frmMain* main = startup.mainWindow();
         main->groupSelector()->setCurrentText(QStringLiteral("Web"));
@@ -172,7 +185,7 @@ private slots:
             pass->passwordBox()->setText(QStringLiteral("違う"));
             pass->okButton()->click();
             QVERIFY(locked());
-            pass->passwordBox()->setText(QStringLiteral("zorvan"));
+            pass->passwordBox()->setText(password);
             pass->okButton()->click();
             QVERIFY(main->isVisible());
             QCOMPARE(main->groupSelector()->currentText(), QStringLiteral("Web"));
