@@ -1,8 +1,10 @@
 #include "ui/main/ListInteractions.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCursor>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -22,6 +24,14 @@ ListInteractions::ListInteractions(frmMain& main) : QObject(&main), main_(main) 
     list->horizontalHeader()->setSectionsClickable(true);
     connect(list->horizontalHeader(), &QHeaderView::sectionClicked, this,
             &ListInteractions::lvwMain_ColumnClick);
+    // A row reached with the keyboard offers its commands as a clicked one does.
+    connect(list->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid() && !QApplication::mouseButtons() &&
+                    main_.itemList()->selectionModel()->isRowSelected(current.row())) {
+                    lvwMain_ItemClick(current.row());
+                }
+            });
 }
 
 void ListInteractions::lvwMain_ColumnClick(int column) {

@@ -101,6 +101,12 @@ private slots:
         QVERIFY(Enabled(main, 3));
         QVERIFY(!Enabled(main, 5));  // no URL
         QVERIFY(main.statusPanel(1)->text().isEmpty());
+        // The keyboard does the same: Up selects the row above and offers its commands.
+        main.itemList()->setFocus();
+        QTest::keyClick(main.itemList(), Qt::Key_Up);
+        QCOMPARE(main.state().intEditIndex, 2);
+        QVERIFY(!Enabled(main, 3));
+        QVERIFY(Enabled(main, 5));
     }
 
     void clickOnEmptySpaceDisablesCommandsAndKeepsSelectionWithCtrl() {
