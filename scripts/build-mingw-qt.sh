@@ -20,22 +20,9 @@ host=x86_64-w64-mingw32
 needed=(qt6-base-dev qt6-base-dev-tools dpkg-dev cmake ninja-build perl
     g++-mingw-w64-x86-64-posix)
 
-as_root() {
-    if [[ $(id -u) -ne 0 ]]; then sudo "$@"; else "$@"; fi
-}
-
-missing=()
-for package in "${needed[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-        missing+=("$package")
-    fi
-done
-if ((${#missing[@]} > 0)); then
-    echo "Installing: ${missing[*]}"
-    as_root apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}" >/dev/null
-fi
+# shellcheck source=scripts/lib/debian-source.sh
+source scripts/lib/debian-source.sh
+install_missing "${needed[@]}"
 
 base_version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
 base_source=$(dpkg-query -W -f='${source:Package}' qt6-base-dev)
@@ -52,8 +39,6 @@ echo "Qt $base_version for $host: building into $prefix"
 started=$SECONDS
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# shellcheck source=scripts/lib/debian-source.sh
-source scripts/lib/debian-source.sh
 debian_source "$work" "$work/src" "$base_source=$base_version"
 base_tree=$(find "$work/src" -mindepth 1 -maxdepth 1 -type d -name "$base_source-*" | head -1)
 if [[ -z $base_tree ]]; then

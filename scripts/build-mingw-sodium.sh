@@ -15,22 +15,9 @@ set -euo pipefail
 host=x86_64-w64-mingw32
 needed=(libsodium-dev dpkg-dev autoconf automake libtool make gcc-mingw-w64-x86-64-posix)
 
-as_root() {
-    if [[ $(id -u) -ne 0 ]]; then sudo "$@"; else "$@"; fi
-}
-
-missing=()
-for package in "${needed[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-        missing+=("$package")
-    fi
-done
-if ((${#missing[@]} > 0)); then
-    echo "Installing: ${missing[*]}"
-    as_root apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}" >/dev/null
-fi
+# shellcheck source=scripts/lib/debian-source.sh
+source "$(dirname "$0")/lib/debian-source.sh"
+install_missing "${needed[@]}"
 
 version=$(dpkg-query -W -f='${Version}' libsodium-dev)
 source_package=$(dpkg-query -W -f='${source:Package}' libsodium-dev)
@@ -44,8 +31,6 @@ fi
 echo "libsodium $version for $host: building into $prefix"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# shellcheck source=scripts/lib/debian-source.sh
-source "$(dirname "$0")/lib/debian-source.sh"
 debian_source "$work" "$work/src" "$source_package=$version"
 tree=$(find "$work/src" -mindepth 1 -maxdepth 1 -type d -name "$source_package-*" | head -1)
 if [[ -z $tree ]]; then

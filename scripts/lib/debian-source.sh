@@ -5,6 +5,26 @@
 # debian_source WORK DEST PACKAGE=VERSION...
 #   WORK is a scratch folder for apt's private state; the unpacked trees land in DEST.
 
+as_root() {
+    if [[ $(id -u) -ne 0 ]]; then sudo "$@"; else "$@"; fi
+}
+
+# install_missing PACKAGE...: installs those of the Debian packages that are missing.
+install_missing() {
+    local missing=() package
+    for package in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$package")
+        fi
+    done
+    if ((${#missing[@]} > 0)); then
+        echo "Installing: ${missing[*]}"
+        as_root apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends \
+            "${missing[@]}" >/dev/null
+    fi
+}
+
 debian_source() {
     local work=$1 dest=$2
     shift 2

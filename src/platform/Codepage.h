@@ -29,4 +29,7 @@ std::string FromAnsi(std::string_view ansi);
 // Number of code page 932 bytes the text takes; what length limits are counted in.
 std::size_t AnsiLength(std::string_view utf8);
 
+// Appends the character as UTF-8.
+void AppendUtf8(std::string& out, char32_t cp);
+
 }  // namespace zorvan::codepage

@@ -1,5 +1,7 @@
 #include "tools/KanaFold.h"
 
+#include "platform/Codepage.h"
+
 #include <cstdint>
 
 namespace zorvan {
@@ -61,24 +63,6 @@ Decoded Decode(std::string_view text, std::size_t at) {
         return {0, 0};
     }
     return {code, length};
-}
-
-void Encode(char32_t code, std::string& out) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
 }
 
 // The character on its own, before any sound mark is joined to it.
@@ -169,7 +153,7 @@ void AppendKanaFold(std::string_view utf8, std::string& out) {
         }
         previousAt = out.size();
         previous = c;
-        Encode(c, out);
+        codepage::AppendUtf8(out, c);
     }
 }
 
