@@ -63,7 +63,7 @@ void ItemList::cboMain_Click() {
     }
     const Session& session = main_.session();
     main_.statusPanel(2)->setText(Res(res::kLoadingItems));
-    Try([&] { main_.ResetColumnHeadings(); });
+    Try([&] { ResetColumnHeadings(); });
     main_.EnableItemCommands(false);
     if (chosen.isEmpty()) {
         return;
@@ -141,7 +141,7 @@ void ItemList::AddItemToListView(int itemIndex, const ItemRecord& item, BlockNum
         }
         model->SetRow(at, std::move(row));
     } else {
-        main_.DisableSorting();
+        DisableSorting();
         at = itemIndex < 0 ? 0 : RowCount();
         const int slot = model->TakeTag();
         state.intEditIndex = at + 1;
@@ -214,6 +214,39 @@ void ItemList::ShowPasswords(bool plain) {
         });
     }
     model->SetPasswords(std::move(shown));
+}
+
+void ItemList::AddColumns() {
+    ItemListModel* model = main_.itemModel();
+    model->AddColumn(Res(res::kColumnName));
+    model->AddColumn(Res(res::kColumnUserId));
+    model->AddColumn(Res(res::kColumnPassword));
+    const int width = main_.width();
+    QTableView* view = main_.itemList();
+    view->setColumnWidth(0, width * 2 / 5);
+    view->setColumnWidth(1, width / 4);
+    view->setColumnWidth(2, width / 4);
+}
+
+void ItemList::ResetColumns() {
+    main_.itemModel()->ClearColumns();
+    AddColumns();
+}
+
+void ItemList::ResetColumnHeadings() {
+    ItemListModel* model = main_.itemModel();
+    const int ids[] = {res::kColumnName, res::kColumnUserId, res::kColumnPassword};
+    for (int column = 0; column < model->columnCount() && column < 3; ++column) {
+        model->setHeaderData(column, Qt::Horizontal, Res(ids[column]), Qt::DisplayRole);
+    }
+}
+
+void ItemList::DisableSorting() {
+    // Switching it off reconnects the header's signals even when already off; a
+    // group load asks once per row.
+    if (main_.itemList()->isSortingEnabled()) {
+        main_.itemList()->setSortingEnabled(false);
+    }
 }
 
 }  // namespace zorvan

@@ -37,6 +37,13 @@ public:
     void FlushRows();
     void EndRows();
 
+    // The three columns of a group's list, headings and widths as at the start.
+    void AddColumns();
+    void ResetColumns();
+    // The plain column headings, without sort marks.
+    void ResetColumnHeadings();
+    void DisableSorting();
+
     // Column 3 of every row in plain (read again from the vault) or masked.
     void ShowPasswords(bool plain);
 

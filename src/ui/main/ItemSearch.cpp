@@ -1,8 +1,10 @@
 #include "ui/main/ItemSearch.h"
 
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTableView>
 #include <map>
@@ -28,6 +30,29 @@ bool WriteProtected(const std::string& head) {
 
 ItemSearch::ItemSearch(frmMain& main, QLineEdit& box) : QObject(&main), main_(main), box_(box) {
     connect(&box_, &QLineEdit::textChanged, this, &ItemSearch::Run);
+    connect(new QShortcut(QKeySequence::Find, &main), &QShortcut::activated, this, [this] {
+        box_.setFocus();
+        box_.selectAll();
+    });
+    box_.installEventFilter(this);
+    // A row of a write-protected group takes no changes, wherever it is listed.
+    connect(main.itemList()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] {
+                if (active_) {
+                    main_.state().blnReadOnlyGroup = SelectionReadOnly();
+                }
+            });
+}
+
+bool ItemSearch::eventFilter(QObject* watched, QEvent* event) {
+    // Esc in the box goes back to the group.
+    if (watched == &box_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        Leave();
+        main_.itemList()->setFocus();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 ItemSearch::~ItemSearch() = default;
@@ -90,7 +115,7 @@ void ItemSearch::Leave() {
         const QSignalBlocker block(&box_);
         box_.clear();
     }
-    main_.ResetColumns();
+    main_.itemListHandler().ResetColumns();
     // The group shown before loads again.
     main_.state().strCurrentGroup.clear();
     main_.itemListHandler().cboMain_Click();

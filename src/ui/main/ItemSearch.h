@@ -14,7 +14,8 @@ class SearchIndex;
 
 // Find as you type over the whole vault: the box above the list filters every
 // group's items by name, user ID, URL and memo (never the password), and the list
-// shows the hits with their group in an extra column. The index lives in memory
+// shows the hits with their group in an extra column. Ctrl+F goes to the box and
+// Esc in it back to the group. The index lives in memory
 // only, and is built again when the vault changed since it was made.
 class ItemSearch : public QObject {
     Q_OBJECT
@@ -35,6 +36,9 @@ public:
     void Forget();
     // Whether a selected row lies in a write-protected group.
     bool SelectionReadOnly() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Show(const QString& text);

@@ -12,6 +12,7 @@
 
 #include "ui/Text.h"
 #include "ui/main/ItemCommands.h"
+#include "ui/main/ItemList.h"
 #include "ui/main/ItemListModel.h"
 #include "ui/main/frmMain.h"
 
@@ -35,7 +36,7 @@ ListInteractions::ListInteractions(frmMain& main) : QObject(&main), main_(main) 
 }
 
 void ListInteractions::lvwMain_ColumnClick(int column) {
-    main_.ResetColumnHeadings();
+    main_.itemListHandler().ResetColumnHeadings();
     ItemListModel* model = main_.itemModel();
     const QString plain = model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
     if (sortKey_ == column && ascending_) {

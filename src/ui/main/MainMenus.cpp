@@ -1,6 +1,7 @@
 #include "ui/main/MainMenus.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -105,6 +106,31 @@ QAction* MainMenus::Find(Command command) const {
         }
     }
     return nullptr;
+}
+
+void MainMenus::ListMoveTargets(const QComboBox& groups) const {
+    QList<QAction*> entries = mnuMove->actions();
+    const int n = groups.count();
+    entries[0]->setVisible(true);
+    for (qsizetype i = 1; i < entries.size(); ++i) {
+        entries[i]->setVisible(false);
+    }
+    if (n == 0) {
+        return;
+    }
+    for (int i = 1; i <= n; ++i) {
+        if (i >= entries.size()) {
+            entries.append(mnuMove->addAction(QString()));
+        }
+        QAction* entry = entries[i];
+        // Group names may hold "&"; it must not become an access key.
+        QString caption = groups.itemText(i - 1);
+        entry->setText(caption.replace(QLatin1Char('&'), QStringLiteral("&&")));
+        entry->setData(groups.itemText(i - 1));
+        entry->setVisible(true);
+        entry->setEnabled(i != groups.currentIndex() + 1);
+    }
+    entries[0]->setVisible(false);
 }
 
 }  // namespace zorvan

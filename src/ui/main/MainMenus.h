@@ -6,6 +6,7 @@
 #include "ui/main/Command.h"
 
 class QAction;
+class QComboBox;
 class QMainWindow;
 class QMenu;
 class QToolBar;
@@ -45,6 +46,9 @@ struct MainMenus {
     std::vector<QAction*> Actions(Command command) const;
     // The first of them: the menu entry where there is one.
     QAction* Find(Command command) const;
+    // Fills the move submenu: one entry per group of the selector, the shown one
+    // disabled.
+    void ListMoveTargets(const QComboBox& groups) const;
 };
 
 }  // namespace zorvan

@@ -5,13 +5,10 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QProgressBar>
-#include <QShortcut>
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolBar>
@@ -21,7 +18,6 @@
 #include "platform/KeyInjector.h"
 #include "tools/VaultReport.h"
 #include "ui/ClipboardClearer.h"
-#include "ui/ProtectionTexts.h"
 #include "ui/Session.h"
 #include "ui/Text.h"
 #include "ui/Transparency.h"
@@ -37,6 +33,7 @@
 #include "ui/main/ListInteractions.h"
 #include "ui/main/MainDialogs.h"
 #include "ui/main/MainKeys.h"
+#include "ui/main/MainStatusBar.h"
 #include "ui/main/MenuTables.h"
 #include "ui/main/frmTooltip.h"
 #include "vault/GroupIndex.h"
@@ -84,38 +81,10 @@ frmMain::frmMain(Session& session, UiServices& ui, QWidget* parent)
     layout->addWidget(txtSearch_);
     layout->addWidget(lvwMain, 1);
     search_ = new ItemSearch(*this, *txtSearch_);
-    auto* find = new QShortcut(QKeySequence::Find, this);
-    connect(find, &QShortcut::activated, this, [this] {
-        txtSearch_->setFocus();
-        txtSearch_->selectAll();
-    });
-    txtSearch_->installEventFilter(this);
-    // A row of a write-protected group takes no changes, wherever it is listed.
-    connect(lvwMain->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-        if (search_->active()) {
-            state_.blnReadOnlyGroup = search_->SelectionReadOnly();
-        }
-    });
     setCentralWidget(central);
 
-    staPanel1 = new QLabel(this);
-    staPanel2 = new QLabel(this);
-    statusBar()->addWidget(staPanel1, 1);
-    statusBar()->addWidget(staPanel2);
-    staExpiry_ = new QLabel(this);
-    staExpiry_->setObjectName(QStringLiteral("staExpiry"));
-    connect(staExpiry_, &QLabel::linkActivated, this, [this] { commands().Report(); });
-    statusBar()->addPermanentWidget(staExpiry_);
-    staFormat_ = new QLabel(this);
-    staFormat_->setObjectName(QStringLiteral("staFormat"));
-    statusBar()->addPermanentWidget(staFormat_);
-    prbMain = new QProgressBar(this);
-    prbMain->setObjectName(QStringLiteral("prbMain"));
-    prbMain->setTextVisible(false);
-    prbMain->setMaximumWidth(fontMetrics().averageCharWidth() * 16);
-    prbMain->hide();
-    statusBar()->addPermanentWidget(prbMain);
-    statusBar()->setSizeGripEnabled(true);
+    status_ = new MainStatusBar(*this);
+    connect(status_, &MainStatusBar::reportAsked, this, [this] { commands().Report(); });
 
     tooltip_ = new frmTooltip(this);
     itemList_ = std::make_unique<ItemList>(*this);
@@ -182,10 +151,10 @@ void frmMain::Form_Load() {
     Step([&] { SetToolTipEnabled(settings_->Get(settings::kTooltip), true); });
     Step([&] { SetTopMost(settings_->Get(settings::kTopmost), true); });
     Step([&] { SetPassView(settings_->Get(settings::kPassView), true); });
-    Step([&] { staPanel2->setFixedWidth(3 * statusBar()->sizeHint().height()); });
+    Step([&] { status_->FitSecondPanel(); });
     Step([&] { QCoreApplication::processEvents(); });
     Step([&] { LayOut(); });
-    Step([&] { AddColumns(); });
+    Step([&] { itemList_->AddColumns(); });
     Step([&] { FillGroupSelector(); });
     Step([&] { SetTransparency(this, settings_->Get(settings::kTransparency)); });
     Step([&] { SelectLastGroup(); });
@@ -204,8 +173,7 @@ void frmMain::FillGroupSelector() {
 
 void frmMain::ShowFormat() {
     const bool sealed = session_.vault.format() == VaultFormat::kProtected;
-    staFormat_->setText(
-        QString::fromUtf8(sealed ? protection::kStatusProtected : protection::kStatusLegacy));
+    status_->ShowFormat(sealed);
     menus_.Find(Command::kUpgradeVault)->setEnabled(!sealed);
     menus_.Find(Command::kWriteLegacyCopy)->setEnabled(sealed);
 }
@@ -224,36 +192,14 @@ void frmMain::OpenItem(const QString& group, BlockNumber block) {
 }
 
 void frmMain::ShowExpiry() {
-    staExpiry_->clear();
-    const int days = settings_->Get(settings::kExpiryDays);
-    const auto count = VaultReport::CountExpiry(session_.vault, ItemList::Today(), days);
-    if (count.expired == 0 && count.expiringSoon == 0) {
-        return;
-    }
-    staExpiry_->setText(QStringLiteral("<a href=\"report\">期限切れ %1件・期限間近 %2件</a>")
-                            .arg(count.expired)
-                            .arg(count.expiringSoon));
+    const auto count = VaultReport::CountExpiry(session_.vault, ItemList::Today(),
+                                                settings_->Get(settings::kExpiryDays));
+    status_->ShowExpiry(count.expired, count.expiringSoon);
 }
 
 QString frmMain::GroupOfRow(int row) const {
     const QString& group = model_->row(row).group;
     return group.isEmpty() ? state_.strCurrentGroup : group;
-}
-
-void frmMain::ResetColumns() {
-    model_->ClearColumns();
-    AddColumns();
-}
-
-bool frmMain::eventFilter(QObject* watched, QEvent* event) {
-    // Esc in the search box goes back to the group.
-    if (watched == txtSearch_ && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-        search_->Leave();
-        lvwMain->setFocus();
-        return true;
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 frmMain::View frmMain::ForgetForLock() {
@@ -297,39 +243,12 @@ void frmMain::SelectLastGroup() {
         cboMain->setCurrentIndex(0);
         return;
     }
-    {
-        const int found = cboMain->findText(last, Qt::MatchExactly | Qt::MatchCaseSensitive);
-        if (found >= 0) {
-            state_.strCurrentGroup.clear();
-            cboMain->setCurrentIndex(found);
-        }
+    const int found = cboMain->findText(last, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (found >= 0) {
+        state_.strCurrentGroup.clear();
+        cboMain->setCurrentIndex(found);
     }
     UpdateMoveMenu();
-}
-
-void frmMain::AddColumns() {
-    const int width = this->width();
-    model_->AddColumn(Res(res::kColumnName));
-    model_->AddColumn(Res(res::kColumnUserId));
-    model_->AddColumn(Res(res::kColumnPassword));
-    lvwMain->setColumnWidth(0, width * 2 / 5);
-    lvwMain->setColumnWidth(1, width / 4);
-    lvwMain->setColumnWidth(2, width / 4);
-}
-
-void frmMain::ResetColumnHeadings() {
-    const int ids[] = {res::kColumnName, res::kColumnUserId, res::kColumnPassword};
-    for (int column = 0; column < model_->columnCount() && column < 3; ++column) {
-        model_->setHeaderData(column, Qt::Horizontal, Res(ids[column]), Qt::DisplayRole);
-    }
-}
-
-void frmMain::DisableSorting() {
-    // Switching it off reconnects the header's signals even when already off; a
-    // group load asks once per row.
-    if (lvwMain->isSortingEnabled()) {
-        lvwMain->setSortingEnabled(false);
-    }
 }
 
 bool frmMain::topMost() const {
@@ -354,28 +273,7 @@ void frmMain::EnableItemCommand(Command command, bool enabled) {
 }
 
 void frmMain::UpdateMoveMenu() {
-    QList<QAction*> entries = menus_.mnuMove->actions();
-    const int n = cboMain->count();
-    entries[0]->setVisible(true);
-    for (qsizetype i = 1; i < entries.size(); ++i) {
-        entries[i]->setVisible(false);
-    }
-    if (n == 0) {
-        return;
-    }
-    for (int i = 1; i <= n; ++i) {
-        if (i >= entries.size()) {
-            entries.append(menus_.mnuMove->addAction(QString()));
-        }
-        QAction* entry = entries[i];
-        // Group names may hold "&"; it must not become an access key.
-        QString caption = cboMain->itemText(i - 1);
-        entry->setText(caption.replace(QLatin1Char('&'), QStringLiteral("&&")));
-        entry->setData(cboMain->itemText(i - 1));
-        entry->setVisible(true);
-        entry->setEnabled(i != cboMain->currentIndex() + 1);
-    }
-    entries[0]->setVisible(false);
+    menus_.ListMoveTargets(*cboMain);
 }
 
 void frmMain::LayOut() {
@@ -415,9 +313,9 @@ void frmMain::SetToolTipEnabled(bool blnShow, bool /*blnStartup*/) {
 
 void frmMain::SetPassView(bool blnShow, bool blnStartup) {
     menus_.Find(Command::kShowPasswords)->setChecked(blnShow);
-    staPanel2->setText(Res(res::kLoadingItems));
+    statusPanel(2)->setText(Res(res::kLoadingItems));
     itemList_->ShowPasswords(blnShow);
-    staPanel2->clear();
+    statusPanel(2)->clear();
     if (!blnStartup) {
         settings_->Set(settings::kPassView, blnShow);
     }
@@ -460,8 +358,12 @@ void frmMain::SetSwitch(Command command, bool blnShow, bool blnStartup) {
     }
 }
 
+QLabel* frmMain::statusPanel(int panel) const {
+    return status_->panel(panel);
+}
+
 QProgressBar* frmMain::progressBar() const {
-    return isVisible() && statusBar()->isVisible() ? prbMain : nullptr;
+    return status_->progressBar();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

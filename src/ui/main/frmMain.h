@@ -33,6 +33,7 @@ class KeyInjector;
 class AutoType;
 class ClipboardClearer;
 class CommandRouter;
+class MainStatusBar;
 
 // The main window: group selector, item list, toolbar, status bar and menus. It
 // owns the state that the dialogs share (MainState) and restores its stored view
@@ -74,8 +75,6 @@ public:
 
     // The group of a listed row: its own in search results, else the one shown.
     QString GroupOfRow(int row) const;
-    // The three columns of a group's list, headings and widths as at the start.
-    void ResetColumns();
     ItemSearch& search() { return *search_; }
     QLineEdit* searchBox() const { return txtSearch_; }
 
@@ -117,9 +116,6 @@ public:
     // One of them (kCopyId, kCopyPassword, kOpenUrl or kItemProperties) wherever
     // it is offered: the toolbar, the context menu and the Edit menu.
     void EnableItemCommand(Command command, bool enabled);
-    // The plain column headings, without sort marks.
-    void ResetColumnHeadings();
-    void DisableSorting();
     bool passwordsShown() const;
 
     ItemList& itemListHandler() { return *itemList_; }
@@ -141,7 +137,7 @@ public:
     QComboBox* groupSelector() const { return cboMain; }
     QTableView* itemList() const { return lvwMain; }
     ItemListModel* itemModel() const { return model_; }
-    QLabel* statusPanel(int panel) const { return panel == 1 ? staPanel1 : staPanel2; }
+    QLabel* statusPanel(int panel) const;
     // Where a long operation of the main window shows its progress: the status bar's
     // progress bar while the window and its status bar are shown, else none.
     QProgressBar* progressBar() const;
@@ -150,13 +146,11 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void cboMain_Click();
 
     void LayOut();
-    void AddColumns();
     void FillGroupSelector();
     void SelectLastGroup();
     // Runs one step of a load sequence; a failure skips just that step.
@@ -178,13 +172,9 @@ private:
     QComboBox* cboMain = nullptr;
     QTableView* lvwMain = nullptr;
     ItemListModel* model_ = nullptr;
-    QLabel* staPanel1 = nullptr;
-    QLabel* staPanel2 = nullptr;
-    QLabel* staFormat_ = nullptr;
-    QLabel* staExpiry_ = nullptr;
+    MainStatusBar* status_ = nullptr;
     QLineEdit* txtSearch_ = nullptr;
     ItemSearch* search_ = nullptr;
-    QProgressBar* prbMain = nullptr;
     frmTooltip* tooltip_ = nullptr;
     Countdown* countdown_ = nullptr;
     CommandRouter* router_ = nullptr;
