@@ -6,7 +6,6 @@
 #include <QTimer>
 #include <QtTest>
 #include <algorithm>
-#include <filesystem>
 
 #include "support/MainFixture.h"
 #include "ui/WindowServices.h"
