@@ -47,12 +47,12 @@ private slots:
     void firstSettingStoresTheCheckValueOfAPasswordTypedTwice_data() {
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("confirmation");
-        QTest::newRow("typed twice") << "pwパスワード"
-                                     << "pwパスワード";
-        QTest::newRow("empty, a valid password") << ""
-                                                 << "";
-        QTest::newRow("differing confirmation") << "one"
-                                                << "two";
+        const auto row = [](const char* name, const char* password, const char* confirmation) {
+            QTest::newRow(name) << QString::fromUtf8(password) << QString::fromUtf8(confirmation);
+        };
+        row("typed twice", "pwパスワード", "pwパスワード");
+        row("empty, a valid password", "", "");
+        row("differing confirmation", "one", "two");
     }
     void firstSettingStoresTheCheckValueOfAPasswordTypedTwice() {
         QFETCH(QString, password);
@@ -121,6 +121,7 @@ private slots:
         if (messages > 0) {
             QCOMPARE(f.ui.messages.last(), kWrong);
         }
+        QCOMPARE(f.dialog.result(), loggedIn ? int(QDialog::Accepted) : 0);
         QVERIFY(f.dialog.passwordBox()->text().isEmpty());
         QCOMPARE(Probe(f), expected);
     }
