@@ -73,17 +73,16 @@ private slots:
         QTest::addColumn<bool>("add");
         QTest::addColumn<bool>("wasSet");
         QTest::addColumn<QByteArray>("stored");  // code page 932
-        QTest::newRow("new group")
-            << "Web"
-            << "金庫" << true << false << QByteArray("\r\n\x8b\xe0\x8c\xc9#1");
-        QTest::newRow("new group beside a protected one")
-            << "銀行"
-            << "金庫" << true << false << QByteArray("\r\n\x8b\xe0\x8c\xc9#1");
-        QTest::newRow("set") << "Web"
-                             << "Web" << false << false << QByteArray("Web#1\t1\t7\r\n");
-        QTest::newRow("cleared") << "銀行"
-                                 << "銀行" << false << true
-                                 << QByteArray("\r\n\x8b\xe2\x8d\x73#0\t11\r\n");
+        const auto row = [](const char* name, const char* shown, const char* group, bool add,
+                            bool wasSet, const char* stored) {
+            QTest::newRow(name) << QString::fromUtf8(shown) << QString::fromUtf8(group) << add
+                                << wasSet << QByteArray(stored);
+        };
+        row("new group", "Web", "金庫", true, false, "\r\n\x8b\xe0\x8c\xc9#1");
+        row("new group beside a protected one", "銀行", "金庫", true, false,
+            "\r\n\x8b\xe0\x8c\xc9#1");
+        row("set", "Web", "Web", false, false, "Web#1\t1\t7\r\n");
+        row("cleared", "銀行", "銀行", false, true, "\r\n\x8b\xe2\x8d\x73#0\t11\r\n");
     }
     void theFlagIsStoredAndShownAtOnce() {
         QFETCH(QString, shown);
