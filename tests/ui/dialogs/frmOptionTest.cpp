@@ -185,17 +185,14 @@ private slots:
         QCOMPARE(box->boxText(), stored);
     }
 
-    void lowStoredTransparencyIsShownAsTheMinimum() {
+    void transparencyKeepsToTheMinimumAndOkAppliesItAtOnce() {
         Fixture f;
         f.Set("transparency", "10");
         f.Reopen();
         QCOMPARE(f.dialog->slider()->value(), 64);
         f.dialog->button(0)->click();
         QCOMPARE(f.Setting("transparency"), std::string("64"));
-    }
-
-    void okAppliesTheOpacityAtOnce() {
-        Fixture f;
+        f.Reopen();
         f.dialog->slider()->setValue(128);
         f.dialog->button(0)->click();
         QVERIFY(qAbs(f.main->windowOpacity() - 128 / 255.0) < 0.01);
