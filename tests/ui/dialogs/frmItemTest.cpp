@@ -56,6 +56,7 @@ private:
 private slots:
     void newItemOffersItsNameAndTodayWithNothingToApply() {
         Fixture f;
+        f.main->SetPassView(false, false);
         const auto dialog = MainDialogs::Item(*f.main);
         QCOMPARE(dialog->textBox(0)->text(), QStringLiteral("新規アイテム"));
         QCOMPARE(dialog->windowTitle(), QStringLiteral("新規アイテムのプロパティ"));
@@ -66,6 +67,10 @@ private slots:
         QCOMPARE(dialog->windowTitle(), QStringLiteral("新規アイテムのプロパティ"));
         QVERIFY(Bold(*dialog, 0) && !Bold(*dialog, 1));
         QVERIFY(dialog->button(2)->isEnabled());
+        // The password is masked unless the list shows passwords.
+        QCOMPARE(dialog->textBox(2)->echoMode(), QLineEdit::Password);
+        dialog->hidePassBox()->click();
+        QCOMPARE(dialog->textBox(2)->echoMode(), QLineEdit::Normal);
     }
 
     void secondApplyReplacesTheRecordJustWritten() {
@@ -245,15 +250,6 @@ private slots:
         QTest::keyClick(dialog->textBox(1), Qt::Key_Return);
         QCOMPARE(dialog->result(), int(QDialog::Accepted));
         QCOMPARE(f.Store().LoadItem(f.FirstBlock()).AccountMemo, std::string("\r\n"));
-    }
-
-    void passwordIsMaskedUnlessTheListShowsPasswords() {
-        Fixture f;
-        f.main->SetPassView(false, false);
-        const auto dialog = MainDialogs::Item(*f.main);
-        QCOMPARE(dialog->textBox(2)->echoMode(), QLineEdit::Password);
-        dialog->hidePassBox()->click();
-        QCOMPARE(dialog->textBox(2)->echoMode(), QLineEdit::Normal);
     }
 
     // Nothing is listed, the dialog keeps the input, and the blocks taken are free again.
