@@ -5,9 +5,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QTimer>
 #include <QtTest>
-#include <filesystem>
 
 #include "support/MainFixture.h"
 #include "ui/dialogs/frmGroup.h"
@@ -27,6 +25,11 @@ private:
             Open();
             Show(QString::fromUtf8(shown));
         }
+        std::unique_ptr<frmGroup> Dialog(const QString& name, bool add) const {
+            auto dialog = MainDialogs::Group(*main);
+            dialog->PrepareGroupInfo(name, add);
+            return dialog;
+        }
         QComboBox* selector() const { return main->groupSelector(); }
         std::string Index() const { return vault.ReadFile("Zorvan.idx"); }
         std::string LastGroup() const {
@@ -38,15 +41,14 @@ private:
     static const std::string kSampleIndex;
     static const QString kForbidden;
     static const QString kExists;
+    static const QStringList kSampleGroups;
 
 private slots:
     void newGroupIsAppendedAndShown() {
         Fixture f;
-        const auto dialog = MainDialogs::Group(*f.main);
-        dialog->PrepareGroupInfo(QStringLiteral("新規グループ"), true);
+        const auto dialog = f.Dialog(QStringLiteral("新規グループ"), true);
         QCOMPARE(dialog->windowTitle(), QStringLiteral("新規グループのプロパティ"));
         QCOMPARE(dialog->nameBox()->text(), QStringLiteral("新規グループ"));
-        QVERIFY(!dialog->readOnlyBox()->isChecked());
         dialog->button(0)->click();
         QCOMPARE(dialog->result(), int(QDialog::Accepted));
         QVERIFY(f.ui.messages.isEmpty());
@@ -63,33 +65,42 @@ private slots:
         QCOMPARE(f.MoveMenu(), (QStringList{"Web", "銀行", "Empty", "Imported", "-新規グループ"}));
     }
 
-    void theSameNewNameTwiceIsRefusedTheSecondTime() {
-        Fixture f;
-        {
-            const auto dialog = MainDialogs::Group(*f.main);
-            dialog->PrepareGroupInfo(QStringLiteral("新規グループ"), true);
-            dialog->button(0)->click();
-        }
-        const std::string index = f.Index();
-        const auto dialog = MainDialogs::Group(*f.main);
-        dialog->PrepareGroupInfo(QStringLiteral("新規グループ"), true);
-        dialog->button(0)->click();
-        QCOMPARE(f.ui.messages, QStringList{kExists});
-        QCOMPARE(dialog->result(), 0);
-        QCOMPARE(f.Index(), index);
-        QCOMPARE(f.selector()->count(), 5);
+    // The write-protection flag as the index stores it and the main window shows it,
+    // at once; a group that keeps its name is not reloaded.
+    void theFlagIsStoredAndShownAtOnce_data() {
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("name");  // the group edited, or with add the new name
+        QTest::addColumn<bool>("add");
+        QTest::addColumn<bool>("wasSet");
+        QTest::addColumn<QByteArray>("stored");  // code page 932
+        const auto row = [](const char* name, const char* shown, const char* group, bool add,
+                            bool wasSet, const char* stored) {
+            QTest::newRow(name) << QString::fromUtf8(shown) << QString::fromUtf8(group) << add
+                                << wasSet << QByteArray(stored);
+        };
+        row("new group", "Web", "金庫", true, false, "\r\n\x8b\xe0\x8c\xc9#1");
+        row("new group beside a protected one", "銀行", "金庫", true, false,
+            "\r\n\x8b\xe0\x8c\xc9#1");
+        row("set", "Web", "Web", false, false, "Web#1\t1\t7\r\n");
+        row("cleared", "銀行", "銀行", false, true, "\r\n\x8b\xe2\x8d\x73#0\t11\r\n");
     }
-
-    void newWriteProtectedGroupIsMarkedAtOnce() {
-        Fixture f;
-        const auto dialog = MainDialogs::Group(*f.main);
-        dialog->PrepareGroupInfo(QStringLiteral("金庫"), true);
+    void theFlagIsStoredAndShownAtOnce() {
+        QFETCH(QString, shown);
+        QFETCH(QString, name);
+        QFETCH(bool, add);
+        QFETCH(bool, wasSet);
+        QFETCH(QByteArray, stored);
+        Fixture f(shown.toUtf8().constData());
+        f.Set("lastgroup", "marker");
+        const auto dialog = f.Dialog(name, add);
+        QCOMPARE(dialog->readOnlyBox()->isChecked(), wasSet);
         dialog->readOnlyBox()->click();
         dialog->button(0)->click();
-        QVERIFY(f.Index().ends_with("\r\n" + std::string("\x8b\xe0\x8c\xc9") + "#1"));
-        QCOMPARE(f.main->statusPanel(2)->text(), QStringLiteral("書込禁止"));
-        QVERIFY(f.main->state().blnReadOnlyGroup);
-        QCOMPARE(f.main->itemModel()->rowCount(), 0);
+        QVERIFY(f.ui.messages.isEmpty());
+        QVERIFY(f.Index().find(stored.toStdString()) != std::string::npos);
+        QCOMPARE(f.main->state().blnReadOnlyGroup, !wasSet);
+        QCOMPARE(f.main->statusPanel(2)->text(), wasSet ? QString() : QStringLiteral("書込禁止"));
+        QCOMPARE(f.LastGroup(), add ? name.toStdString() : std::string("marker"));
     }
 
     void nameRulesAreCheckedInOrder_data() {
@@ -109,24 +120,21 @@ private slots:
         QFETCH(QString, message);
         Fixture f;
         const std::string index = f.Index();
-        const auto dialog = MainDialogs::Group(*f.main);
-        dialog->PrepareGroupInfo(QStringLiteral("Web"), add);
+        const auto dialog = f.Dialog(QStringLiteral("Web"), add);
         dialog->nameBox()->setText(name);
         dialog->button(0)->click();
         QCOMPARE(f.ui.messages, QStringList{message});
         QCOMPARE(dialog->result(), 0);
         QCOMPARE(dialog->nameBox()->text(), name);
         QCOMPARE(f.Index(), index);
-        QCOMPARE(f.GroupEntries(), (QStringList{"Web", "銀行", "Empty", "Imported"}));
+        QCOMPARE(f.GroupEntries(), kSampleGroups);
     }
 
     // "EMPTY" differs from the group "Empty" in case only, so it is a new name.
     void renamingKeepsTheItemsAndThePlace() {
         Fixture f;
-        const auto dialog = MainDialogs::Group(*f.main);
-        dialog->PrepareGroupInfo(QStringLiteral("Web"), false);
+        const auto dialog = f.Dialog(QStringLiteral("Web"), false);
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Webのプロパティ"));
-        QVERIFY(!dialog->readOnlyBox()->isChecked());
         dialog->nameBox()->setText(QStringLiteral("EMPTY"));
         dialog->button(0)->click();
         QCOMPARE(dialog->result(), int(QDialog::Accepted));
@@ -139,81 +147,50 @@ private slots:
         QCOMPARE(f.MoveMenu(), (QStringList{"-EMPTY", "銀行", "Empty", "Imported"}));
     }
 
-    void renamingToItsOwnNameChangesOnlyTheFlag() {
-        Fixture f;
-        f.Set("lastgroup", "marker");
-        const auto dialog = MainDialogs::Group(*f.main);
-        dialog->PrepareGroupInfo(QStringLiteral("Web"), false);
-        dialog->readOnlyBox()->click();
-        dialog->button(0)->click();
-        QVERIFY(f.ui.messages.isEmpty());
-        QVERIFY(f.Index().starts_with("Web#1\t1\t7\r\n"));
-        QCOMPARE(f.main->statusPanel(2)->text(), QStringLiteral("書込禁止"));
-        QVERIFY(f.main->state().blnReadOnlyGroup);
-        QCOMPARE(f.GroupEntries(), (QStringList{"Web", "銀行", "Empty", "Imported"}));
-        QCOMPARE(f.LastGroup(), std::string("marker"));  // no reload
-    }
-
-    void clearingTheFlagOfAProtectedGroup() {
-        Fixture f("銀行");
-        const auto offer = MainDialogs::Group(*f.main);
-        offer->PrepareGroupInfo(QStringLiteral("新規グループ"), true);
-        QVERIFY(!offer->readOnlyBox()->isChecked());  // a new group starts unprotected
-        const auto dialog = MainDialogs::Group(*f.main);
-        dialog->PrepareGroupInfo(QStringLiteral("銀行"), false);
-        QVERIFY(dialog->readOnlyBox()->isChecked());
-        dialog->readOnlyBox()->click();
-        dialog->button(0)->click();
-        QVERIFY(f.Index().find("\r\n\x8b\xe2\x8d\x73#0\t11\r\n") != std::string::npos);
-        QVERIFY(f.main->statusPanel(2)->text().isEmpty());
-        QVERIFY(!f.main->state().blnReadOnlyGroup);
-    }
-
+    // The stored form is what a later name is compared with, and a group just added
+    // is among the names compared.
     void charactersOutsideTheCodePageAreStoredAsQuestionMarks() {
         Fixture f;
-        const auto dialog = MainDialogs::Group(*f.main);
-        dialog->PrepareGroupInfo(QStringLiteral("新規グループ"), true);
+        const auto dialog = f.Dialog(QStringLiteral("新規グループ"), true);
         dialog->nameBox()->setText(QStringLiteral("G\u00bd"));
         dialog->button(0)->click();
         QVERIFY(f.Index().ends_with("\r\nG?#0"));
         QCOMPARE(f.selector()->currentText(), QStringLiteral("G?"));
         QCOMPARE(f.main->state().strCurrentGroup, QStringLiteral("G?"));
-        // The stored form is what a later name is compared with.
-        const auto again = MainDialogs::Group(*f.main);
-        again->PrepareGroupInfo(QStringLiteral("G\u00be"), true);
+        const std::string index = f.Index();
+        const auto again = f.Dialog(QStringLiteral("G\u00be"), true);
         again->button(0)->click();
         QCOMPARE(f.ui.messages, QStringList{kExists});
+        QCOMPARE(again->result(), 0);
+        QCOMPARE(f.Index(), index);
+        QCOMPARE(f.selector()->count(), 5);
     }
 
-    void cancelChangesNothing() {
+    // Cancel, or OK when the index cannot be written: the selector and the shown
+    // group stay as they were; after a failure the dialog keeps its input.
+    void nothingChangesWithoutASave_data() {
+        QTest::addColumn<bool>("unwritable");
+        QTest::newRow("cancelled") << false;
+        QTest::newRow("index unwritable") << true;
+    }
+    void nothingChangesWithoutASave() {
+        QFETCH(bool, unwritable);
         Fixture f;
         const std::string index = f.Index();
-        const auto dialog = MainDialogs::Group(*f.main);
-        QTimer::singleShot(0, dialog.get(), [&] {
-            dialog->nameBox()->setText(QStringLiteral("typed"));
-            dialog->readOnlyBox()->setChecked(true);
-            dialog->button(1)->click();
-        });
-        dialog->ShowGroupInfo(QStringLiteral("Web"), false);
-        QCOMPARE(dialog->result(), int(QDialog::Rejected));
-        QCOMPARE(f.Index(), index);
-        QCOMPARE(f.GroupEntries(), (QStringList{"Web", "銀行", "Empty", "Imported"}));
-        QVERIFY(!f.main->state().blnReadOnlyGroup);
-        QVERIFY(f.main->statusPanel(2)->text().isEmpty());
-        QVERIFY(f.ui.messages.isEmpty());
-    }
-
-    void indexWriteFailureKeepsTheDialogAndTheSelector() {
-        Fixture f;
-        f.vault.Break(f.vault.session->paths.strIdxFile);
-        const auto dialog = MainDialogs::Group(*f.main);
-        dialog->PrepareGroupInfo(QStringLiteral("新規グループ"), true);
+        if (unwritable) {
+            f.vault.Break(f.vault.session->paths.strIdxFile);
+        }
+        const auto dialog = f.Dialog(QStringLiteral("新規グループ"), true);
+        dialog->nameBox()->setText(QStringLiteral("typed"));
         dialog->readOnlyBox()->click();
-        dialog->button(0)->click();
-        QCOMPARE(f.ui.messages.size(), 1);
-        QCOMPARE(dialog->result(), 0);
-        QCOMPARE(dialog->nameBox()->text(), QStringLiteral("新規グループ"));
-        QCOMPARE(f.GroupEntries(), (QStringList{"Web", "銀行", "Empty", "Imported"}));
+        dialog->button(unwritable ? 0 : 1)->click();
+        QCOMPARE(f.ui.messages.size(), unwritable ? 1 : 0);
+        QCOMPARE(dialog->result(), unwritable ? 0 : int(QDialog::Rejected));
+        QCOMPARE(dialog->nameBox()->text(), QStringLiteral("typed"));
+        if (!unwritable) {
+            QCOMPARE(f.Index(), index);
+        }
+        QCOMPARE(f.GroupEntries(), kSampleGroups);
         QVERIFY(!f.main->state().blnReadOnlyGroup);
         QVERIFY(f.main->statusPanel(2)->text().isEmpty());
     }
@@ -224,6 +201,7 @@ const std::string frmGroupTest::kSampleIndex =
 const QString frmGroupTest::kForbidden =
     QStringLiteral("グループ名に以下の文字をを含むことはできません\r\n#, {, }, TAB");
 const QString frmGroupTest::kExists = QStringLiteral("既に同名のグループが存在します");
+const QStringList frmGroupTest::kSampleGroups{"Web", "銀行", "Empty", "Imported"};
 
 }  // namespace zorvan
 

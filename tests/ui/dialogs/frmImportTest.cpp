@@ -23,197 +23,177 @@ class frmImportTest : public QObject {
     Q_OBJECT
 
 private:
-    static QString Path(const test::MainFixture& f, const char* name) {
-        return QString::fromStdString(PathToUtf8(f.vault.folder() / name));
-    }
-    static void WriteCsv(const test::MainFixture& f, const char* name, const std::string& utf8) {
-        f.vault.Write(name, codepage::ToAnsi(utf8));
-    }
-    static QStringList Visible(const QList<QAction*>& entries) {
-        return test::MainFixture::Visible(entries);
-    }
-    static QStringList Menu(const frmImport& dialog) {
-        return Visible(dialog.groupMenu()->actions());
-    }
+    struct Fixture : test::MainFixture {
+        explicit Fixture(bool sample = true)
+            : MainFixture(sample), owned(MainDialogs::Import(Open())), dialog(*owned) {}
+        QString Path(const char* name) const {
+            return QString::fromStdString(PathToUtf8(vault.folder() / name));
+        }
+        // A CSV file in code page 932.
+        void WriteCsv(const char* name, const std::string& utf8) const {
+            vault.Write(name, codepage::ToAnsi(utf8));
+        }
+        // Names the file and the group for the next export or import.
+        void Use(const char* file, const QString& group) const {
+            dialog.fileBox()->setText(Path(file));
+            dialog.groupBox()->setText(group);
+        }
+        QStringList Menu() const { return Visible(dialog.groupMenu()->actions()); }
+
+        std::unique_ptr<frmImport> owned;
+        frmImport& dialog;
+    };
 
     static const QString kExportFailed;
     static const QString kImportFailed;
 
 private slots:
     void controlsStandTopToBottomAndImageButtonsAreNamed() {
-        test::MainFixture f;
-        const auto owned = MainDialogs::Import(f.Open());
-        frmImport& dialog = *owned;
-        dialog.show();
-        QVERIFY(dialog.fileButton()->text().isEmpty() && !dialog.fileButton()->icon().isNull());
-        QVERIFY(dialog.groupButton()->text().isEmpty() && !dialog.groupButton()->icon().isNull());
-        QCOMPARE(dialog.fileButton()->accessibleName(), QStringLiteral("ファイルの選択"));
-        QCOMPARE(dialog.groupButton()->accessibleName(), QStringLiteral("グループの選択"));
-        const auto top = [&](QWidget* w) { return w->mapTo(&dialog, QPoint(0, 0)).y(); };
-        QVERIFY(top(dialog.fileBox()) < top(dialog.exportButton()));
-        QCOMPARE(top(dialog.exportButton()), top(dialog.importButton()));
-        QVERIFY(top(dialog.exportButton()) < top(dialog.groupBox()));
-        QVERIFY(top(dialog.groupBox()) < top(dialog.appendBox()));
-        QVERIFY(top(dialog.closeButton()) < top(dialog.statusBar()));
-        QVERIFY(dialog.fileBox()->text().isEmpty());
-        QVERIFY(!dialog.appendBox()->isChecked());
-        QCOMPARE(dialog.groupBox()->text(), QStringLiteral("Web"));
-        QVERIFY(dialog.statusPanel()->text().isEmpty());
-        QVERIFY(!dialog.progressBar()->isVisible());
+        Fixture f;
+        f.dialog.show();
+        for (QPushButton* image : {f.dialog.fileButton(), f.dialog.groupButton()}) {
+            QVERIFY(image->text().isEmpty() && !image->icon().isNull());
+            QVERIFY(!image->accessibleName().isEmpty());
+        }
+        const auto top = [&](QWidget* w) { return w->mapTo(&f.dialog, QPoint(0, 0)).y(); };
+        QVERIFY(top(f.dialog.fileBox()) < top(f.dialog.exportButton()));
+        QCOMPARE(top(f.dialog.exportButton()), top(f.dialog.importButton()));
+        QVERIFY(top(f.dialog.exportButton()) < top(f.dialog.groupBox()));
+        QVERIFY(top(f.dialog.groupBox()) < top(f.dialog.appendBox()));
+        QVERIFY(top(f.dialog.closeButton()) < top(f.dialog.statusBar()));
+        QVERIFY(f.dialog.fileBox()->text().isEmpty());
+        QVERIFY(!f.dialog.appendBox()->isChecked());
+        QCOMPARE(f.dialog.groupBox()->text(), QStringLiteral("Web"));
+        QVERIFY(f.dialog.statusPanel()->text().isEmpty());
+        QVERIFY(!f.dialog.progressBar()->isVisible());
     }
 
     void groupMenuListsTheGroupsAndFillsTheGroupBox() {
-        test::MainFixture f;
-        const auto owned = MainDialogs::Import(f.Open());
-        frmImport& dialog = *owned;
-        QCOMPARE(Menu(dialog), (QStringList{QStringLiteral("Web"), QStringLiteral("銀行"),
-                                            QStringLiteral("Empty"), QStringLiteral("Imported")}));
-        dialog.show();
-        dialog.groupButton()->click();
-        QVERIFY(dialog.groupMenu()->isVisible());
-        dialog.groupMenu()->hide();
-        dialog.groupItems()[2]->trigger();
-        QCOMPARE(dialog.groupBox()->text(), QStringLiteral("銀行"));
+        Fixture f;
+        QCOMPARE(f.Menu(), (QStringList{QStringLiteral("Web"), QStringLiteral("銀行"),
+                                        QStringLiteral("Empty"), QStringLiteral("Imported")}));
+        f.dialog.show();
+        f.dialog.groupButton()->click();
+        QVERIFY(f.dialog.groupMenu()->isVisible());
+        f.dialog.groupMenu()->hide();
+        f.dialog.groupItems()[2]->trigger();
+        QCOMPARE(f.dialog.groupBox()->text(), QStringLiteral("銀行"));
     }
 
     void withoutGroupsTheMenuHoldsOnlyTheDisabledPlaceholder() {
-        test::MainFixture f(false);
-        const auto owned = MainDialogs::Import(f.Open());
-        frmImport& dialog = *owned;
-        QCOMPARE(Menu(dialog), QStringList{QStringLiteral("-(no group)")});
-        QVERIFY(dialog.groupBox()->text().isEmpty());
+        Fixture f(false);
+        QCOMPARE(f.Menu(), QStringList{QStringLiteral("-(no group)")});
+        QVERIFY(f.dialog.groupBox()->text().isEmpty());
     }
 
     void fileDialogHasTheFilterAndTitleAndCancelKeepsTheName() {
-        test::MainFixture f;
-        const auto owned = MainDialogs::Import(f.Open());
-        frmImport& dialog = *owned;
+        Fixture f;
         f.ui.chosenFile = QStringLiteral("/data/一覧.csv");
-        dialog.fileButton()->click();
+        f.dialog.fileButton()->click();
         QCOMPARE(f.ui.fileDialogs,
                  QStringList{QStringLiteral("インポート or エクスポートファイル|CSV (カンマ区切り) "
                                             "(*.csv)|*.csv|すべてのファイル(*.*)|*.*|")});
-        QCOMPARE(dialog.fileBox()->text(), QStringLiteral("/data/一覧.csv"));
-        dialog.fileBox()->setText(QStringLiteral("typed.csv"));
+        QCOMPARE(f.dialog.fileBox()->text(), QStringLiteral("/data/一覧.csv"));
+        f.dialog.fileBox()->setText(QStringLiteral("typed.csv"));
         f.ui.chosenFile.clear();
-        dialog.fileButton()->click();
-        QCOMPARE(dialog.fileBox()->text(), QStringLiteral("typed.csv"));
+        f.dialog.fileButton()->click();
+        QCOMPARE(f.dialog.fileBox()->text(), QStringLiteral("typed.csv"));
     }
 
     void exportWritesTheGroupAndReportsCompletion() {
-        test::MainFixture f;
-        const auto owned = MainDialogs::Import(f.Open());
-        frmImport& dialog = *owned;
-        dialog.fileBox()->setText(Path(f, "out.csv"));
-        dialog.exportButton()->click();
-        QCOMPARE(dialog.statusPanel()->text(), QStringLiteral("エクスポート完了"));
+        Fixture f;
+        f.dialog.fileBox()->setText(f.Path("out.csv"));
+        f.dialog.exportButton()->click();
+        QCOMPARE(f.dialog.statusPanel()->text(), QStringLiteral("エクスポート完了"));
         QVERIFY(f.ui.messages.isEmpty());
         // The file's format is CsvEngineTest's; here that it holds the group shown.
         const std::string text = codepage::FromAnsi(f.vault.ReadFile("out.csv"));
         QVERIFY(text.starts_with("Example,") && text.find("\r\nメール,") != std::string::npos);
-        QVERIFY(dialog.exportButton()->isEnabled() && dialog.importButton()->isEnabled());
+        QVERIFY(f.dialog.exportButton()->isEnabled() && f.dialog.importButton()->isEnabled());
     }
 
     void missingGroupOrDeclinedOverwriteShowTheFailureAndYesAppends() {
-        test::MainFixture f;
-        const auto owned = MainDialogs::Import(f.Open());
-        frmImport& dialog = *owned;
-        dialog.fileBox()->setText(Path(f, "out.csv"));
-        dialog.groupBox()->setText(QStringLiteral("web"));
-        dialog.exportButton()->click();
+        Fixture f;
+        f.Use("out.csv", QStringLiteral("web"));
+        f.dialog.exportButton()->click();
         QCOMPARE(f.ui.messages, QStringList{kExportFailed});
-        QCOMPARE(dialog.statusPanel()->text(), kExportFailed);
+        QCOMPARE(f.dialog.statusPanel()->text(), kExportFailed);
         QVERIFY(!std::filesystem::exists(f.vault.folder() / "out.csv"));
-        QVERIFY(dialog.exportButton()->isEnabled() && dialog.importButton()->isEnabled());
+        QVERIFY(f.dialog.exportButton()->isEnabled() && f.dialog.importButton()->isEnabled());
 
         f.vault.Write("out.csv", "old\r\n");
-        dialog.groupBox()->setText(QStringLiteral("Web"));
+        f.dialog.groupBox()->setText(QStringLiteral("Web"));
         const QString question =
-            Path(f, "out.csv") + QStringLiteral("は既に存在しています。\r\n上書きしますか？");
+            f.Path("out.csv") + QStringLiteral("は既に存在しています。\r\n上書きしますか？");
         f.ui.answers = {UiServices::Answer::kNo};
-        dialog.exportButton()->click();
+        f.dialog.exportButton()->click();
         QCOMPARE(f.ui.messages, (QStringList{kExportFailed, question, kExportFailed}));
         QCOMPARE(f.vault.ReadFile("out.csv"), std::string("old\r\n"));
-        dialog.appendBox()->setChecked(true);
+        f.dialog.appendBox()->setChecked(true);
         f.ui.answers = {UiServices::Answer::kYes};
-        dialog.exportButton()->click();
+        f.dialog.exportButton()->click();
         QCOMPARE(f.ui.messages.size(), 4);
         QCOMPARE(f.ui.messages.back(), question);
-        QCOMPARE(dialog.statusPanel()->text(), QStringLiteral("エクスポート完了"));
+        QCOMPARE(f.dialog.statusPanel()->text(), QStringLiteral("エクスポート完了"));
         QVERIFY(f.vault.ReadFile("out.csv").starts_with("old\r\nExample,"));
     }
 
     void importIntoANewGroupListsItInTheSelectorAndTheMenus() {
-        test::MainFixture f;
-        frmMain& main = f.Open();
-        const auto owned = MainDialogs::Import(main);
-        frmImport& dialog = *owned;
-        WriteCsv(f, "in.csv", "x,1\r\ny,2\r\n");
-        dialog.fileBox()->setText(Path(f, "in.csv"));
-        dialog.groupBox()->setText(QStringLiteral("新規"));
-        dialog.importButton()->click();
-        QCOMPARE(dialog.statusPanel()->text(), QStringLiteral("インポート完了"));
+        Fixture f;
+        f.WriteCsv("in.csv", "x,1\r\ny,2\r\n");
+        f.Use("in.csv", QStringLiteral("新規"));
+        f.dialog.importButton()->click();
+        QCOMPARE(f.dialog.statusPanel()->text(), QStringLiteral("インポート完了"));
         QVERIFY(f.ui.messages.isEmpty());
         QCOMPARE(f.GroupEntries().back(), QStringLiteral("新規"));
-        QCOMPARE(main.groupSelector()->currentText(), QStringLiteral("Web"));
-        QCOMPARE(main.state().strCurrentGroup, QStringLiteral("Web"));
+        QCOMPARE(f.main->groupSelector()->currentText(), QStringLiteral("Web"));
+        QCOMPARE(f.main->state().strCurrentGroup, QStringLiteral("Web"));
         QCOMPARE(f.Names(), (QStringList{QStringLiteral("Example"), QStringLiteral("メール")}));
-        QCOMPARE(Menu(dialog).back(), QStringLiteral("新規"));
-        QCOMPARE(Visible(main.menus().mnuMove->actions()).back(), QStringLiteral("新規"));
+        QCOMPARE(f.Menu().back(), QStringLiteral("新規"));
+        QCOMPARE(f.Visible(f.main->menus().mnuMove->actions()).back(), QStringLiteral("新規"));
         QCOMPARE(f.Line("新規").size(), std::size_t{3});
         // A second import into it adds no further entries anywhere.
-        const int selectorCount = main.groupSelector()->count();
-        const int menuCount = static_cast<int>(dialog.groupItems().size());
-        dialog.importButton()->click();
-        QCOMPARE(main.groupSelector()->count(), selectorCount);
-        QCOMPARE(static_cast<int>(dialog.groupItems().size()), menuCount);
+        const int selectorCount = f.main->groupSelector()->count();
+        const int menuCount = static_cast<int>(f.dialog.groupItems().size());
+        f.dialog.importButton()->click();
+        QCOMPARE(f.main->groupSelector()->count(), selectorCount);
+        QCOMPARE(static_cast<int>(f.dialog.groupItems().size()), menuCount);
         QCOMPARE(f.Line("新規").size(), std::size_t{5});
     }
 
     void emptyFileIntoANewNameListsItOnlyOnce() {
-        test::MainFixture f;
-        frmMain& main = f.Open();
-        const auto owned = MainDialogs::Import(main);
-        frmImport& dialog = *owned;
+        Fixture f;
         f.vault.Write("empty.csv", "");
-        dialog.fileBox()->setText(Path(f, "empty.csv"));
-        dialog.groupBox()->setText(QStringLiteral("空"));
-        dialog.importButton()->click();
-        dialog.importButton()->click();
+        f.Use("empty.csv", QStringLiteral("空"));
+        f.dialog.importButton()->click();
+        f.dialog.importButton()->click();
         QCOMPARE(f.GroupEntries().count(QStringLiteral("空")), 1);
-        QCOMPARE(Menu(dialog).count(QStringLiteral("空")), 1);
-        QCOMPARE(dialog.statusPanel()->text(), QStringLiteral("インポート完了"));
+        QCOMPARE(f.Menu().count(QStringLiteral("空")), 1);
+        QCOMPARE(f.dialog.statusPanel()->text(), QStringLiteral("インポート完了"));
     }
 
     void failedImportStillListsTheTypedNameButAddsNoMenuEntry() {
-        test::MainFixture f;
-        frmMain& main = f.Open();
-        const auto owned = MainDialogs::Import(main);
-        frmImport& dialog = *owned;
+        Fixture f;
         const std::string index = f.vault.ReadFile("Zorvan.idx");
-        dialog.fileBox()->setText(Path(f, "missing.csv"));
-        dialog.groupBox()->setText(QStringLiteral("新規"));
-        dialog.importButton()->click();
+        f.Use("missing.csv", QStringLiteral("新規"));
+        f.dialog.importButton()->click();
         QCOMPARE(f.ui.messages, QStringList{kImportFailed});
-        QCOMPARE(dialog.statusPanel()->text(), kImportFailed);
+        QCOMPARE(f.dialog.statusPanel()->text(), kImportFailed);
         QCOMPARE(f.GroupEntries().back(), QStringLiteral("新規"));
-        QVERIFY(!Menu(dialog).contains(QStringLiteral("新規")));
+        QVERIFY(!f.Menu().contains(QStringLiteral("新規")));
         QCOMPARE(f.vault.ReadFile("Zorvan.idx"), index);
-        QVERIFY(dialog.exportButton()->isEnabled() && dialog.importButton()->isEnabled());
+        QVERIFY(f.dialog.exportButton()->isEnabled() && f.dialog.importButton()->isEnabled());
     }
 
     void invalidGroupNameIsRefusedWithoutTouchingTheSelector() {
-        test::MainFixture f;
-        frmMain& main = f.Open();
-        const auto owned = MainDialogs::Import(main);
-        frmImport& dialog = *owned;
-        WriteCsv(f, "in.csv", "x\r\n");
-        dialog.fileBox()->setText(Path(f, "in.csv"));
+        Fixture f;
+        f.WriteCsv("in.csv", "x\r\n");
+        f.dialog.fileBox()->setText(f.Path("in.csv"));
         const QStringList before = f.GroupEntries();
         const std::string index = f.vault.ReadFile("Zorvan.idx");
         for (const char* bad : {"Web#1", "", "a\tb"}) {
-            dialog.groupBox()->setText(QString::fromUtf8(bad));
-            dialog.importButton()->click();
+            f.dialog.groupBox()->setText(QString::fromUtf8(bad));
+            f.dialog.importButton()->click();
             QCOMPARE(f.ui.messages.back(), kImportFailed);
         }
         QCOMPARE(f.GroupEntries(), before);
@@ -221,18 +201,15 @@ private slots:
     }
 
     void slowRunShowsProgressAndRepaintsButCannotBeClosed() {
-        test::MainFixture f;
-        const auto owned = MainDialogs::Import(f.Open());
-        frmImport& dialog = *owned;
-        dialog.show();
-        dialog.SetProgressDelay(0);
+        Fixture f;
+        f.dialog.show();
+        f.dialog.SetProgressDelay(0);
         std::string lines;
         for (int i = 0; i < 2000; ++i) {
             lines += "item" + std::to_string(i) + ",id,pw\r\n";
         }
-        WriteCsv(f, "in.csv", lines);
-        dialog.fileBox()->setText(Path(f, "in.csv"));
-        dialog.groupBox()->setText(QStringLiteral("Big"));
+        f.WriteCsv("in.csv", lines);
+        f.Use("in.csv", QStringLiteral("Big"));
 
         struct Watcher : QObject {
             frmImport* dialog = nullptr;
@@ -251,15 +228,15 @@ private slots:
                 return false;
             }
         } watcher;
-        watcher.dialog = &dialog;
-        dialog.progressBar()->installEventFilter(&watcher);
-        dialog.importButton()->click();
+        watcher.dialog = &f.dialog;
+        f.dialog.progressBar()->installEventFilter(&watcher);
+        f.dialog.importButton()->click();
         QVERIFY(watcher.paints > 0);
         QVERIFY(watcher.buttonsDisabled);
         QVERIFY(watcher.closeRefused);
-        QVERIFY(dialog.isVisible());
-        QVERIFY(!dialog.progressBar()->isVisible());
-        QCOMPARE(dialog.statusPanel()->text(), QStringLiteral("インポート完了"));
+        QVERIFY(f.dialog.isVisible());
+        QVERIFY(!f.dialog.progressBar()->isVisible());
+        QCOMPARE(f.dialog.statusPanel()->text(), QStringLiteral("インポート完了"));
         QCOMPARE(f.Line("Big").size(), std::size_t{2001});
     }
 };
