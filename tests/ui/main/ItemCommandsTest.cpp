@@ -116,18 +116,28 @@ private slots:
         }
     }
 
-    void writeProtectedGroupRefusesDeletionSilently() {
+    // Without a selection nothing is copied; a write-protected group refuses
+    // deletion silently but opens and copies its URL as it is.
+    void writeProtectedGroupRefusesDeletionButItsUrlOpens() {
         test::MainFixture f;
         f.Set("lastgroup", "銀行");
         auto& main = f.Open();
+        main.commands().UseSelectedItem(ItemCommands::kCopyPassword);
+        main.commands().CopySelectedUrl();
+        QCOMPARE(f.ui.clipboard, QStringLiteral("<untouched>"));
         f.SelectRows({0});
         main.commands().DeleteSelectedItems();
         main.commands().DeleteGroup();
         QVERIFY(f.ui.messages.isEmpty());
         QCOMPARE(main.itemModel()->rowCount(), 1);
         QCOMPARE(main.groupSelector()->count(), 4);
+        main.commands().UseSelectedItem(ItemCommands::kOpenUrl);
+        QCOMPARE(f.ui.openedUrls, QStringList{QStringLiteral("https://bank.example.jp/")});
+        main.commands().CopySelectedUrl();
+        QCOMPARE(f.ui.clipboard, QStringLiteral("https://bank.example.jp/"));
     }
 
+    // Each use moves the item first in its group; an empty URL opens nothing.
     void copyingThePasswordGivesThePlainTextAndMovesTheItemFirst() {
         test::MainFixture f(false);
         f.FiveItems();
@@ -146,6 +156,10 @@ private slots:
         QVERIFY(f.ui.clipboardSecret);
         // Off by default: nothing waits to clear the copy.
         QVERIFY(!main.clipboard().timer().isActive());
+        f.SelectRows({3});
+        main.commands().UseSelectedItem(ItemCommands::kOpenUrl);
+        QVERIFY(f.ui.openedUrls.isEmpty());
+        QCOMPARE(f.Line("G")[1], before[4]);
     }
 
     void copiesAreClearedAfterTheSecondsSetInTheOptions_data() {
@@ -171,36 +185,6 @@ private slots:
         main.commands().CopySelectedUrl();  // a URL too
         QCOMPARE(timer.isActive(), seconds > 0);
         QVERIFY(!f.ui.clipboardSecret);  // the URL is no secret
-    }
-
-    void openingAnEmptyUrlOpensNothingButStillMovesTheItemFirst() {
-        test::MainFixture f(false);
-        f.FiveItems();
-        auto& main = f.Open();
-        const auto before = f.Line("G");
-        f.SelectRows({4});
-        main.commands().UseSelectedItem(ItemCommands::kOpenUrl);
-        QVERIFY(f.ui.openedUrls.isEmpty());
-        QCOMPARE(f.Line("G")[1], before[5]);
-    }
-
-    void openingAUrlPassesItUnchangedAndWorksInProtectedGroups() {
-        test::MainFixture f;
-        f.Set("lastgroup", "銀行");
-        auto& main = f.Open();
-        f.SelectRows({0});
-        main.commands().UseSelectedItem(ItemCommands::kOpenUrl);
-        QCOMPARE(f.ui.openedUrls, QStringList{QStringLiteral("https://bank.example.jp/")});
-        main.commands().CopySelectedUrl();
-        QCOMPARE(f.ui.clipboard, QStringLiteral("https://bank.example.jp/"));
-    }
-
-    void copyingWithoutASelectionLeavesTheClipboardAlone() {
-        test::MainFixture f;
-        auto& main = f.Open();
-        main.commands().UseSelectedItem(ItemCommands::kCopyPassword);
-        main.commands().CopySelectedUrl();
-        QCOMPARE(f.ui.clipboard, QStringLiteral("<untouched>"));
     }
 
     void movedItemsArriveInReverseOrderAndLeaveTheCountAlone() {
