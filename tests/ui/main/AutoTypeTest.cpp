@@ -13,10 +13,11 @@
 
 namespace zorvan {
 
-// Auto-type through the main window with a recording injector: which text each
-// entry types, when it is typed, the countdown, and what the user is told when
-// typing is impossible. Each entry's text, and how texts are quoted and parsed,
-// is KeystrokeTextTest's; the real timer running out is AutoTypeX11Test's.
+// Auto-type through the main window with a recording injector: when the text is
+// typed and where, the countdown, and what the user is told when typing is
+// impossible. Each entry's text, and how texts are quoted and parsed, is
+// KeystrokeTextTest's; that the window quotes what it sends, MainMenusTest's (a
+// password with braces); the real timer running out is AutoTypeX11Test's.
 class AutoTypeTest : public QObject {
     Q_OBJECT
 
