@@ -77,6 +77,8 @@ private slots:
         QVERIFY(!main.isVisible());
     }
 
+    // Example's password holds braces, which the keystroke syntax would eat if the
+    // window sent the text unquoted.
     void autoTypeEntriesTypeTheSelectedItem() {
         test::MainFixture f;
         f.Set("wait", "0");
