@@ -51,10 +51,7 @@ private:
         }
         // Without its version line, so that a start can be seen writing it.
         QFile ini(to + "/Zorvan.ini");
-        ini.open(QIODevice::ReadOnly);
-        QByteArray content = ini.readAll();
-        ini.close();
-        content.replace("version=5\r\n", "");
+        const QByteArray content = Read(ini.fileName()).toLatin1().replace("version=5\r\n", "");
         ini.open(QIODevice::WriteOnly | QIODevice::Truncate);
         ini.write(content);
     }
@@ -77,15 +74,9 @@ private:
     }
 
     static bool WaitForVersion(const QString& folder) {
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < 20000) {
-            if (Read(folder + "/Zorvan.ini").contains(QStringLiteral("version=5"))) {
-                return true;
-            }
-            QTest::qWait(50);
-        }
-        return false;
+        return QTest::qWaitFor(
+            [&] { return Read(folder + "/Zorvan.ini").contains(QStringLiteral("version=5")); },
+            20000);
     }
 
     // Every entry of the folder with its size, time and content.
@@ -218,74 +209,58 @@ private slots:
         QVERIFY(ui.messages.isEmpty());
     }
 
-    void aDamagedVaultIsReportedAndLeftAsItIs() {
-        QTemporaryDir dir;
-        CopySample(dir.path());
-        QFile index(dir.path() + "/Zorvan.idx");
-        index.open(QIODevice::Append);
-        index.write("\t999");
-        index.close();
-        const QString before = Read(dir.path() + "/Zorvan.idx");
-        test::FakeUi ui;
-        Startup startup(dir.path().toStdString(), {}, ui);
-        QVERIFY(startup.Start());
-        QCOMPARE(ui.messages.size(), 1);
-        QVERIFY(ui.messages.front().contains(QStringLiteral("グループ「Imported」の 999")));
-        QCOMPARE(Read(dir.path() + "/Zorvan.idx"), before);
-        QVERIFY(startup.passwordDialog()->isVisible());
+    // What stops a start is told once, and the vault is left as it is.
+    void whatStopsAStartIsReportedAndTouchesNothing_data() {
+        QTest::addColumn<QString>("message");  // a part of it
+        QTest::addColumn<bool>("asksForPassword");
+        QTest::newRow("damaged vault") << QStringLiteral("グループ「Imported」の 999") << true;
+        QTest::newRow("data folder is a file") << QString() << false;
+        QTest::newRow("copy that holds the folder but never answers")
+            << QStringLiteral("応答がありません") << false;
     }
-
-    void unusableDataFolderIsReportedAndNothingOpens() {
-        QTemporaryDir dir;
-        const QString file = dir.path() + "/not-a-folder";
-        QFile(file).open(QIODevice::WriteOnly);
-        test::FakeUi ui;
-        Startup startup(file.toStdString(), {}, ui);
-        QVERIFY(!startup.Start());
-        QCOMPARE(ui.messages.size(), 1);
-        QVERIFY(startup.passwordDialog() == nullptr);
-    }
-
-    void aCopyThatHoldsTheFolderButNeverAnswersIsReported() {
+    void whatStopsAStartIsReportedAndTouchesNothing() {
+        QFETCH(QString, message);
+        QFETCH(bool, asksForPassword);
+        const QString row = QString::fromLatin1(QTest::currentDataTag());
         const test::RuntimeFolder runtime;
         QTemporaryDir dir;
-        SingleInstance holder(dir.path().toStdString());
-        QCOMPARE(holder.Claim(), SingleInstance::Outcome::kFirst);
-        // Its socket goes behind its back: it keeps the folder but cannot be reached.
-        QVERIFY(QFile::remove(runtime.Find(QStringLiteral("!.lock"))));
+        QString folder = dir.path();
+        std::unique_ptr<SingleInstance> holder;
+        if (row == QStringLiteral("damaged vault")) {
+            CopySample(folder);
+            QFile index(folder + "/Zorvan.idx");
+            index.open(QIODevice::Append);
+            index.write("\t999");
+        } else if (row == QStringLiteral("data folder is a file")) {
+            folder += QStringLiteral("/not-a-folder");
+            QFile(folder).open(QIODevice::WriteOnly);
+        } else {
+            holder = std::make_unique<SingleInstance>(folder.toStdString());
+            QCOMPARE(holder->Claim(), SingleInstance::Outcome::kFirst);
+            // Its socket goes behind its back: it keeps the folder but cannot be reached.
+            QVERIFY(QFile::remove(runtime.Find(QStringLiteral("!.lock"))));
+        }
+        const QString index = Read(folder + "/Zorvan.idx");
         test::FakeUi ui;
-        Startup startup(dir.path().toStdString(), {}, ui);
-        QVERIFY(!startup.Start());
+        Startup startup(folder.toStdString(), {}, ui);
+        QCOMPARE(startup.Start(), asksForPassword);
         QCOMPARE(ui.messages.size(), 1);
-        QVERIFY2(ui.messages.front().contains(QStringLiteral("応答がありません")),
-                 qPrintable(ui.messages.front()));
-        QVERIFY(startup.passwordDialog() == nullptr);
-        QVERIFY(QDir(dir.path()).isEmpty());
+        QVERIFY2(ui.messages.front().contains(message), qPrintable(ui.messages.front()));
+        QCOMPARE(Read(folder + "/Zorvan.idx"), index);
+        QCOMPARE(startup.passwordDialog() != nullptr, asksForPassword);
+        QVERIFY(!asksForPassword || startup.passwordDialog()->isVisible());
+        QVERIFY(!holder || QDir(folder).isEmpty());
     }
 
-    void secondCopyEndsAtOnceWithoutTouchingTheFolder() {
+    // A second copy ends at once without touching the folder; on Linux, other
+    // processes of the user can read neither the password nor a core dump.
+    void secondCopyLeavesTheRunningProgramAloneWhichHidesItsPassword() {
         QTemporaryDir dir;
         CopySample(dir.path());
-        auto first = Launch(dir.path());
+        auto first = Launch(dir.path(), {QStringLiteral("/p"), QStringLiteral("pass-word")});
         QVERIFY(WaitForVersion(dir.path()));
-        const QStringList before = Snapshot(dir.path());
-        auto second = Launch(dir.path(), {QStringLiteral("/p"), QStringLiteral("zorvan")});
-        QVERIFY(second->waitForFinished(20000));
-        QCOMPARE(second->exitStatus(), QProcess::NormalExit);
-        QCOMPARE(second->exitCode(), 0);
-        QCOMPARE(Snapshot(dir.path()), before);
-        QCOMPARE(first->state(), QProcess::Running);
-        Stop(*first);
-    }
-
 #ifdef Q_OS_LINUX
-    // What other processes of the user can read of the running program.
-    void theRunningProgramShowsNoPasswordAndWritesNoCoreDump() {
-        QTemporaryDir dir;
-        CopySample(dir.path());
-        auto process = Launch(dir.path(), {QStringLiteral("/p"), QStringLiteral("pass-word")});
-        QVERIFY(WaitForVersion(dir.path()));
-        const QString proc = QStringLiteral("/proc/%1/").arg(process->processId());
+        const QString proc = QStringLiteral("/proc/%1/").arg(first->processId());
         const QString line = Read(proc + QStringLiteral("cmdline"));
         QVERIFY2(line.contains(QStringLiteral("/p")), qPrintable(line));
         QVERIFY2(!line.contains(QStringLiteral("pass-word")), qPrintable(line));
@@ -295,9 +270,16 @@ private slots:
         QVERIFY2(match.hasMatch(), qPrintable(limits));
         QCOMPARE(match.captured(1), QStringLiteral("0"));
         QCOMPARE(match.captured(2), QStringLiteral("0"));
-        Stop(*process);
-    }
 #endif
+        const QStringList before = Snapshot(dir.path());
+        auto second = Launch(dir.path(), {QStringLiteral("/p"), QStringLiteral("zorvan")});
+        QVERIFY(second->waitForFinished(20000));
+        QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second->exitCode(), 0);
+        QCOMPARE(Snapshot(dir.path()), before);
+        QCOMPARE(first->state(), QProcess::Running);
+        Stop(*first);
+    }
 
 #ifdef ZORVAN_TEST_X11
     void passwordStdinLogsInWithOneLineOfInput_data() {

@@ -18,6 +18,7 @@ class ItemCommandsTest : public QObject {
     Q_OBJECT
 
 private:
+    using Rows = QList<int>;
     static const QString kErase;
 
 private slots:
@@ -52,86 +53,91 @@ private slots:
         QCOMPARE(main.state().intEditSlot, main.itemModel()->row(1).tag);
     }
 
+    // Asked once, the rows and their records go, their blocks are the first to be
+    // used again and the row after them takes the selection. Cancelled, or when
+    // the index cannot be written, every row and block stays.
+    void deletingRowsFreesThemAndSelectsTheFollowingRow_data() {
+        QTest::addColumn<Rows>("rows");
+        QTest::addColumn<QString>("outcome");  // empty, "cancel" or the failure's message
+        QTest::addColumn<QString>("asked");
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<Rows>("selected");
+        const auto row = [](const char* name, const Rows& rows, const char* outcome,
+                            const char* asked, const char* kept, const Rows& selected) {
+            QTest::newRow(name) << rows << QString::fromUtf8(outcome) << QString::fromUtf8(asked)
+                                << QString::fromUtf8(kept) << selected;
+        };
+        row("two in a row", {1, 2}, "", "2個のアイテム", "ADE", {1});
+        row("scattered", {0, 2, 3}, "", "3個のアイテム", "BE", {1});
+        row("the last", {4}, "", "E", "ABCD", {3});
+        row("all", {0, 1, 2, 3, 4}, "", "5個のアイテム", "", {});
+        row("cancelled", {4}, "cancel", "E", "ABCDE", {4});
+        row("index not written", {1, 3}, "disk full", "2個のアイテム", "ABCDE", {1});
+    }
+
     void deletingRowsFreesThemAndSelectsTheFollowingRow() {
+        QFETCH(Rows, rows);
+        QFETCH(QString, outcome);
+        QFETCH(QString, asked);
+        QFETCH(QString, kept);
+        QFETCH(Rows, selected);
         test::MainFixture f(false);
         f.FiveItems();
         auto& main = f.Open();
-        QCOMPARE(f.Names(), (QStringList{"A", "B", "C", "D", "E"}));
-        const auto before = f.Line("G");
-        f.SelectRows({1, 2});
-        main.commands().DeleteSelectedItems();
-        QCOMPARE(f.ui.messages, QStringList{QStringLiteral("2個のアイテム") + kErase});
-        QCOMPARE(f.Names(), (QStringList{"A", "D", "E"}));
-        QCOMPARE(f.SelectedRows(), QList<int>{1});
-        QCOMPARE(f.Line("G"), (std::vector<std::string>{"G#0", before[1], before[4], before[5]}));
-        // The freed blocks are reused by the next record.
-        QCOMPARE(f.AddItem("H", "new"), std::stoi(before[3]));  // C had the lowest freed blocks
-    }
-
-    void deletingScatteredRowsRemovesExactlyThose() {
-        test::MainFixture f(false);
-        f.FiveItems();
-        auto& main = f.Open();
-        const auto before = f.Line("G");
-        f.SelectRows({0, 2, 3});
-        main.commands().DeleteSelectedItems();
-        QCOMPARE(f.Names(), (QStringList{"B", "E"}));
-        QCOMPARE(f.SelectedRows(), QList<int>{1});
-        QCOMPARE(f.Line("G"), (std::vector<std::string>{"G#0", before[2], before[5]}));
-    }
-
-    void deletingTheLastRowSelectsTheNewLastAndCancelChangesNothing() {
-        test::MainFixture f(false);
-        f.FiveItems();
-        auto& main = f.Open();
-        f.SelectRows({4});
-        f.ui.answers = {UiServices::Answer::kCancel};
-        main.commands().DeleteSelectedItems();
-        QCOMPARE(f.ui.messages, QStringList{QStringLiteral("E") + kErase});
-        QCOMPARE(f.Names().size(), 5);
-        QCOMPARE(f.Line("G").size(), 6u);
-        main.commands().DeleteSelectedItems();
-        QCOMPARE(f.Names(), (QStringList{"A", "B", "C", "D"}));
-        QCOMPARE(f.SelectedRows(), QList<int>{3});
-        f.SelectRows({0, 1, 2, 3});
-        main.commands().DeleteSelectedItems();
-        QVERIFY(f.Names().isEmpty());
-        QVERIFY(f.SelectedRows().isEmpty());
-        QCOMPARE(f.Line("G"), std::vector<std::string>{"G#0"});
-    }
-
-    void deletingRowsWhoseIndexCannotBeWrittenKeepsThemAllAndSaysWhy() {
-        test::MainFixture f(false);
-        f.FiveItems();
-        auto& main = f.Open();
-        const auto before = f.Line("G");
-        f.SelectRows({1, 3});
-        filesteps::SetHook([](std::string_view step, const std::filesystem::path&) {
-            if (step == "rename") {
-                throw std::runtime_error("disk full");
-            }
-        });
+        const auto before = f.Line("G");  // A to E, E on the lowest blocks
+        f.SelectRows(rows);
+        QStringList messages{asked + kErase};
+        if (outcome == QStringLiteral("cancel")) {
+            f.ui.answers = {UiServices::Answer::kCancel};
+        } else if (!outcome.isEmpty()) {
+            messages << outcome;
+            filesteps::SetHook([](std::string_view step, const std::filesystem::path&) {
+                if (step == "rename") {
+                    throw std::runtime_error("disk full");
+                }
+            });
+        }
         main.commands().DeleteSelectedItems();
         filesteps::SetHook(nullptr);
-        QCOMPARE(f.ui.messages, (QStringList{QStringLiteral("2個のアイテム") + kErase,
-                                             QStringLiteral("disk full")}));
-        QCOMPARE(f.Names(), (QStringList{"A", "B", "C", "D", "E"}));
-        QCOMPARE(f.SelectedRows(), QList<int>{1});
-        QCOMPARE(f.Line("G"), before);
+        QCOMPARE(f.ui.messages, messages);
+        QCOMPARE(f.Names().join(QString()), kept);
+        QCOMPARE(f.SelectedRows(), selected);
+        std::vector<std::string> line{"G#0"};
+        for (const QChar name : kept) {
+            line.push_back(before[name.unicode() - 'A' + 1]);
+        }
+        QCOMPARE(f.Line("G"), line);
+        // The last deleted row had the lowest blocks; nothing deleted, nothing reused.
+        const std::string next = std::to_string(f.AddItem("H", "new"));
+        if (kept.size() < 5) {
+            QCOMPARE(next, before[rows.back() + 1]);
+        } else {
+            QVERIFY(std::find(before.begin(), before.end(), next) == before.end());
+        }
     }
 
-    void writeProtectedGroupRefusesDeletionSilently() {
+    // Without a selection nothing is copied; a write-protected group refuses
+    // deletion silently but opens and copies its URL as it is.
+    void writeProtectedGroupRefusesDeletionButItsUrlOpens() {
         test::MainFixture f;
         f.Set("lastgroup", "銀行");
         auto& main = f.Open();
+        main.commands().UseSelectedItem(ItemCommands::kCopyPassword);
+        main.commands().CopySelectedUrl();
+        QCOMPARE(f.ui.clipboard, QStringLiteral("<untouched>"));
         f.SelectRows({0});
         main.commands().DeleteSelectedItems();
         main.commands().DeleteGroup();
         QVERIFY(f.ui.messages.isEmpty());
         QCOMPARE(main.itemModel()->rowCount(), 1);
         QCOMPARE(main.groupSelector()->count(), 4);
+        main.commands().UseSelectedItem(ItemCommands::kOpenUrl);
+        QCOMPARE(f.ui.openedUrls, QStringList{QStringLiteral("https://bank.example.jp/")});
+        main.commands().CopySelectedUrl();
+        QCOMPARE(f.ui.clipboard, QStringLiteral("https://bank.example.jp/"));
     }
 
+    // Each use moves the item first in its group; an empty URL opens nothing.
     void copyingThePasswordGivesThePlainTextAndMovesTheItemFirst() {
         test::MainFixture f(false);
         f.FiveItems();
@@ -150,6 +156,10 @@ private slots:
         QVERIFY(f.ui.clipboardSecret);
         // Off by default: nothing waits to clear the copy.
         QVERIFY(!main.clipboard().timer().isActive());
+        f.SelectRows({3});
+        main.commands().UseSelectedItem(ItemCommands::kOpenUrl);
+        QVERIFY(f.ui.openedUrls.isEmpty());
+        QCOMPARE(f.Line("G")[1], before[4]);
     }
 
     void copiesAreClearedAfterTheSecondsSetInTheOptions_data() {
@@ -177,36 +187,6 @@ private slots:
         QVERIFY(!f.ui.clipboardSecret);  // the URL is no secret
     }
 
-    void openingAnEmptyUrlOpensNothingButStillMovesTheItemFirst() {
-        test::MainFixture f(false);
-        f.FiveItems();
-        auto& main = f.Open();
-        const auto before = f.Line("G");
-        f.SelectRows({4});
-        main.commands().UseSelectedItem(ItemCommands::kOpenUrl);
-        QVERIFY(f.ui.openedUrls.isEmpty());
-        QCOMPARE(f.Line("G")[1], before[5]);
-    }
-
-    void openingAUrlPassesItUnchangedAndWorksInProtectedGroups() {
-        test::MainFixture f;
-        f.Set("lastgroup", "銀行");
-        auto& main = f.Open();
-        f.SelectRows({0});
-        main.commands().UseSelectedItem(ItemCommands::kOpenUrl);
-        QCOMPARE(f.ui.openedUrls, QStringList{QStringLiteral("https://bank.example.jp/")});
-        main.commands().CopySelectedUrl();
-        QCOMPARE(f.ui.clipboard, QStringLiteral("https://bank.example.jp/"));
-    }
-
-    void copyingWithoutASelectionLeavesTheClipboardAlone() {
-        test::MainFixture f;
-        auto& main = f.Open();
-        main.commands().UseSelectedItem(ItemCommands::kCopyPassword);
-        main.commands().CopySelectedUrl();
-        QCOMPARE(f.ui.clipboard, QStringLiteral("<untouched>"));
-    }
-
     void movedItemsArriveInReverseOrderAndLeaveTheCountAlone() {
         test::MainFixture f(false);
         f.FiveItems();
@@ -224,14 +204,18 @@ private slots:
         QVERIFY(f.SelectedRows().isEmpty());
     }
 
+    // The move menu lists every group but the shown one; its placeholder for
+    // none stays hidden.
     void moveMenuEntryMovesToItsGroup() {
         test::MainFixture f(false);
         f.FiveItems();
         auto& main = f.Open();
         f.SelectRows({0});
         const auto entries = main.menus().mnuMove->actions();
+        QVERIFY(!entries[0]->isVisible());
         QCOMPARE(entries[2]->text(), QStringLiteral("H"));
         QVERIFY(!entries[1]->isEnabled());  // the shown group
+        QVERIFY(entries[2]->isEnabled());
         entries[2]->trigger();
         QCOMPARE(f.Line("H").size(), 3u);
     }

@@ -28,13 +28,15 @@ class LongOperationTest : public QObject {
 private:
     static constexpr int kBigItems = 300;
 
-    // Counts the paints of a widget; on the first one, presses Insert (new item) in
-    // the item list and lets the countdown tick, as a user and a timer might.
+    // Counts the paints of a widget; on the first one, notes the status text and
+    // presses Insert (new item) in the item list and lets the countdown tick, as a
+    // user and a timer might.
     struct DuringPaint : QObject {
         explicit DuringPaint(frmMain& window) : main(window) {}
         bool eventFilter(QObject*, QEvent* event) override {
             if (event->type() == QEvent::Paint && paints++ == 0) {
                 running = LongOperation::Running();
+                status = main.statusPanel(PasswordChange::kStatusPanel)->text();
                 main.itemList()->setFocus();
                 QTest::keyClick(main.windowHandle(), Qt::Key_Insert);
                 main.Timer1_Timer();
@@ -44,6 +46,7 @@ private:
         frmMain& main;
         int paints = 0;
         bool running = false;
+        QString status;
     };
 
     // Watches the whole application, from construction, for progress dialogs being
@@ -124,20 +127,6 @@ private slots:
         Fixture x;
         DuringPaint during(x.main());
         x.bar->installEventFilter(&during);
-        QString statusDuring;
-        struct StatusAtPaint : QObject {
-            QLabel* status = nullptr;
-            QString* seen = nullptr;
-            bool eventFilter(QObject*, QEvent* event) override {
-                if (event->type() == QEvent::Paint && seen->isEmpty()) {
-                    *seen = status->text();
-                }
-                return false;
-            }
-        } watch;
-        watch.status = x.main().statusPanel(PasswordChange::kStatusPanel);
-        watch.seen = &statusDuring;
-        x.bar->installEventFilter(&watch);
         PasswordChange change(x.main());
         change.SetPasswordDialogRunner([](frmPass& dialog) {
             dialog.passwordBox()->setText(QStringLiteral("新しい"));
@@ -146,8 +135,9 @@ private slots:
         });
         change.Run();
         QVERIFY(during.paints > 0);
-        QCOMPARE(statusDuring, QStringLiteral("パスワード変更処理中"));
-        QCOMPARE(watch.status->text(), QStringLiteral("パスワード変更処理完了"));
+        QCOMPARE(during.status, QStringLiteral("パスワード変更処理中"));
+        QCOMPARE(x.main().statusPanel(PasswordChange::kStatusPanel)->text(),
+                 QStringLiteral("パスワード変更処理完了"));
         QVERIFY(x.f.vault.session->vault.IsKeyOf("新しい"));
         QVERIFY(!x.bar->isVisible());
         QApplication::processEvents();

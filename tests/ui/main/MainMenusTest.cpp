@@ -77,6 +77,8 @@ private slots:
         QVERIFY(!main.isVisible());
     }
 
+    // Example's password holds braces, which the keystroke syntax would eat if the
+    // window sent the text unquoted.
     void autoTypeEntriesTypeTheSelectedItem() {
         test::MainFixture f;
         f.Set("wait", "0");
@@ -90,12 +92,15 @@ private slots:
         QCOMPARE(injector.typed, (QStringList{"taro\tp@ss{w}rd", "p@ss{w}rd"}));
     }
 
-    void tooltipSitsBelowThePointerAndAClickHidesIt() {
+    // How texts are laid out is seen in the list's hover and auto-type's countdown.
+    void tooltipSitsBelowThePointerAndHidesOnAClickOrAfterFiveSeconds() {
         QWidget owner;
         frmTooltip tip(&owner);
         QCursor::setPos(300, 200);
         tip.ShowToolTip(QString(), QStringLiteral("memo"));
         QCOMPARE(tip.pos(), QCursor::pos() + QPoint(0, 24));
+        QVERIFY(tip.hideTimer().isActive());
+        QCOMPARE(tip.hideTimer().interval(), 5000);
         QVERIFY(tip.testAttribute(Qt::WA_ShowWithoutActivating));
         QVERIFY(tip.windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
         QTest::mouseClick(&tip, Qt::LeftButton);

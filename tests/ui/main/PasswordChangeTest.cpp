@@ -6,12 +6,10 @@
 
 #include "platform/FileSteps.h"
 #include "support/MainFixture.h"
-#include "ui/Text.h"
 #include "ui/dialogs/frmPass.h"
 #include "ui/main/PasswordChange.h"
 #include "vault/Cipher.h"
 #include "vault/DurableFiles.h"
-#include "vault/ItemReader.h"
 #include "vault/VaultJournal.h"
 
 namespace zorvan {
@@ -54,23 +52,6 @@ private:
         }
 
         std::vector<std::string> Files() const { return f.vault.Files(); }
-        // Every item of every group, read from the files with the given password.
-        QStringList Items(const std::string& password) const {
-            const Cipher cipher(KeyBytes(password).span());
-            const auto& paths = f.vault.session->paths;
-            GroupIndex index(paths.strIdxFile);
-            ItemReader reader(paths.strItmFile, cipher);
-            QStringList items;
-            for (const auto& name : index.GetGroupNames()) {
-                const auto line = index.GetGroupItems(name);
-                for (std::size_t i = 1; i < line.size(); ++i) {
-                    const ItemRecord item = reader.Load(*ParseBlockNumber(line[i]));
-                    items << ToQ(name + "/" + item.ItemName + "/" + item.AccountID + "/" +
-                                 item.AccountPass + "/" + item.RelatedURL + "/" + item.AccountMemo);
-                }
-            }
-            return items;
-        }
         QString Status() const { return f.main->statusPanel(PasswordChange::kStatusPanel)->text(); }
 
         test::MainFixture f;
@@ -82,12 +63,6 @@ private:
         std::vector<std::string> before;
     };
 
-    static QStringList SampleItems() {
-        return {"Web/Example/taro/p@ss{w}rd/https://example.com//first line\r\nsecond line",
-                "Web/メール/hanako@example.jp/日本語パス//",
-                "銀行/口座/12345678/0000/https://bank.example.jp//暗証番号", "Imported/abc////"};
-    }
-
 private slots:
     void newPasswordReenciphersEveryGroup() {
         Fixture x;
@@ -98,8 +73,10 @@ private slots:
         QCOMPARE(x.Status(), QStringLiteral("パスワード変更処理完了"));
         QVERIFY(x.f.vault.session->vault.IsKeyOf("新しいパス"));
         QCOMPARE(x.f.Setting("pass"), CheckValue("新しいパス"));
-        QCOMPARE(x.Items("新しいパス"), SampleItems());  // the write-protected 銀行 too
-        QVERIFY(x.Items("zorvan") != SampleItems());
+        // How each record is enciphered anew is MasterPasswordChangeTest's; here the
+        // window reads them with the key now in force, in a write-protected group too.
+        x.f.Show(QStringLiteral("銀行"));
+        QCOMPARE(x.f.main->itemModel()->row(0).password, QStringLiteral("0000"));
         const auto after = x.Files();
         QCOMPARE(after[1], x.before[1]);  // index
         QCOMPARE(after[3], x.before[3]);  // bitmap
@@ -108,10 +85,17 @@ private slots:
             VaultJournal::StagedPath(x.f.vault.session->paths.strIniFile)));
     }
 
-    void theRunningPasswordAgainChangesNothingAndShowsNoStatus() {
+    // Not even the settings file is written, and nothing is told.
+    void cancelOrThePasswordInForceChangesNothing_data() {
+        QTest::addColumn<QString>("typed");  // empty: the dialog is left without OK
+        QTest::newRow("cancelled") << QString();
+        QTest::newRow("the password in force") << QStringLiteral("zorvan");
+    }
+    void cancelOrThePasswordInForceChangesNothing() {
+        QFETCH(QString, typed);
         Fixture x;
         const QString status = x.Status();
-        x.typed = x.confirmed = QStringLiteral("zorvan");
+        x.typed = x.confirmed = typed.isEmpty() ? QString() : typed;
         int steps = 0;
         Fixture::OnChangeSteps([&] { ++steps; });
         x.change->Run();
@@ -119,15 +103,7 @@ private slots:
         QCOMPARE(steps, 0);
         QCOMPARE(x.Files(), x.before);
         QCOMPARE(x.Status(), status);
-        QCOMPARE(x.Items("zorvan"), SampleItems());
-    }
-
-    void cancellingChangesNothingNotEvenTheSettingsFile() {
-        Fixture x;  // nothing typed: the dialog is left without OK
-        const QString status = x.Status();
-        x.change->Run();
-        QCOMPARE(x.Files(), x.before);
-        QCOMPARE(x.Status(), status);
+        QVERIFY(x.f.ui.messages.isEmpty());
         QVERIFY(x.f.vault.session->vault.IsKeyOf("zorvan"));
         QVERIFY(!std::filesystem::exists(
             VaultJournal::StagedPath(x.f.vault.session->paths.strIniFile)));

@@ -16,10 +16,7 @@ namespace zorvan::test {
 // between them.
 class FakeKeyInjector : public KeyInjector {
 public:
-    bool Available() override {
-        ++availabilityChecks;
-        return available;
-    }
+    bool Available() override { return available; }
 
     FocusWindow FocusedWindow() override { return focus; }
 
@@ -69,7 +66,6 @@ public:
     bool available = true;
     bool acceptTyping = true;
     bool acceptAltTab = true;
-    int availabilityChecks = 0;
     QStringList log;
     QStringList typed;
     QList<std::uint64_t> targets;
