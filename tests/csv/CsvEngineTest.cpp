@@ -15,7 +15,6 @@
 namespace zorvan {
 namespace {
 
-using namespace std::string_literals;
 using test::Item;
 using Texts = std::vector<std::string>;
 

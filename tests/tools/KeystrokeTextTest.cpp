@@ -173,15 +173,5 @@ TEST(KeystrokeTextTest, WipeZeroesTheKeysAndEmptiesTheList) {
     }
 }
 
-#ifdef _WIN32
-TEST(KeystrokeTextTest, WindowsInjectorTypesNothingForAnEmptyTextOrAWindowNotInFront) {
-    const auto injector = CreateKeyInjector();
-    EXPECT_TRUE(injector->Available());
-    EXPECT_EQ(injector->Type({}, 0), TypeResult::kTyped);
-    const KeyAction key = KeyAction::Character(U'x');
-    EXPECT_EQ(injector->Type({&key, 1}, injector->FocusedWindow().id + 1), TypeResult::kFocusMoved);
-}
-#endif
-
 }  // namespace
 }  // namespace zorvan
