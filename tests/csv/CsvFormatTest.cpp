@@ -38,7 +38,6 @@ TEST(CsvFormat, MemoLineBreaksAreWrittenAsBackslashSequences) {
     EXPECT_EQ(EscapeMemo("back\\slash"), "back\\slash");
 }
 
-// Expected: the five texts, then the expiry flags and date.
 TEST(ParseCsvLine, ReadsTheFieldsOfALine) {
     const auto kLeap = static_cast<double>(DaysFromCivil(2024, 2, 29));
     const struct {
