@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "csv/CsvDate.h"
 #include "csv/CsvFormat.h"
@@ -14,12 +15,12 @@ ItemRecord Parse(std::string_view line) {
     return ParseCsvLine(line, kToday);
 }
 
+using Texts5 = std::vector<std::string>;
+
 // The five texts of a parsed line, for comparing in one go.
-std::vector<std::string> Texts(const ItemRecord& item) {
+Texts5 Texts(const ItemRecord& item) {
     return {item.ItemName, item.AccountID, item.AccountPass, item.RelatedURL, item.AccountMemo};
 }
-
-using Texts5 = std::vector<std::string>;
 
 TEST(CsvQuote, EnclosesOnlyValuesWithACommaOrAQuote) {
     EXPECT_EQ(CsvQuote("a\"b,c"), "\"a\"\"b,c\"");
@@ -37,25 +38,40 @@ TEST(CsvFormat, MemoLineBreaksAreWrittenAsBackslashSequences) {
     EXPECT_EQ(EscapeMemo("back\\slash"), "back\\slash");
 }
 
-TEST(CsvFormat, LineHoldsTheSevenQuotedFields) {
-    ItemRecord item;
-    item.ItemName = "名前";
-    item.AccountID = "id,1";
-    item.AccountPass = "p\"w";
-    item.RelatedURL = "https://example.jp/";
-    item.AccountMemo = "1行目\r\n2行目";
-    item.Expire = 5;
-    item.ExpireDate = 45292.75;  // 2024/01/01, 18:00
-    EXPECT_EQ(FormatCsvLine(item),
-              "名前,\"id,1\",\"p\"\"w\",https://example.jp/,1行目\\r\\n2行目,5,2024/01/01");
-}
-
-TEST(ParseCsvLine, LineWithoutCommaIsAllName) {
-    const ItemRecord item = Parse("\"abc\"");
-    EXPECT_EQ(Texts(item), (Texts5{"\"abc\"", "", "", "", ""}));
-    EXPECT_EQ(item.Expire, 0);
-    EXPECT_EQ(item.ExpireDate, kToday);
-    EXPECT_EQ(Texts(Parse("")), (Texts5{"", "", "", "", ""}));
+TEST(ParseCsvLine, ReadsTheFieldsOfALine) {
+    const auto kLeap = static_cast<double>(DaysFromCivil(2024, 2, 29));
+    const struct {
+        std::string line;
+        Texts5 texts;
+        std::int32_t expire;
+        double date;
+    } cases[] = {
+        {"\"abc\"", {"\"abc\"", "", "", "", ""}, 0, kToday},  // without a comma: all name
+        {"", {"", "", "", "", ""}, 0, kToday},
+        {"a,b", {"a", "b", "", "", ""}, 0, kToday},
+        {"a,", {"a", "", "", "", ""}, 0, kToday},
+        {"a\"b,c\"\"d", {"a\"b", "c\"\"d", "", "", ""}, 0, kToday},  // quotes inside stay
+        // An unclosed quote empties that and the later text fields.
+        {"\"abc,def,ghi,jkl,mno,5,2024/01/01", {"", "", "", "", ""}, 0, kToday},
+        {"a,b,\"c,d,e,1", {"a", "b", "", "", ""}, 0, kToday},
+        // Only the memo's backslash sequences become line breaks.
+        {"n,i,p,u,x\\r\\ny", {"n", "i", "p", "u", "x\r\ny"}, 0, kToday},
+        {"n,i,p,u,\"a,\\nb\"", {"n", "i", "p", "u", "a,\nb"}, 0, kToday},
+        {"x\\ny,i", {"x\\ny", "i", "", "", ""}, 0, kToday},
+        {"a,b,c,d,e", {"a", "b", "c", "d", "e"}, 0, kToday},
+        {"a,b,c,d,e,1,x", {"a", "b", "c", "d", "e"}, 1, kToday},
+        {"a,b,c,d,e,5,2024/02/29,ignored,\"", {"a", "b", "c", "d", "e"}, 5, kLeap},
+        // Fields 6 and 7 are not unquoted.
+        {"a,b,c,d,e,\"1\",\"2024/01/01\"", {"a", "b", "c", "d", "e"}, 0, kToday},
+        {"a,b,c,d,e,99999999999,2023/02/29", {"a", "b", "c", "d", "e"}, 0, kToday},
+        {"a,b,c,d,e,5,2023/02/29", {"a", "b", "c", "d", "e"}, 5, kToday},
+    };
+    for (const auto& c : cases) {
+        const ItemRecord item = Parse(c.line);
+        EXPECT_EQ(Texts(item), c.texts) << c.line;
+        EXPECT_EQ(item.Expire, c.expire) << c.line;
+        EXPECT_EQ(item.ExpireDate, c.date) << c.line;
+    }
 }
 
 TEST(ParseCsvLine, QuotedFieldsReadBackAsTheValuesBeforeQuoting) {
@@ -67,50 +83,6 @@ TEST(ParseCsvLine, QuotedFieldsReadBackAsTheValuesBeforeQuoting) {
         EXPECT_EQ(Texts(item), (Texts5{value, value, "p", "u", value})) << line;
         EXPECT_EQ(item.ExpireDate, 45292.0) << line;
     }
-}
-
-TEST(ParseCsvLine, QuotesInsideAnUnquotedFieldStayAsTheyAre) {
-    EXPECT_EQ(Texts(Parse("a\"b,c\"\"d")), (Texts5{"a\"b", "c\"\"d", "", "", ""}));
-}
-
-TEST(ParseCsvLine, UnclosedQuoteEmptiesThatAndTheLaterTextFields) {
-    const ItemRecord first = Parse("\"abc,def,ghi,jkl,mno,5,2024/01/01");
-    EXPECT_EQ(Texts(first), (Texts5{"", "", "", "", ""}));
-    EXPECT_EQ(first.Expire, 0);
-    EXPECT_EQ(first.ExpireDate, kToday);
-    const ItemRecord third = Parse("a,b,\"c,d,e,1");
-    EXPECT_EQ(Texts(third), (Texts5{"a", "b", "", "", ""}));
-    EXPECT_EQ(third.Expire, 0);
-}
-
-TEST(ParseCsvLine, MemoBackslashSequencesBecomeLineBreaks) {
-    EXPECT_EQ(Parse("n,i,p,u,x\\r\\ny").AccountMemo, "x\r\ny");
-    EXPECT_EQ(Parse("n,i,p,u,\"a,\\nb\"").AccountMemo, "a,\nb");
-    // Only the memo is unescaped.
-    EXPECT_EQ(Parse("x\\ny,i").ItemName, "x\\ny");
-}
-
-TEST(ParseCsvLine, ExpiryFlagsAndDateAreReadRawWithDefaults) {
-    const ItemRecord noDate = Parse("a,b,c,d,e,1,x");
-    EXPECT_EQ(noDate.Expire, 1);
-    EXPECT_EQ(noDate.ExpireDate, kToday);
-    const ItemRecord fiveFields = Parse("a,b,c,d,e");
-    EXPECT_EQ(fiveFields.Expire, 0);
-    EXPECT_EQ(fiveFields.ExpireDate, kToday);
-    const ItemRecord both = Parse("a,b,c,d,e,5,2024/02/29,ignored,\"");
-    EXPECT_EQ(both.Expire, 5);
-    EXPECT_EQ(both.ExpireDate, static_cast<double>(DaysFromCivil(2024, 2, 29)));
-    // Fields 6 and 7 are not unquoted.
-    const ItemRecord quoted = Parse("a,b,c,d,e,\"1\",\"2024/01/01\"");
-    EXPECT_EQ(quoted.Expire, 0);
-    EXPECT_EQ(quoted.ExpireDate, kToday);
-    EXPECT_EQ(Parse("a,b,c,d,e,99999999999,2023/02/29").Expire, 0);
-    EXPECT_EQ(Parse("a,b,c,d,e,5,2023/02/29").ExpireDate, kToday);
-}
-
-TEST(ParseCsvLine, ShortLinesLeaveTheRestEmpty) {
-    EXPECT_EQ(Texts(Parse("a,b")), (Texts5{"a", "b", "", "", ""}));
-    EXPECT_EQ(Texts(Parse("a,")), (Texts5{"a", "", "", "", ""}));
 }
 
 // Plain commas by the million and a megabyte field are the hostile-input table's;

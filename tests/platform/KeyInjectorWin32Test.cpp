@@ -123,6 +123,10 @@ TEST(KeyInjectorWin32, TypedTextArrivesInTheFocusedEditControlAsItself) {
         EXPECT_EQ(injector->Type(KeysFor(row.typed), focused), TypeResult::kTyped) << row.name;
         EXPECT_EQ(target.WaitForText(row.expected), row.expected) << row.name;
     }
+    // An empty text is typed at once; a window no longer in front gets nothing.
+    EXPECT_EQ(injector->Type({}, 0), TypeResult::kTyped);
+    const KeyAction key = KeyAction::Character(U'x');
+    EXPECT_EQ(injector->Type({&key, 1}, focused + 1), TypeResult::kFocusMoved);
 }
 
 }  // namespace

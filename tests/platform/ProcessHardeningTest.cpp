@@ -1,6 +1,6 @@
 // The start-up hardening on Windows. It lasts for the rest of the process, so
 // these tests have an executable of their own: the process is hardened once,
-// and each test checks one effect.
+// and each test checks its effects.
 #include <windows.h>
 
 #include <aclapi.h>
@@ -42,19 +42,14 @@ protected:
     static inline HardeningResult result_;
 };
 
-TEST_F(ProcessHardeningTest, EveryStepSucceeds) {
+TEST_F(ProcessHardeningTest, EveryStepSucceedsAndDllSearchStaysNarrow) {
     EXPECT_TRUE(result_.dllDirectory);
     EXPECT_TRUE(result_.safeSearchMode);
     EXPECT_TRUE(result_.processDacl);
-}
-
-TEST_F(ProcessHardeningTest, DllSearchLeavesOutTheCurrentFolder) {
+    // The current folder is out of the search, and safe search mode stays on.
     wchar_t directory[MAX_PATH] = L"unchanged";
     EXPECT_EQ(GetDllDirectoryW(MAX_PATH, directory), 0u);
     EXPECT_STREQ(directory, L"");
-}
-
-TEST_F(ProcessHardeningTest, SafeSearchModeCannotBeSwitchedOffAgain) {
     EXPECT_FALSE(SetSearchPathMode(BASE_SEARCH_PATH_DISABLE_SAFE_SEARCHMODE));
 }
 

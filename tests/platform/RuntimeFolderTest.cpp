@@ -15,26 +15,13 @@
 namespace zorvan {
 namespace {
 
-// XDG_RUNTIME_DIR as a case sets it, put back afterwards.
-class RuntimeVariable {
-public:
-    RuntimeVariable() {
-        if (const char* value = std::getenv("XDG_RUNTIME_DIR")) {
-            saved_ = value;
-        }
+// XDG_RUNTIME_DIR as it was, put back however the test ends.
+struct SavedRuntimeVariable {
+    const char* found = std::getenv("XDG_RUNTIME_DIR");
+    std::optional<std::string> value = found ? std::optional<std::string>(found) : std::nullopt;
+    ~SavedRuntimeVariable() {
+        value ? setenv("XDG_RUNTIME_DIR", value->c_str(), 1) : unsetenv("XDG_RUNTIME_DIR");
     }
-    ~RuntimeVariable() {
-        if (saved_) {
-            setenv("XDG_RUNTIME_DIR", saved_->c_str(), 1);
-        } else {
-            unsetenv("XDG_RUNTIME_DIR");
-        }
-    }
-    RuntimeVariable(const RuntimeVariable&) = delete;
-    RuntimeVariable& operator=(const RuntimeVariable&) = delete;
-
-private:
-    std::optional<std::string> saved_;
 };
 
 mode_t ModeOf(const std::filesystem::path& path) {
@@ -90,11 +77,11 @@ TEST(PrivateRuntimeFolder, TakesOnlyAFolderNobodyElseCanReach) {
          },
          nullptr, Expect::kNone, true},
     };
+    const SavedRuntimeVariable saved;
     for (const auto& c : cases) {
         if (c.needsRoot && !root) {
             continue;
         }
-        const RuntimeVariable restore;
         test::TempDir dir;
         const auto runtime = dir / "runtime";
         const auto fallback = dir / "data" / ".run";

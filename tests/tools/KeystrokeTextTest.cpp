@@ -111,29 +111,25 @@ TEST(KeystrokeTextTest, QuotedTextParsesBackToTheRawCharacters) {
 }
 
 TEST(KeystrokeTextTest, KeyNamesBracedAndMalformedTextsParse) {
+    using namespace std::string_literals;
+    using Cases = std::vector<std::pair<std::string, std::u32string>>;
     // Expected keys as characters, Tab as \t and Enter as \n. Malformed braces and
     // stray command characters (from "ab{" on) are typed as they stand.
-    const std::pair<std::string, std::u32string> cases[] = {
-        {"{a}{漢}", U"a漢"},   {"a{TAB}b", U"a\tb"},   {"{tab}{Tab}", U"\t\t"},
-        {"{ENTER}~", U"\n\n"}, {"{\t}", U"\t"},        {"", U""},
-        {"ab{", U"ab{"},       {"{TAB", U"{TAB"},      {"{}", U"{}"},
-        {"}", U"}"},           {"{FOO}", U"{FOO}"},    {"{漢", U"{漢"},
-        {"{{", U"{{"},         {"+^%()[]", U"+^%()[]"}};
-    for (const auto& [text, characters] : cases) {
-        EXPECT_EQ(KeystrokeText::Parse(text), KeysOf(characters)) << text;
+    const Cases named = {{"{a}{漢}", U"a漢"},   {"a{TAB}b", U"a\tb"},   {"{tab}{Tab}", U"\t\t"},
+                         {"{ENTER}~", U"\n\n"}, {"{\t}", U"\t"},        {"", U""},
+                         {"ab{", U"ab{"},       {"{TAB", U"{TAB"},      {"{}", U"{}"},
+                         {"}", U"}"},           {"{FOO}", U"{FOO}"},    {"{漢", U"{漢"},
+                         {"{{", U"{{"},         {"+^%()[]", U"+^%()[]"}};
+    // A stray byte, a sequence cut short, an overlong "/" and a surrogate: one
+    // replacement character for each byte that starts no valid sequence.
+    const Cases broken = {{"a\xFFz", U"a\uFFFDz"},       {"\xE6\xBC", U"\uFFFD\uFFFD"},
+                          {"\xC0\xAF", U"\uFFFD\uFFFD"}, {"\xED\xA0\x80", U"\uFFFD\uFFFD\uFFFD"},
+                          {"{\xFF}", U"\uFFFD"},         {"a\0b"s, U"a\0b"s}};
+    for (const Cases& cases : {named, broken}) {
+        for (const auto& [text, characters] : cases) {
+            EXPECT_EQ(KeystrokeText::Parse(text), KeysOf(characters)) << text;
+        }
     }
-}
-
-TEST(KeystrokeTextTest, BytesThatAreNotUtf8BecomeReplacementCharacters) {
-    const KeyAction bad = C(kReplacementCharacter);
-    EXPECT_EQ(KeystrokeText::Parse("a\xFF"
-                                   "b"),
-              (Keys{C('a'), bad, C('b')}));
-    EXPECT_EQ(KeystrokeText::Parse("\xE6\xBC"), (Keys{bad, bad}));           // cut short
-    EXPECT_EQ(KeystrokeText::Parse("\xC0\xAF"), (Keys{bad, bad}));           // overlong "/"
-    EXPECT_EQ(KeystrokeText::Parse("\xED\xA0\x80"), (Keys{bad, bad, bad}));  // a surrogate
-    EXPECT_EQ(KeystrokeText::Parse("{\xFF}"), Keys{bad});
-    EXPECT_EQ(KeystrokeText::Parse(std::string_view("a\0b", 3)), (Keys{C('a'), C(0), C('b')}));
 }
 
 TEST(KeystrokeTextTest, AnyTextParsesWithoutFault) {
@@ -176,16 +172,6 @@ TEST(KeystrokeTextTest, WipeZeroesTheKeysAndEmptiesTheList) {
         EXPECT_EQ(data[i].character, 0U);
     }
 }
-
-#ifdef _WIN32
-TEST(KeystrokeTextTest, WindowsInjectorTypesNothingForAnEmptyTextOrAWindowNotInFront) {
-    const auto injector = CreateKeyInjector();
-    EXPECT_TRUE(injector->Available());
-    EXPECT_EQ(injector->Type({}, 0), TypeResult::kTyped);
-    const KeyAction key = KeyAction::Character(U'x');
-    EXPECT_EQ(injector->Type({&key, 1}, injector->FocusedWindow().id + 1), TypeResult::kFocusMoved);
-}
-#endif
 
 }  // namespace
 }  // namespace zorvan

@@ -6,22 +6,14 @@
 #include <tuple>
 #include <vector>
 
+#include "tools/TestItem.h"
 #include "vault/SealedFile.h"
 #include "vault/VaultFixture.h"
 
 namespace zorvan {
 namespace {
 
-ItemRecord Item(std::string name, std::string id, std::string pass, std::string url,
-                std::string memo) {
-    ItemRecord item;
-    item.ItemName = std::move(name);
-    item.AccountID = std::move(id);
-    item.AccountPass = std::move(pass);
-    item.RelatedURL = std::move(url);
-    item.AccountMemo = std::move(memo);
-    return item;
-}
+using test::Item;
 
 // What a hit shows: group, name, ID and URL; blocks are checked where they matter.
 using Shown = std::tuple<std::string, std::string, std::string, std::string>;
