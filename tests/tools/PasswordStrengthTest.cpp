@@ -35,6 +35,11 @@ TEST(PasswordStrengthTest, BitsMapToZxcvbnScoresAndAQuarterOfTheBarEach) {
         EXPECT_EQ(PasswordStrength::LevelOf(c.bits), c.level) << c.bits;
         EXPECT_EQ(PasswordStrength::BarOf(c.bits), c.bar) << c.bits;
     }
+    // The meter's word must rise with the level; a swap would praise a weak password.
+    EXPECT_EQ(PasswordStrength::Label(Level::kWeak), "弱い");
+    EXPECT_EQ(PasswordStrength::Label(Level::kFair), "普通");
+    EXPECT_EQ(PasswordStrength::Label(Level::kStrong), "強い");
+    EXPECT_EQ(PasswordStrength::Label(Level::kVeryStrong), "とても強い");
 }
 
 TEST(PasswordStrengthTest, ClassBitsCountTheClassesUsedTimesTheLength) {
