@@ -12,6 +12,14 @@ std::filesystem::path DataDir() {
     return std::filesystem::path(ZORVAN_TEST_DATA);
 }
 
+void CopySampleVault(const std::filesystem::path& folder) {
+    std::filesystem::create_directories(folder);
+    for (const auto& entry : std::filesystem::directory_iterator(DataDir() / "vault-sample")) {
+        std::filesystem::copy_file(entry.path(), folder / entry.path().filename(),
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
+}
+
 std::vector<std::uint8_t> FromHex(const std::string& hex) {
     std::vector<std::uint8_t> bytes;
     for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
