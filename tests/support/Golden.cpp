@@ -92,38 +92,27 @@ public:
         Skip();
         Json v;
         const char c = text_.at(pos_);
-        if (c == '{') {
-            v.kind = Json::Kind::kObject;
+        if (c == '{' || c == '[') {
+            const char close = c == '{' ? '}' : ']';
+            v.kind = c == '{' ? Json::Kind::kObject : Json::Kind::kArray;
             ++pos_;
             Skip();
-            if (text_.at(pos_) == '}') {
+            if (text_.at(pos_) == close) {
                 ++pos_;
                 return v;
             }
             for (;;) {
                 Skip();
-                std::string key = String();
-                Skip();
-                Expect(':');
-                v.object[key] = Value();
-                Skip();
-                if (text_.at(pos_++) == '}') {
-                    return v;
+                if (close == '}') {
+                    std::string key = String();
+                    Skip();
+                    Expect(':');
+                    v.object[key] = Value();
+                } else {
+                    v.array.push_back(Value());
                 }
-            }
-        }
-        if (c == '[') {
-            v.kind = Json::Kind::kArray;
-            ++pos_;
-            Skip();
-            if (text_.at(pos_) == ']') {
-                ++pos_;
-                return v;
-            }
-            for (;;) {
-                v.array.push_back(Value());
                 Skip();
-                if (text_.at(pos_++) == ']') {
+                if (text_.at(pos_++) == close) {
                     return v;
                 }
             }
