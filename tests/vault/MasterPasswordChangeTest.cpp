@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -28,26 +29,23 @@ using Bytes = std::vector<std::uint8_t>;
 using test::InterruptAt;
 using test::Interrupted;
 
-// A record of records.txt: its block count and its data blocks under each password.
+// A record of records.txt: its block count and its data blocks under each
+// password, in the order the file first lists each plaintext.
 struct VectorRecord {
+    std::string plaintext;
     std::int32_t count = 0;
     std::map<std::string, Bytes> cipher;  // password -> enciphered data blocks
 };
 
 std::vector<VectorRecord> LoadVectors() {
-    std::map<std::string, VectorRecord> byPlaintext;
-    std::vector<std::string> order;
-    for (const auto& row : test::ReadVectorLines("records.txt", '\t')) {
-        auto& record = byPlaintext[row[7]];
-        if (record.cipher.empty()) {
-            order.push_back(row[7]);
-        }
-        record.count = std::stoi(row[6]);
-        record.cipher[row[0]] = test::FromHex(row[8]);
-    }
     std::vector<VectorRecord> records;
-    for (const auto& plain : order) {
-        records.push_back(byPlaintext[plain]);
+    for (const auto& row : test::ReadVectorLines("records.txt", '\t')) {
+        auto record = std::find_if(records.begin(), records.end(),
+                                   [&](const VectorRecord& r) { return r.plaintext == row[7]; });
+        if (record == records.end()) {
+            record = records.insert(records.end(), {row[7], std::stoi(row[6]), {}});
+        }
+        record->cipher[row[0]] = test::FromHex(row[8]);
     }
     return records;
 }

@@ -106,15 +106,15 @@ TEST_F(VaultJournalTest, DamagedJournalIsRefusedAndNothingMoves) {
 TEST_F(VaultJournalTest, JournalNamingAFileOutsideTheVaultIsRefused) {
     test::WriteBytes(dir_ / "victim", "keep");
     Stage(dir_ / "victim", "evil");
-    std::string text = "ZorvanJournal\t1\nkind\trestore\nfile\tvictim\t4\t";
-    char crc[9];
-    std::snprintf(crc, sizeof crc, "%08X",
-                  Crc32::Of({reinterpret_cast<const std::uint8_t*>("evil"), 4}));
-    text += crc;
-    text += "\n";
-    std::snprintf(crc, sizeof crc, "%08X",
-                  Crc32::Of({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}));
-    text += std::string("end\t") + crc + "\n";
+    const auto crc = [](const std::string& bytes) {
+        char hex[9];
+        std::snprintf(
+            hex, sizeof hex, "%08X",
+            Crc32::Of({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}));
+        return std::string(hex);
+    };
+    std::string text = "ZorvanJournal\t1\nkind\trestore\nfile\tvictim\t4\t" + crc("evil") + "\n";
+    text += "end\t" + crc(text) + "\n";
     test::WriteBytes(journal_.file(), text);
     EXPECT_THROW(journal_.Recover(), StorageError);
     EXPECT_EQ(Read(dir_ / "victim"), "keep");
