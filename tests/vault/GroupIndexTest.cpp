@@ -25,6 +25,11 @@ TEST(GroupIndexRead, NamesAndLinesInFileOrder) {
     EXPECT_EQ(GroupIndex::GetGroupName("Web\t4\t7"), "Web");
     EXPECT_EQ(GroupIndex::GetGroupName("Web"), "Web");
     EXPECT_EQ(GroupIndex::GetGroupName("#1"), "");
+    // A line carries a name up to "#" or TAB, "{" and "}" are reserved.
+    for (const char* bad : {"", "Web#1", "a\tb", "{x", "x}", "a\rb", "a\nb"}) {
+        EXPECT_FALSE(IsValidGroupName(bad)) << bad;
+    }
+    EXPECT_TRUE(IsValidGroupName("銀行 口座-1"));
 
     test::TempDir dir;
     GroupIndex index(dir / "Zorvan.idx");
