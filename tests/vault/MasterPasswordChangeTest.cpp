@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
-#include <memory>
-#include <stdexcept>
 
 #include "platform/Codepage.h"
 #include "platform/StorageError.h"
@@ -13,8 +11,6 @@
 #include "support/TempDir.h"
 #include "vault/Cipher.h"
 #include "vault/DurableFiles.h"
-#include "vault/GroupIndex.h"
-#include "vault/ItemReader.h"
 #include "vault/ItemStore.h"
 #include "vault/MasterPasswordChange.h"
 #include "vault/TextFile.h"
