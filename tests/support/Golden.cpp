@@ -12,6 +12,14 @@ std::filesystem::path DataDir() {
     return std::filesystem::path(ZORVAN_TEST_DATA);
 }
 
+void CopySampleVault(const std::filesystem::path& folder) {
+    std::filesystem::create_directories(folder);
+    for (const auto& entry : std::filesystem::directory_iterator(DataDir() / "vault-sample")) {
+        std::filesystem::copy_file(entry.path(), folder / entry.path().filename(),
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
+}
+
 std::vector<std::uint8_t> FromHex(const std::string& hex) {
     std::vector<std::uint8_t> bytes;
     for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
@@ -84,38 +92,27 @@ public:
         Skip();
         Json v;
         const char c = text_.at(pos_);
-        if (c == '{') {
-            v.kind = Json::Kind::kObject;
+        if (c == '{' || c == '[') {
+            const char close = c == '{' ? '}' : ']';
+            v.kind = c == '{' ? Json::Kind::kObject : Json::Kind::kArray;
             ++pos_;
             Skip();
-            if (text_.at(pos_) == '}') {
+            if (text_.at(pos_) == close) {
                 ++pos_;
                 return v;
             }
             for (;;) {
                 Skip();
-                std::string key = String();
-                Skip();
-                Expect(':');
-                v.object[key] = Value();
-                Skip();
-                if (text_.at(pos_++) == '}') {
-                    return v;
+                if (close == '}') {
+                    std::string key = String();
+                    Skip();
+                    Expect(':');
+                    v.object[key] = Value();
+                } else {
+                    v.array.push_back(Value());
                 }
-            }
-        }
-        if (c == '[') {
-            v.kind = Json::Kind::kArray;
-            ++pos_;
-            Skip();
-            if (text_.at(pos_) == ']') {
-                ++pos_;
-                return v;
-            }
-            for (;;) {
-                v.array.push_back(Value());
                 Skip();
-                if (text_.at(pos_++) == ']') {
+                if (text_.at(pos_++) == close) {
                     return v;
                 }
             }

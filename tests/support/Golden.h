@@ -11,6 +11,9 @@
 namespace zorvan::test {
 
 std::filesystem::path DataDir();
+
+// The four files of the sample vault copied into folder, which is made if missing.
+void CopySampleVault(const std::filesystem::path& folder);
 std::vector<std::uint8_t> FromHex(const std::string& hex);
 std::string ToHex(const std::vector<std::uint8_t>& bytes);
 

@@ -39,4 +39,15 @@ void WriteBytes(const std::filesystem::path& file, const std::string& bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+std::map<std::string, std::string> FolderBytes(const std::filesystem::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            files[entry.path().lexically_relative(folder).generic_string()] =
+                ReadBytes(entry.path());
+        }
+    }
+    return files;
+}
+
 }  // namespace zorvan::test

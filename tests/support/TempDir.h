@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include "vault/DataFiles.h"
@@ -28,5 +29,8 @@ private:
 // Whole file as bytes, and a file written from bytes.
 std::string ReadBytes(const std::filesystem::path& file);
 void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
+
+// Every file below folder, by its path relative to folder, with its bytes.
+std::map<std::string, std::string> FolderBytes(const std::filesystem::path& folder);
 
 }  // namespace zorvan::test

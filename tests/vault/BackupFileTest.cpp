@@ -17,12 +17,6 @@ const DateTimeParts kGoldenMoment{2003, 4, 5, 13, 45, 7};
 
 class BackupFileTest : public ::testing::Test {
 protected:
-    void CopySample() const {
-        for (const auto* name : {"Zorvan.ini", "Zorvan.idx", "Zorvan.itm", "Zorvan.bmp"}) {
-            test::WriteBytes(dir_ / name, test::ReadBytes(test::DataDir() / "vault-sample" / name));
-        }
-    }
-
     BackupHeader Header(const std::string& password, const std::string& comment) const {
         BackupHeader header;
         header.versionRevision = 5;
@@ -31,20 +25,6 @@ protected:
         header.date = OleDate::FromParts(kGoldenMoment);
         header.comment = BackupFile::StoredComment(comment);
         return header;
-    }
-
-    // A file of header bytes with the four lengths set, and extra bytes after it.
-    std::filesystem::path Crafted(std::int32_t bmp, std::int32_t ini, std::int32_t idx,
-                                  std::int32_t itm, std::size_t extra) const {
-        BackupHeader header;
-        header.bmpLength = bmp;
-        header.iniLength = ini;
-        header.idxLength = idx;
-        header.itmLength = itm;
-        const auto bytes = BackupFile::EncodeHeader(header);
-        const auto file = dir_ / "crafted";
-        test::WriteBytes(file, std::string(bytes.begin(), bytes.end()) + std::string(extra, 'x'));
-        return file;
     }
 
     std::vector<std::string> BackupFolder() const {
@@ -66,7 +46,7 @@ TEST_F(BackupFileTest, GoldenBackupListsItsDateAndComment) {
 }
 
 TEST_F(BackupFileTest, BackupOfTheSampleVaultAtTheGoldenMomentIsTheGoldenFile) {
-    CopySample();
+    test::CopySampleVault(dir_.path());
     const std::string name = OleDate::FileName(kGoldenMoment);
     EXPECT_EQ(name, "20030405-134507");
     const auto file = BackupFile::Write(paths_, name, Header("zorvan", "月末のバックアップ"));
@@ -75,36 +55,27 @@ TEST_F(BackupFileTest, BackupOfTheSampleVaultAtTheGoldenMomentIsTheGoldenFile) {
     EXPECT_EQ(BackupFolder(), std::vector<std::string>{"20030405-134507"});
 }
 
-TEST_F(BackupFileTest, CommentOfExactly128BytesIsStoredWithoutZeroAndShownWhole) {
-    const std::string comment =
+// The comment field holds 128 bytes, with no terminating zero when full.
+TEST_F(BackupFileTest, CommentIsCutTo128BytesNeverInsideACharacter) {
+    const std::string full =
         std::string(64, 'a') + std::string(32, 'b') + "あいうえおかきくけこさしすせそた";
-    ASSERT_EQ(BackupFile::StoredComment(comment).size(), 128u);
-    const auto file = BackupFile::Write(paths_, "20200101-000000", Header("", comment));
-    const auto bytes = test::ReadBytes(file);
-    EXPECT_NE(bytes[255], '\0');
-    EXPECT_EQ(BackupFile::ReadListing(file).comment, comment);
+    const struct {
+        std::string comment, shown;
+        bool full;
+    } rows[] = {
+        {full, full, true},
+        {std::string(130, 'z'), std::string(128, 'z'), true},
+        // The double-byte character does not fit whole.
+        {std::string(127, 'z') + "あ", std::string(127, 'z'), false},
+    };
+    for (const auto& row : rows) {
+        const auto file = BackupFile::Write(paths_, "20200101-000000", Header("", row.comment));
+        EXPECT_EQ(BackupFile::ReadListing(file).comment, row.shown) << row.comment;
+        EXPECT_EQ(test::ReadBytes(file)[255] != '\0', row.full) << row.comment;
+    }
 }
 
-TEST_F(BackupFileTest, LongerCommentIsCutTo128BytesNeverInsideACharacter) {
-    EXPECT_EQ(BackupFile::StoredComment(std::string(130, 'z')), std::string(128, 'z'));
-    // 127 single bytes and a double-byte character: the character does not fit whole.
-    const std::string straddling = std::string(127, 'z') + "あ";
-    EXPECT_EQ(BackupFile::StoredComment(straddling), std::string(127, 'z'));
-    const auto file = BackupFile::Write(paths_, "20200101-000000", Header("", straddling));
-    EXPECT_EQ(BackupFile::ReadListing(file).comment, std::string(127, 'z'));
-}
-
-TEST_F(BackupFileTest, FileTooShortForAHeaderListsEmptyDateAndComment) {
-    test::WriteBytes(dir_ / "short", std::string(255, 'x'));
-    const auto listing = BackupFile::ReadListing(dir_ / "short");
-    EXPECT_EQ(listing.dateText, "");
-    EXPECT_EQ(listing.comment, "");
-    test::WriteBytes(dir_ / "empty", "");
-    EXPECT_EQ(BackupFile::ReadListing(dir_ / "empty").dateText, "");
-    EXPECT_EQ(BackupFile::ReadListing(dir_ / "missing").comment, "");
-}
-
-TEST_F(BackupFileTest, HeaderWhoseDateIsNoDateListsAnEmptyDate) {
+TEST_F(BackupFileTest, FileWithNoHeaderOrNoDateListsThemEmpty) {
     BackupHeader header;
     header.date = std::numeric_limits<double>::quiet_NaN();
     header.comment = "note";
@@ -112,26 +83,37 @@ TEST_F(BackupFileTest, HeaderWhoseDateIsNoDateListsAnEmptyDate) {
     test::WriteBytes(dir_ / "nan", std::string(bytes.begin(), bytes.end()));
     EXPECT_EQ(BackupFile::ReadListing(dir_ / "nan").dateText, "");
     EXPECT_EQ(BackupFile::ReadListing(dir_ / "nan").comment, "note");
+    test::WriteBytes(dir_ / "short", std::string(255, 'x'));
+    test::WriteBytes(dir_ / "empty", "");
+    for (const char* name : {"short", "empty", "missing"}) {
+        const auto listing = BackupFile::ReadListing(dir_ / name);
+        EXPECT_EQ(listing.dateText, "") << name;
+        EXPECT_EQ(listing.comment, "") << name;
+    }
 }
 
-// Negative and oversized lengths are the hostile-input table's; here the edge.
-TEST_F(BackupFileTest, LengthsMustFitTheFileTrailingBytesAside) {
-    EXPECT_NO_THROW(BackupFile::ReadHeader(Crafted(1, 2, 3, 4, 10)));
-    EXPECT_NO_THROW(BackupFile::ReadHeader(Crafted(1, 2, 3, 4, 11)));  // trailing bytes
-    EXPECT_THROW(BackupFile::ReadHeader(Crafted(1, 2, 3, 4, 9)), StorageError);
-    test::WriteBytes(dir_ / "short", std::string(100, '\0'));
-    EXPECT_THROW(BackupFile::ReadHeader(dir_ / "short"), StorageError);
+// Lengths past the end are the hostile-input table's, an exact fit the golden file's.
+TEST_F(BackupFileTest, BytesAfterTheLastFileAreAllowed) {
+    BackupHeader header;
+    header.bmpLength = 1;
+    header.iniLength = 2;
+    header.idxLength = 3;
+    header.itmLength = 4;
+    const auto bytes = BackupFile::EncodeHeader(header);
+    test::WriteBytes(dir_ / "longer",
+                     std::string(bytes.begin(), bytes.end()) + std::string(11, 'x'));
+    EXPECT_NO_THROW(BackupFile::ReadHeader(dir_ / "longer"));
 }
 
 TEST_F(BackupFileTest, UnreadableDataFileLeavesNoBackupBehind) {
-    CopySample();
+    test::CopySampleVault(dir_.path());
     std::filesystem::remove(paths_.strItmFile);
     EXPECT_THROW(BackupFile::Write(paths_, "20200101-000000", Header("zorvan", "x")), StorageError);
     EXPECT_TRUE(BackupFolder().empty());
 }
 
 TEST_F(BackupFileTest, BackupOfTheSameNameReplacesTheEarlierOne) {
-    CopySample();
+    test::CopySampleVault(dir_.path());
     BackupFile::Write(paths_, "20200101-000000", Header("zorvan", "first"));
     BackupFile::Write(paths_, "20200101-000000", Header("zorvan", "second"));
     EXPECT_EQ(BackupFolder(), std::vector<std::string>{"20200101-000000"});

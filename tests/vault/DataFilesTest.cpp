@@ -66,28 +66,25 @@ void ExpectOwnerOnly(const std::filesystem::path& folder) {
     }
 }
 
-TEST(DataFiles, MissingDataFolderIsCreatedWithItsParentsForTheUserAlone) {
+TEST(DataFiles, MissingFoldersAreCreatedAndLooseModesTakenBackForTheUserAlone) {
     test::TempDir dir;
-    const Umask none(0);
     const auto folder = dir / "a" / "b" / "vault";
-    InitDataFiles(folder);
+    {
+        const Umask none(0);
+        InitDataFiles(folder);
+    }
     EXPECT_EQ(ModeOf(dir / "a"), 0700u);
     EXPECT_EQ(ModeOf(dir / "a" / "b"), 0700u);
     ExpectOwnerOnly(folder);
-}
-
-TEST(DataFiles, StartUpTakesLooseModesBackToTheUserAlone) {
-    test::TempDir dir;
-    InitDataFiles(dir.path());
     const std::pair<const char*, unsigned> loose[] = {
         {"Zorvan.ini", 0644}, {"Zorvan.idx", 0666}, {"Zorvan.itm", 0604},
         {"Zorvan.bmp", 0400}, {"backup", 0755},     {".", 0777},
     };
     for (const auto& [name, mode] : loose) {
-        std::filesystem::permissions(dir / name, static_cast<std::filesystem::perms>(mode));
+        std::filesystem::permissions(folder / name, static_cast<std::filesystem::perms>(mode));
     }
-    InitDataFiles(dir.path());
-    ExpectOwnerOnly(dir.path());
+    InitDataFiles(folder);
+    ExpectOwnerOnly(folder);
 }
 
 TEST(DataFiles, EverythingTheVaultWritesAndEveryExportIsTheUsersAloneWhateverTheUmask) {

@@ -1,47 +1,50 @@
+#include "vault/GroupIndex.h"
+
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "support/TempDir.h"
-#include "vault/GroupIndex.h"
 
 namespace zorvan {
 namespace {
 
 using Texts = std::vector<std::string>;
 
-class GroupIndexFile : public ::testing::Test {
-protected:
-    void Given(const std::string& utf8) { test::WriteBytes(dir_ / "Zorvan.idx", utf8); }
-    std::string Content() { return test::ReadBytes(dir_ / "Zorvan.idx"); }
+// An index file of the given bytes, changed by change; its bytes afterwards.
+std::string IndexAfter(const std::string& given, const std::function<void(GroupIndex&)>& change) {
+    test::TempDir dir;
+    test::WriteBytes(dir / "Zorvan.idx", given);
+    GroupIndex index(dir / "Zorvan.idx");
+    change(index);
+    return test::ReadBytes(dir / "Zorvan.idx");
+}
 
-    test::TempDir dir_;
-    GroupIndex index_{dir_ / "Zorvan.idx"};
-};
-
-TEST(GroupName, IsTheTextBeforeHashElseBeforeTabElseTheLine) {
+TEST(GroupIndexRead, NamesAndLinesInFileOrder) {
     EXPECT_EQ(GroupIndex::GetGroupName("Web#0\t5"), "Web");
     EXPECT_EQ(GroupIndex::GetGroupName("Web\t4\t7"), "Web");
     EXPECT_EQ(GroupIndex::GetGroupName("Web"), "Web");
     EXPECT_EQ(GroupIndex::GetGroupName("#1"), "");
-}
+    // A line carries a name up to "#" or TAB, "{" and "}" are reserved.
+    for (const char* bad : {"", "Web#1", "a\tb", "{x", "x}", "a\rb", "a\nb"}) {
+        EXPECT_FALSE(IsValidGroupName(bad)) << bad;
+    }
+    EXPECT_TRUE(IsValidGroupName("銀行 口座-1"));
 
-TEST_F(GroupIndexFile, EmptyIndexHasOneEmptyGroupName) {
-    EXPECT_EQ(index_.GetGroupNames(), Texts{""});
-}
+    test::TempDir dir;
+    GroupIndex index(dir / "Zorvan.idx");
+    EXPECT_EQ(index.GetGroupNames(), Texts{""});
+    test::WriteBytes(dir / "Zorvan.idx", "Web#0\t1\t7\r\n#1\t3\r\n\r\nImported\t16");
+    EXPECT_EQ(index.GetGroupNames(), (Texts{"Web", "Imported"}));
 
-TEST_F(GroupIndexFile, GroupNamesInFileOrderSkippingEmptyNames) {
-    Given("Web#0\t1\t7\r\n#1\t3\r\n\r\nImported\t16");
-    EXPECT_EQ(index_.GetGroupNames(), (Texts{"Web", "Imported"}));
-}
-
-TEST_F(GroupIndexFile, GroupItemsGiveHeadThenBlocks) {
-    Given("Web#0\t1\t7\r\nEmpty#0\r\nPlain\t4\t7");
-    EXPECT_EQ(index_.GetGroupItems("Web"), (Texts{"Web#0", "1", "7"}));
-    EXPECT_EQ(index_.GetGroupItems("Empty"), Texts{"Empty#0"});
-    EXPECT_EQ(index_.GetGroupItems("Plain"), (Texts{"Plain", "4", "7"}));
-    Given("\x8B\xE2\x8D\x73#1\t11");
-    EXPECT_EQ(index_.GetGroupItems("銀行"), (Texts{"銀行#1", "11"}));
-    EXPECT_EQ(index_.GetGroupItems("web"), Texts{"web"});  // case-sensitive, not found
-    EXPECT_EQ(index_.GetGroupItems(""), Texts{});
+    test::WriteBytes(dir / "Zorvan.idx", "Web#0\t1\t7\r\nEmpty#0\r\nPlain\t4\t7");
+    EXPECT_EQ(index.GetGroupItems("Web"), (Texts{"Web#0", "1", "7"}));
+    EXPECT_EQ(index.GetGroupItems("Empty"), Texts{"Empty#0"});
+    EXPECT_EQ(index.GetGroupItems("Plain"), (Texts{"Plain", "4", "7"}));
+    EXPECT_EQ(index.GetGroupItems("web"), Texts{"web"});  // case-sensitive, not found
+    EXPECT_EQ(index.GetGroupItems(""), Texts{});
+    test::WriteBytes(dir / "Zorvan.idx", "\x8B\xE2\x8D\x73#1\t11");
+    EXPECT_EQ(index.GetGroupItems("銀行"), (Texts{"銀行#1", "11"}));
 }
 
 TEST(GroupIndexUpdate, TakesTheOldBlockOffAndPutsTheNewOneInFront) {
@@ -68,33 +71,55 @@ TEST(GroupIndexUpdate, TakesTheOldBlockOffAndPutsTheNewOneInFront) {
         {"\x8B\xE2\x8D\x73#1", "銀行", kNoBlock, 11, "\x8B\xE2\x8D\x73#1\t11"},
     };
     for (const auto& row : rows) {
-        test::TempDir dir;
-        test::WriteBytes(dir / "Zorvan.idx", row.given);
-        GroupIndex(dir / "Zorvan.idx").UpdateGroupLine(row.group, row.from, row.to);
-        EXPECT_EQ(test::ReadBytes(dir / "Zorvan.idx"), row.after)
+        EXPECT_EQ(IndexAfter(row.given,
+                             [&](GroupIndex& index) {
+                                 index.UpdateGroupLine(row.group, row.from, row.to);
+                             }),
+                  row.after)
             << row.given << " " << row.group << " " << row.from << " " << row.to;
     }
 }
 
-TEST_F(GroupIndexFile, DeleteRemovesTheGroupsLines) {
-    Given("Web#0\t1\r\n\x8B\xE2\x8D\x73#1\t11\r\nWeb\t3");
-    index_.DeleteGroupLine("Web");
-    EXPECT_EQ(index_.GetGroupNames(), Texts{"銀行"});
+TEST(GroupIndexUpdate, DeleteRenameAndMoveRewriteOnlyTheirLines) {
+    const struct {
+        const char* name;
+        const char* given;
+        std::function<void(GroupIndex&)> change;
+        const char* after;
+    } rows[] = {
+        {"delete takes every line of the group", "Web#0\t1\r\n\x8B\xE2\x8D\x73#1\t11\r\nWeb\t3",
+         [](GroupIndex& index) { index.DeleteGroupLine("Web"); }, "\x8B\xE2\x8D\x73#1\t11"},
+        {"rename keeps the blocks and adds none to an empty group", "Web#0\t1\t7\r\nEmpty#0",
+         [](GroupIndex& index) {
+             index.RenameGroupLine("Web", "Internet#1");
+             index.RenameGroupLine("Empty", "Empty#1");
+         },
+         "Internet#1\t1\t7\r\nEmpty#1"},
+        {"move to the front of another group", "Web#0\t1\t7\r\nMail#0\t3",
+         [](GroupIndex& index) { index.MoveItem(7, "Web", "Mail"); }, "Web#0\t1\r\nMail#0\t7\t3"},
+        {"move to a new group", "Web#0\t1\r\nMail#0\t7\t3",
+         [](GroupIndex& index) { index.MoveItem(1, "Web", "New"); },
+         "Web#0\r\nMail#0\t7\t3\r\nNew\t1"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(IndexAfter(row.given, row.change), row.after) << row.name;
+    }
 }
 
-TEST_F(GroupIndexFile, RenameKeepsTheBlocksAndAddsNoneToAnEmptyGroup) {
-    Given("Web#0\t1\t7\r\nEmpty#0");
-    index_.RenameGroupLine("Web", "Internet#1");
-    index_.RenameGroupLine("Empty", "Empty#1");
-    EXPECT_EQ(Content(), "Internet#1\t1\t7\r\nEmpty#1");
-}
-
-TEST_F(GroupIndexFile, MoveItemTakesTheBlockFromOneGroupToTheFrontOfAnother) {
-    Given("Web#0\t1\t7\r\nMail#0\t3");
-    index_.MoveItem(7, "Web", "Mail");
-    EXPECT_EQ(Content(), "Web#0\t1\r\nMail#0\t7\t3");
-    index_.MoveItem(1, "Web", "New");
-    EXPECT_EQ(Content(), "Web#0\r\nMail#0\t7\t3\r\nNew\t1");
+TEST(GroupIndexUpdate, MovingSeveralLeavesTheSameIndexAsMovingThemOneByOne) {
+    const std::string given = "G\t1\t2\t3\t4\t5\t6\r\nH\t7\t8\r\nG\t1";
+    const std::vector<BlockNumber> chosen{1, 4, 5};
+    for (const char* target : {"H", "New", "G"}) {
+        const std::string oneByOne = IndexAfter(given, [&](GroupIndex& index) {
+            for (const BlockNumber block : chosen) {
+                index.MoveItem(block, "G", target);
+            }
+        });
+        EXPECT_EQ(
+            IndexAfter(given, [&](GroupIndex& index) { index.MoveItems(chosen, "G", target); }),
+            oneByOne)
+            << target;
+    }
 }
 
 TEST(BlockNumbers, ParseOnlyWholeNumbersThatFit32Bits) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 
 #include "platform/StorageError.h"
 #include "support/Golden.h"
@@ -11,20 +12,6 @@ namespace zorvan {
 namespace {
 
 class ItemStoreTest : public test::VaultFixture {};
-
-std::int32_t HeaderCount(const std::string& itm, BlockNumber block) {
-    std::int32_t count = 0;
-    std::memcpy(&count, itm.data() + (block - 1) * 16, 4);
-    return count;
-}
-
-TEST_F(ItemStoreTest, FirstItemGetsBlockOneAndSetsTheLowBits) {
-    EXPECT_EQ(StoreNamed(""), 1);
-    EXPECT_EQ(Bitmap(), "\x03");
-    const auto itm = ItemFile();
-    ASSERT_EQ(itm.size(), 32u);
-    EXPECT_EQ(HeaderCount(itm, 1), 2);
-}
 
 TEST_F(ItemStoreTest, RecordsMatchTheVectorsByteForByte) {
     const auto rows = test::ReadVectorLines("records.txt", '\t');
@@ -71,6 +58,12 @@ TEST_F(ItemStoreTest, StoredItemLoadsBackWithExpiryAndMemoLineBreaks) {
     EXPECT_EQ(back.Expire, 1);
     EXPECT_DOUBLE_EQ(back.ExpireDate, 37716.5);
     EXPECT_TRUE(back.HasExpiry());
+    item.ItemName = back.ItemName;
+    EXPECT_EQ(store_.ReadItemData(block), BuildItemPlaintext(item).bytes);
+    // The legacy format has no check: another key reads garbage, not an error.
+    const Cipher other(KeyBytes("other").span());
+    EXPECT_NE(ItemStore(paths_.strItmFile, paths_.strBmpFile, other).LoadItem(block).ItemName,
+              back.ItemName);
 }
 
 TEST_F(ItemStoreTest, OneReaderLoadsRecordsInAnyOrderWhereverTheyLie) {
@@ -90,15 +83,11 @@ TEST_F(ItemStoreTest, OneReaderLoadsRecordsInAnyOrderWhereverTheyLie) {
         batch.Commit();
     }
     ASSERT_GT(ItemFile().size(), 4u * 64 * 1024);
+    // Forwards, backwards (as a group's line lists them) and scattered.
     std::vector<std::size_t> order;
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        order.push_back(i);  // forwards
-    }
-    for (std::size_t i = items.size(); i-- > 0;) {
-        order.push_back(i);  // backwards, as a group's line lists them
-    }
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        order.push_back(i * 611 % items.size());  // scattered
+    const std::size_t n = items.size();
+    for (std::size_t i = 0; i < 3 * n; ++i) {
+        order.push_back(i < n ? i : i < 2 * n ? 2 * n - 1 - i : (i - 2 * n) * 611 % n);
     }
     for (const auto scope : {ItemReader::Scope::kSome, ItemReader::Scope::kWholeFile}) {
         ItemReader reader(paths_.strItmFile, cipher(), scope);
@@ -113,51 +102,50 @@ TEST_F(ItemStoreTest, OneReaderLoadsRecordsInAnyOrderWhereverTheyLie) {
     }
 }
 
-TEST_F(ItemStoreTest, ReadItemDataGivesTheDecipheredPaddedPlaintext) {
-    ItemRecord item;
-    item.ItemName = "abc";
-    const BlockNumber block = Store(item);
-    const SecureBytes data = store_.ReadItemData(block);
-    EXPECT_EQ(data, BuildItemPlaintext(item).bytes);
-}
-
-TEST_F(ItemStoreTest, FirstFitReusesFreedSpaceAndSkipsHolesTooSmall) {
-    const BlockNumber a = StoreNamed(std::string(20, 'a'));  // count 3: blocks 1-3
-    const BlockNumber b = StoreNamed("b");                   // blocks 4-5
-    ASSERT_EQ(a, 1);
-    ASSERT_EQ(b, 4);
-    store_.FreeItem(a);
-    EXPECT_EQ(Bitmap(), "\x18");
-    EXPECT_EQ(StoreNamed("c"), 1);  // blocks 1-2
-    EXPECT_EQ(StoreNamed("d"), 6);  // block 3 alone is too small
-    EXPECT_EQ(store_.LoadItem(b).ItemName, "b");
-}
-
-TEST_F(ItemStoreTest, RunsCrossBitmapByteBoundaries) {
-    for (int i = 0; i < 3; ++i) {
-        StoreNamed("x");  // blocks 1-6
+// Each step stores a record of that many blocks (and expects its first block) or,
+// when negative, frees the record at that block. Live records must keep their
+// header and data; freed ones leave zeros.
+TEST_F(ItemStoreTest, FirstFitAllocationAndFreeInTheBitmap) {
+    struct Step {
+        std::int32_t count;  // < 0: free the record at block -count
+        BlockNumber expected = kNoBlock;
+    };
+    const struct {
+        const char* name;
+        std::vector<Step> steps;
+        std::string bitmap;
+    } rows[] = {
+        {"first record takes block one", {{2, 1}}, "\x03"},
+        {"a run crosses the byte boundary", {{2, 1}, {2, 3}, {2, 5}, {4, 7}}, "\xFF\x03"},
+        {"free clears exactly the record's bits", {{2, 1}, {2, 3}, {2, 5}, {-3}}, "\x33"},
+        {"freed space is reused, a hole too small skipped",
+         {{3, 1}, {2, 4}, {-1}, {2, 1}, {2, 6}},
+         "\x7B"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        test::WriteBytes(paths_.strItmFile, "");
+        test::WriteBytes(paths_.strBmpFile, "");
+        std::map<BlockNumber, std::int32_t> live;
+        for (const Step& step : row.steps) {
+            if (step.count < 0) {
+                store_.FreeItem(-step.count);
+                live.erase(-step.count);
+                continue;
+            }
+            const std::vector<std::uint8_t> data((step.count - 1) * 16, 0xA0);
+            EXPECT_EQ(store_.StoreItem(data, step.count, 0, 0), step.expected);
+            live[step.expected] = step.count;
+        }
+        EXPECT_EQ(Bitmap(), row.bitmap);
+        std::string expected(ItemFile().size(), '\0');
+        for (const auto& [block, count] : live) {
+            const auto at = static_cast<std::size_t>(block - 1) * 16;
+            std::memcpy(expected.data() + at, &count, 4);
+            expected.replace(at + 16, (count - 1) * 16, (count - 1) * 16, '\xA0');
+        }
+        EXPECT_EQ(ItemFile(), expected);
     }
-    EXPECT_EQ(StoreNamed(std::string(40, 'y')), 7);  // count 4: blocks 7-10
-    EXPECT_EQ(Bitmap(), "\xFF\x03");
-    EXPECT_EQ(store_.LoadItem(7).ItemName, std::string(40, 'y'));
-}
-
-TEST_F(ItemStoreTest, FreeClearsAndZeroesExactlyTheRecordsBlocks) {
-    StoreNamed("1");
-    const BlockNumber middle = StoreNamed("2");
-    StoreNamed("3");
-    std::string expected = ItemFile();
-    expected.replace(static_cast<std::size_t>(middle - 1) * 16, 32, 32, '\0');
-    store_.FreeItem(middle);
-    EXPECT_EQ(Bitmap(), "\x33");
-    EXPECT_EQ(ItemFile(), expected);  // the same size, the neighbours untouched
-}
-
-TEST_F(ItemStoreTest, AWrongKeyReadsGarbageWithoutError) {
-    const BlockNumber block = StoreNamed("secret name");
-    const Cipher other(KeyBytes("other").span());
-    EXPECT_NE(ItemStore(paths_.strItmFile, paths_.strBmpFile, other).LoadItem(block).ItemName,
-              "secret name");
 }
 
 }  // namespace

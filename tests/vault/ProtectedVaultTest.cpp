@@ -41,16 +41,6 @@ View Read(const Vault& vault) {
     return view;
 }
 
-std::map<std::string, std::string> FolderBytes(const std::filesystem::path& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-        if (entry.is_regular_file()) {
-            files[entry.path().lexically_relative(folder).string()] = test::ReadBytes(entry.path());
-        }
-    }
-    return files;
-}
-
 ItemRecord Item(const std::string& name) {
     ItemRecord item;
     item.ItemName = name;
@@ -64,13 +54,8 @@ ItemRecord Item(const std::string& name) {
 
 // A folder holding the sample vault in the legacy format.
 DataPaths SampleIn(const test::TempDir& dir, const std::string& name) {
-    const auto folder = dir.path() / name;
-    std::filesystem::create_directories(folder);
-    for (const auto& entry :
-         std::filesystem::directory_iterator(test::DataDir() / "vault-sample")) {
-        std::filesystem::copy_file(entry.path(), folder / entry.path().filename());
-    }
-    return InitDataFiles(folder);
+    test::CopySampleVault(dir / name);
+    return InitDataFiles(dir / name);
 }
 
 class ProtectedVaultTest : public ::testing::Test {
@@ -80,7 +65,7 @@ protected:
         ASSERT_TRUE(legacy_.Open(kSamplePassword));
         Vault upgrading(paths_);
         ASSERT_TRUE(upgrading.Open(kSamplePassword));
-        legacyFiles_ = FolderBytes(paths_.strIdxFile.parent_path());
+        legacyFiles_ = test::FolderBytes(paths_.strIdxFile.parent_path());
         upgrading.Upgrade(kLongPassword, kKdfFloor);
         EXPECT_EQ(upgrading.format(), VaultFormat::kProtected);
         vault_ = std::make_unique<Vault>(paths_);
@@ -106,7 +91,7 @@ protected:
 TEST_F(ProtectedVaultTest, UpgradeKeepsEveryItemInOrderAndLeavesTheLegacyFilesByteForByte) {
     EXPECT_EQ(Reopened(), Read(legacy_));
     EXPECT_GT(Read(legacy_).size(), 1u);
-    auto now = FolderBytes(paths_.strIdxFile.parent_path());
+    auto now = test::FolderBytes(paths_.strIdxFile.parent_path());
     for (const char* name : {"Zorvan.idx", "Zorvan.itm", "Zorvan.bmp"}) {
         EXPECT_EQ(now[name], legacyFiles_[name]) << name;
     }
@@ -160,7 +145,7 @@ TEST_F(ProtectedVaultTest, EveryOperationLeavesTheSameVaultAsOnTheLegacyFormat) 
         EXPECT_EQ(Read(*vault_), Read(legacy_));
         EXPECT_EQ(Reopened(), Read(legacy_));
     }
-    auto now = FolderBytes(paths_.strIdxFile.parent_path());
+    auto now = test::FolderBytes(paths_.strIdxFile.parent_path());
     for (const char* name : {"Zorvan.idx", "Zorvan.itm", "Zorvan.bmp"}) {
         EXPECT_EQ(now[name], legacyFiles_[name]) << name << " changed by the protected vault";
     }
@@ -240,7 +225,7 @@ TEST_F(ProtectedVaultTest, TamperedFilesFailToOpenAndChangeNothing) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         test::WriteBytes(paths_.strSealedFile, row.bytes);
-        const auto before = FolderBytes(paths_.strIdxFile.parent_path());
+        const auto before = test::FolderBytes(paths_.strIdxFile.parent_path());
         Vault vault(paths_);
         try {
             EXPECT_FALSE(vault.Open(row.password));
@@ -249,7 +234,7 @@ TEST_F(ProtectedVaultTest, TamperedFilesFailToOpenAndChangeNothing) {
             EXPECT_NE(std::string(error.cause()).find("\xE3"), std::string::npos) << error.what();
         }
         EXPECT_FALSE(vault.IsOpen());
-        EXPECT_EQ(FolderBytes(paths_.strIdxFile.parent_path()), before);
+        EXPECT_EQ(test::FolderBytes(paths_.strIdxFile.parent_path()), before);
     }
     test::WriteBytes(paths_.strSealedFile, newer);
     EXPECT_EQ(Reopened().front().second.front().ItemName, "newer");

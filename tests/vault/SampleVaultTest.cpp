@@ -14,11 +14,7 @@ namespace {
 // password gives exactly the groups and items its description lists.
 class SampleVault : public ::testing::Test {
 protected:
-    SampleVault() {
-        for (const auto& name : {"Zorvan.ini", "Zorvan.idx", "Zorvan.itm", "Zorvan.bmp"}) {
-            test::WriteBytes(dir_ / name, test::ReadBytes(test::DataDir() / "vault-sample" / name));
-        }
-    }
+    SampleVault() { test::CopySampleVault(dir_.path()); }
 
     test::TempDir dir_;
     test::Json expected_ =

@@ -9,14 +9,6 @@
 namespace zorvan {
 namespace {
 
-class SettingsFile : public ::testing::Test {
-protected:
-    void Given(const std::string& content) { test::WriteBytes(ini_, content); }
-
-    test::TempDir dir_;
-    std::filesystem::path ini_ = dir_ / "Zorvan.ini";
-};
-
 TEST(SettingsWrite, ReplacesOrAddsTheKeyInItsSectionAndLeavesTheRest) {
     const struct {
         const char* given;  // nullptr: no file
@@ -71,16 +63,17 @@ TEST(SettingsRead, FindsTheFirstEntryOfTheKeyInItsSectionOnly) {
         EXPECT_EQ(ReadSetting(dir / "Zorvan.ini", "Zorvan", row.key, "default"), row.value)
             << row.given << " " << row.key;
     }
+    test::TempDir dir;
+    std::filesystem::create_directory(dir / "Zorvan.ini");  // a folder where the file should be
+    EXPECT_EQ(ReadSetting(dir / "Zorvan.ini", "Zorvan", "wait", "default"), "default");
 }
 
-TEST_F(SettingsFile, UnreadableFileGivesTheDefault) {
-    std::filesystem::create_directory(ini_);  // a folder where the file should be
-    EXPECT_EQ(ReadSetting(ini_, "Zorvan", "wait", "4"), "4");
-}
-
-TEST_F(SettingsFile, TypedKeysConvertAndFallBackToTheirDefaults) {
-    SettingsStore store(ini_);
-    Given(
+TEST(SettingsStore, TypedKeysConvertAndFallBackToTheirDefaults) {
+    test::TempDir dir;
+    const auto ini = dir / "Zorvan.ini";
+    SettingsStore store(ini);
+    test::WriteBytes(
+        ini,
         "[Zorvan]\r\ntoolbar=False\r\nwait=12\r\nstatusbar=0\r\ntopmost=true\r\nleft=abc\r\n"
         "top=99999\r\ntooltip=yes");
     EXPECT_FALSE(store.Get(settings::kToolbar));
@@ -94,8 +87,8 @@ TEST_F(SettingsFile, TypedKeysConvertAndFallBackToTheirDefaults) {
     EXPECT_EQ(store.Get(settings::kTop), 0);   // beyond 16 bits
     store.Set(settings::kPassView, false);
     store.Set(settings::kTransparency, 128);
-    EXPECT_EQ(ReadSetting(ini_, "Zorvan", "passview", ""), "False");
-    EXPECT_EQ(ReadSetting(ini_, "Zorvan", "transparency", ""), "128");
+    EXPECT_EQ(ReadSetting(ini, "Zorvan", "passview", ""), "False");
+    EXPECT_EQ(ReadSetting(ini, "Zorvan", "transparency", ""), "128");
 }
 
 TEST(DataFolder, InitCreatesTheFourFilesEmptyAndTheBackupFolder) {
@@ -107,13 +100,6 @@ TEST(DataFolder, InitCreatesTheFourFilesEmptyAndTheBackupFolder) {
         EXPECT_EQ(std::filesystem::file_size(file), 0u);
     }
     EXPECT_TRUE(std::filesystem::is_directory(dir / "backup"));
-}
-
-TEST(DataFolder, InitLeavesExistingFilesAlone) {
-    test::TempDir dir;
-    test::WriteBytes(dir / "Zorvan.idx", "Web#0\t1");
-    InitDataFiles(dir.path());
-    EXPECT_EQ(test::ReadBytes(dir / "Zorvan.idx"), "Web#0\t1");
 }
 
 TEST(DataFolder, SampleSettingsReadAndRewriteByteForByte) {

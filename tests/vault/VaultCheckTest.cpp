@@ -17,9 +17,7 @@ protected:
 };
 
 TEST_F(VaultCheckTest, TheSampleVaultIsHealthyWithNothingLeaked) {
-    for (const char* name : {"Zorvan.idx", "Zorvan.itm", "Zorvan.bmp"}) {
-        test::WriteBytes(dir_ / name, test::ReadBytes(test::DataDir() / "vault-sample" / name));
-    }
+    test::CopySampleVault(dir_.path());
     const auto report = Check();
     EXPECT_TRUE(report.Healthy()) << report.Message();
     EXPECT_EQ(report.leakedBlocks, 0u);

@@ -136,26 +136,9 @@ TEST_F(VaultTest, DeletingSeveralChangesNothingWhenTheIndexCannotBeWritten) {
     EXPECT_TRUE(Snapshot() == before);
 }
 
-TEST_F(VaultTest, MovingSeveralLeavesTheSameIndexAsMovingThemOneByOne) {
-    const auto g = GivenTwoGroups();
-    const std::vector<BlockNumber> chosen{g[0], g[3], g[4]};
-    for (const std::string_view target : {"H", "New", "G"}) {
-        const Files before = Snapshot();
-        for (const BlockNumber block : chosen) {
-            index_.MoveItem(block, "G", target);
-        }
-        const Files oneByOne = Snapshot();
-        Put(before);
-        index_.MoveItems(chosen, "G", target);
-        EXPECT_EQ(Index(), oneByOne.index) << target;
-        Put(before);
-    }
-}
-
 TEST_F(VaultTest, DeletedAndReplacedItemsLeaveNoTraceInTheItemFile) {
     const std::pair<const char*, std::function<void(BlockNumber)>> ways[] = {
         {"delete", [this](BlockNumber b) { vault_.DeleteItems("G", std::vector<BlockNumber>{b}); }},
-        {"delete several", [this](BlockNumber b) { vault_.DeleteItems("G", std::vector{b}); }},
         {"remove group", [this](BlockNumber) { vault_.RemoveGroup("G"); }},
         // The item dialog's OK.
         {"replace", [this](BlockNumber b) { vault_.SaveItem("G", Named("replacement"), b); }},
