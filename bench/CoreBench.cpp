@@ -26,11 +26,9 @@ using Body = std::function<void(benchmark::State&, ScaleVault&)>;
 
 benchmark::internal::Benchmark* Register(std::string_view operation, Layout layout, int items,
                                          Body body) {
-    return benchmark::RegisterBenchmark(
-               BenchName(operation, layout, items).c_str(),
-               [=](benchmark::State& state) { body(state, ScaleVault::Get(items, layout)); })
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime();
+    return RegisterTimed(BenchName(operation, layout, items), [=](benchmark::State& state) {
+        body(state, ScaleVault::Get(items, layout));
+    });
 }
 
 std::vector<BlockNumber> GroupBlocks(const ScaleVault& vault) {

@@ -88,21 +88,15 @@ void Export(benchmark::State& state, int items, Layout layout) {
 
 void RegisterAll() {
     for (const int items : kScaleSizes) {
-        benchmark::RegisterBenchmark(BenchName("csv_import", Layout::kOneGroup, items).c_str(),
-                                     Import, items)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
-        benchmark::RegisterBenchmark(BenchName("csv_import", Layout::kGroups20, items).c_str(),
-                                     ImportIntoVault, items)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
+        RegisterTimed(BenchName("csv_import", Layout::kOneGroup, items),
+                      [=](benchmark::State& state) { Import(state, items); });
+        RegisterTimed(BenchName("csv_import", Layout::kGroups20, items),
+                      [=](benchmark::State& state) { ImportIntoVault(state, items); });
     }
     for (const int items : kScaleSizes) {
         for (const Layout layout : kLayouts) {
-            benchmark::RegisterBenchmark(BenchName("csv_export", layout, items).c_str(), Export,
-                                         items, layout)
-                ->Unit(benchmark::kMillisecond)
-                ->UseRealTime();
+            RegisterTimed(BenchName("csv_export", layout, items),
+                          [=](benchmark::State& state) { Export(state, items, layout); });
         }
     }
 }

@@ -97,15 +97,11 @@ void RegisterAll() {
         const auto name = [&](std::string_view operation) {
             return BenchName(operation, Layout::kGroups20, items);
         };
-        benchmark::RegisterBenchmark(name("protected_open").c_str(),
-                                     [items](benchmark::State& s) { Open(s, items); })
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime()
-            ->Iterations(3);
-        benchmark::RegisterBenchmark(name("protected_item_edit").c_str(),
-                                     [items](benchmark::State& s) { EditItem(s, items); })
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
+        RegisterTimed(name("protected_open"), [items](benchmark::State& s) {
+            Open(s, items);
+        })->Iterations(3);
+        RegisterTimed(name("protected_item_edit"),
+                      [items](benchmark::State& s) { EditItem(s, items); });
         benchmark::RegisterBenchmark(name("protected_upgrade").c_str(),
                                      [items](benchmark::State& s) { Upgrade(s, items); })
             ->Unit(benchmark::kMillisecond)

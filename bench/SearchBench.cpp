@@ -120,29 +120,18 @@ void CountExpiry(benchmark::State& state, int items) {
 
 void RegisterAll() {
     for (const int items : kScaleSizes) {
-        benchmark::RegisterBenchmark(BenchName("search_build", Layout::kGroups20, items).c_str(),
-                                     [=](benchmark::State& state) { Build(state, items); })
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
-        benchmark::RegisterBenchmark(BenchName("vault_report", Layout::kGroups20, items).c_str(),
-                                     [=](benchmark::State& state) { Report(state, items); })
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
-        benchmark::RegisterBenchmark(BenchName("expiry_count", Layout::kGroups20, items).c_str(),
-                                     [=](benchmark::State& state) { CountExpiry(state, items); })
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
-        benchmark::RegisterBenchmark(BenchName("search_update", Layout::kGroups20, items).c_str(),
-                                     [=](benchmark::State& state) { UpdateItem(state, items); })
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
+        RegisterTimed(BenchName("search_build", Layout::kGroups20, items),
+                      [=](benchmark::State& state) { Build(state, items); });
+        RegisterTimed(BenchName("vault_report", Layout::kGroups20, items),
+                      [=](benchmark::State& state) { Report(state, items); });
+        RegisterTimed(BenchName("expiry_count", Layout::kGroups20, items),
+                      [=](benchmark::State& state) { CountExpiry(state, items); });
+        RegisterTimed(BenchName("search_update", Layout::kGroups20, items),
+                      [=](benchmark::State& state) { UpdateItem(state, items); });
         for (const bool edited : {false, true}) {
             const char* name = edited ? "search_query_edited" : "search_query";
-            benchmark::RegisterBenchmark(
-                BenchName(name, Layout::kGroups20, items).c_str(),
-                [=](benchmark::State& state) { Query(state, items, edited); })
-                ->Unit(benchmark::kMillisecond)
-                ->UseRealTime();
+            RegisterTimed(BenchName(name, Layout::kGroups20, items),
+                          [=](benchmark::State& state) { Query(state, items, edited); });
         }
     }
 }

@@ -1,8 +1,15 @@
 #include "support/BenchMain.h"
 
-#include <benchmark/benchmark.h>
+#include <utility>
 
 namespace zorvan::bench {
+
+benchmark::internal::Benchmark* RegisterTimed(const std::string& name,
+                                              std::function<void(benchmark::State&)> body) {
+    return benchmark::RegisterBenchmark(name.c_str(), std::move(body))
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+}
 
 int RunBenchmarks(int argc, char** argv, void (*registerAll)()) {
     registerAll();
