@@ -23,6 +23,14 @@
 namespace zorvan {
 
 namespace {
+
+// A window the main window was given; none in tests that leave it out.
+void OpenIfSet(const std::function<void()>& open) {
+    if (open) {
+        open();
+    }
+}
+
 // Rows (0-based) of the selection in list order.
 std::vector<int> SelectedRows(const QTableView* list) {
     std::vector<int> rows;
@@ -50,9 +58,7 @@ int ItemCommands::SelectedRow() const {
 }
 
 void ItemCommands::OpenItemDialog() {
-    if (dialogs_.item) {
-        dialogs_.item();
-    }
+    OpenIfSet(dialogs_.item);
 }
 
 void ItemCommands::NewItem() {
@@ -234,45 +240,31 @@ void ItemCommands::MoveSelectedItems(const QString& targetGroup) {
 }
 
 void ItemCommands::Options() {
-    if (dialogs_.options) {
-        dialogs_.options();
-    }
+    OpenIfSet(dialogs_.options);
 }
 
 void ItemCommands::ImportExport() {
-    if (dialogs_.importExport) {
-        dialogs_.importExport();
-    }
+    OpenIfSet(dialogs_.importExport);
 }
 
 void ItemCommands::Backup() {
-    if (dialogs_.backup) {
-        dialogs_.backup();
-    }
+    OpenIfSet(dialogs_.backup);
 }
 
 void ItemCommands::ChangeMasterPassword() {
-    if (dialogs_.passwordChange) {
-        dialogs_.passwordChange();
-    }
+    OpenIfSet(dialogs_.passwordChange);
 }
 
 void ItemCommands::UpgradeVault() {
-    if (dialogs_.upgrade) {
-        dialogs_.upgrade();
-    }
+    OpenIfSet(dialogs_.upgrade);
 }
 
 void ItemCommands::Report() {
-    if (dialogs_.report) {
-        dialogs_.report();
-    }
+    OpenIfSet(dialogs_.report);
 }
 
 void ItemCommands::WriteLegacyCopy() {
-    if (dialogs_.legacyCopy) {
-        dialogs_.legacyCopy();
-    }
+    OpenIfSet(dialogs_.legacyCopy);
 }
 
 }  // namespace zorvan
